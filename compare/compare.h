@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "library/symbol_list.h"
+#include "library/symbol_table.h"
+
+// A record that matched at least once carries this mark.
+inline constexpr std::int32_t kMatchMark = 42;
+
+// Everything a comparison found, beyond the common table and the lists.
+struct CompareResult {
+    // One mark per record, indexed like the library tables (slot 0 unused).
+    std::vector<std::int32_t> lib1Marks;
+    std::vector<std::int32_t> lib2Marks;
+    // For common entry k: the library-1 and library-2 records that matched.
+    std::vector<std::int32_t> commonLib1Record;
+    std::vector<std::int32_t> commonLib2Record;
+    // Common entries whose designation or classifications differ between the
+    // two libraries, in the order they were found.
+    std::vector<std::int32_t> changed;
+};
+
+// Matches library 2 against library 1 by name (byte for byte). Rewrites
+// `common` from slot 0 with library 2's entries in the order found (library-2
+// record order, then library-1 record order), sets `commonCount`, empties the
+// three lists (only1, only2, common) and fills them: one common line per
+// matching pair, then the unmatched records of library 2, then of library 1.
+CompareResult CompareTables(const SymbolTable& lib1, std::int32_t lib1Count,
+                            const SymbolTable& lib2, std::int32_t lib2Count, SymbolTable& common,
+                            std::int32_t& commonCount, SymbolList& commonList,
+                            SymbolList& only1List, SymbolList& only2List);
+
+// The same result by a plain nested loop: every library-2 record against every
+// library-1 record. Quadratic; the reference the indexed comparison answers to.
+CompareResult CompareTablesNestedLoop(const SymbolTable& lib1, std::int32_t lib1Count,
+                                      const SymbolTable& lib2, std::int32_t lib2Count,
+                                      SymbolTable& common, std::int32_t& commonCount,
+                                      SymbolList& commonList, SymbolList& only1List,
+                                      SymbolList& only2List);
+
+// Compares the process-wide library tables into the common table.
+CompareResult CompareLibraries(SymbolList& commonList, SymbolList& only1List,
+                               SymbolList& only2List);

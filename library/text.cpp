@@ -1,0 +1,116 @@
+#include "library/text.h"
+
+#include <array>
+
+namespace {
+
+// 0x80..0x9F of Windows-1252; the five undefined bytes map to themselves.
+constexpr std::array<char32_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+// Lower-case partner of every byte (identity for everything that is not an
+// upper-case letter).
+constexpr std::array<unsigned char, 256> MakeLowerTable() {
+    std::array<unsigned char, 256> table{};
+    for (int i = 0; i < 256; ++i) table[i] = static_cast<unsigned char>(i);
+    for (int c = 'A'; c <= 'Z'; ++c) table[c] = static_cast<unsigned char>(c + 32);
+    for (int c = 0xC0; c <= 0xDE; ++c)
+        if (c != 0xD7) table[c] = static_cast<unsigned char>(c + 32);
+    table[0x8A] = 0x9A;  // Š
+    table[0x8C] = 0x9C;  // Œ
+    table[0x8E] = 0x9E;  // Ž
+    table[0x9F] = 0xFF;  // Ÿ
+    return table;
+}
+constexpr auto kLower = MakeLowerTable();
+
+// Primary weight: the lower-case base letter, so that accented letters sort
+// with their plain letter.
+constexpr std::array<unsigned char, 256> MakeBaseTable() {
+    std::array<unsigned char, 256> table = MakeLowerTable();
+    auto set = [&table](int from, int to, char base) {
+        for (int c = from; c <= to; ++c) {
+            table[c] = static_cast<unsigned char>(base);
+            table[c + 0x20] = static_cast<unsigned char>(base);
+        }
+    };
+    set(0xC0, 0xC6, 'a');  // À..Æ
+    set(0xC7, 0xC7, 'c');
+    set(0xC8, 0xCB, 'e');
+    set(0xCC, 0xCF, 'i');
+    set(0xD0, 0xD0, 'd');
+    set(0xD1, 0xD1, 'n');
+    set(0xD2, 0xD6, 'o');
+    set(0xD8, 0xD8, 'o');
+    set(0xD9, 0xDC, 'u');
+    set(0xDD, 0xDD, 'y');
+    set(0xDE, 0xDE, 't');
+    table[0xDF] = 's';  // ß
+    table[0x8A] = table[0x9A] = 's';
+    table[0x8C] = table[0x9C] = 'o';
+    table[0x8E] = table[0x9E] = 'z';
+    table[0x9F] = table[0xFF] = 'y';
+    return table;
+}
+constexpr auto kBase = MakeBaseTable();
+
+int CompareMapped(std::string_view a, std::string_view b,
+                  const std::array<unsigned char, 256>& map) {
+    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const int x = map[static_cast<unsigned char>(a[i])];
+        const int y = map[static_cast<unsigned char>(b[i])];
+        if (x != y) return x - y;
+    }
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+}  // namespace
+
+char32_t Windows1252CodePoint(unsigned char byte) {
+    if (byte >= 0x80 && byte < 0xA0) return kHighControls[byte - 0x80];
+    return byte;
+}
+
+void AppendWindows1252AsUtf8(std::string_view bytes, std::string& out) {
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            out.push_back(c);
+            continue;
+        }
+        const char32_t cp = Windows1252CodePoint(byte);
+        if (cp < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        }
+    }
+}
+
+std::string Windows1252ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    AppendWindows1252AsUtf8(bytes, out);
+    return out;
+}
+
+int CompareForDisplay(std::string_view a, std::string_view b) {
+    if (int c = CompareMapped(a, b, kBase)) return c;
+    if (int c = CompareMapped(a, b, kLower)) return c;
+    return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    if (prefix.size() > text.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (kLower[static_cast<unsigned char>(text[i])] !=
+            kLower[static_cast<unsigned char>(prefix[i])])
+            return false;
+    return true;
+}

@@ -1,0 +1,186 @@
+#include "compare/compare.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+// A library table holding `names` as records 1..n, each with fields derived
+// from the name and `tag`.
+SymbolTable Library(const Names& names, const std::string& tag) {
+    SymbolTable table;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        table.Assign(static_cast<std::int64_t>(i) + 1, names[i], tag + "-d", tag + "-k1", "k2");
+    return table;
+}
+
+struct Outcome {
+    Names common, only1, only2;
+    std::vector<std::string> calls;  // every list call, in order, tagged by list
+    std::int32_t commonCount = -1;
+    SymbolTable commonTable;
+    CompareResult result;
+};
+
+// Lists that report into one shared call log.
+class TaggedList : public SymbolList {
+public:
+    TaggedList(std::string tag, Names& names, std::vector<std::string>& log)
+        : tag_(std::move(tag)), names_(names), log_(log) {}
+    void Empty() override {
+        names_.clear();
+        log_.push_back(tag_ + ":empty");
+    }
+    void Add(std::string_view name) override {
+        names_.emplace_back(name);
+        log_.push_back(tag_ + ":" + std::string(name));
+    }
+
+private:
+    std::string tag_;
+    Names& names_;
+    std::vector<std::string>& log_;
+};
+
+template <typename Compare>
+Outcome RunCompare(const Names& lib1, const Names& lib2, Compare compare) {
+    Outcome out;
+    const SymbolTable t1 = Library(lib1, "L1");
+    const SymbolTable t2 = Library(lib2, "L2");
+    TaggedList common("common", out.common, out.calls), only1("only1", out.only1, out.calls),
+        only2("only2", out.only2, out.calls);
+    out.result = compare(t1, static_cast<std::int32_t>(lib1.size()), t2,
+                         static_cast<std::int32_t>(lib2.size()), out.commonTable, out.commonCount,
+                         common, only1, only2);
+    return out;
+}
+
+struct Case {
+    const char* name;
+    Names lib1, lib2;
+    Names common, only1, only2;
+};
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+class Comparison : public testing::TestWithParam<Case> {};
+
+TEST_P(Comparison, ProducesTheThreeLists) {
+    const Case& c = GetParam();
+    const Outcome out = RunCompare(c.lib1, c.lib2, CompareTables);
+    EXPECT_EQ(out.common, c.common);
+    EXPECT_EQ(out.only1, c.only1);
+    EXPECT_EQ(out.only2, c.only2);
+    EXPECT_EQ(out.commonCount, static_cast<std::int32_t>(c.common.size()));
+    for (std::int32_t k = 0; k < out.commonCount; ++k) {
+        EXPECT_EQ(out.commonTable[k].symbol, c.common[static_cast<std::size_t>(k)]);
+        EXPECT_EQ(out.commonTable[k].designation, "L2-d");  // library 2's fields
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Comparison,
+    testing::Values(Case{"abc_bcd", {"A", "B", "C"}, {"B", "C", "D"}, {"B", "C"}, {"A"}, {"D"}},
+                    Case{"case_sensitive", {"Motor"}, {"motor"}, {}, {"Motor"}, {"motor"}},
+                    Case{"prefix_is_no_match", {"AB"}, {"ABC"}, {}, {"AB"}, {"ABC"}},
+                    Case{"two_times_three", {"X", "X"}, {"X", "X", "X"}, Names(6, "X"), {}, {}},
+                    Case{"library2_empty", {"A", "B"}, {}, {}, {"A", "B"}, {}},
+                    Case{"both_empty", {}, {}, {}, {}, {}},
+                    Case{"empty_names_match", {"A", ""}, {"", "B"}, {""}, {"A"}, {"B"}},
+                    Case{"discovery_order", {"Q", "P", "Q"}, {"P", "Q"}, {"P", "Q", "Q"}, {}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CompareTables, EmptiesListsInOrderThenCommonOnly2Only1) {
+    const Outcome out = RunCompare({"A", "B"}, {"B", "C"}, CompareTables);
+    EXPECT_EQ(out.calls, (std::vector<std::string>{"only1:empty", "only2:empty", "common:empty",
+                                                   "common:B", "only2:C", "only1:A"}));
+}
+
+TEST(CompareTables, CommonEntriesRecordTheirPairsAndChanges) {
+    SymbolTable t1, t2, common;
+    t1.Assign(1, "X", "same", "k", "k");
+    t1.Assign(2, "Y", "alt", "k", "k");
+    t2.Assign(1, "Y", "neu", "k", "k");
+    t2.Assign(2, "X", "same", "k", "k");
+    std::int32_t count = 0;
+    DiscardingSymbolList a, b, c;
+    const CompareResult r = CompareTables(t1, 2, t2, 2, common, count, a, b, c);
+    ASSERT_EQ(count, 2);
+    EXPECT_EQ(r.commonLib2Record, (std::vector<std::int32_t>{1, 2}));
+    EXPECT_EQ(r.commonLib1Record, (std::vector<std::int32_t>{2, 1}));
+    EXPECT_EQ(r.changed, (std::vector<std::int32_t>{0}));
+    EXPECT_EQ(common[0].designation, "neu");
+}
+
+TEST(CompareTables, RunningTwiceGivesTheSameResultAndKeepsStaleCommonSlots) {
+    SymbolTable t1 = Library({"A", "B", "C"}, "L1"), t2 = Library({"B", "C", "D"}, "L2");
+    SymbolTable common;
+    std::int32_t count = 0;
+    RecordingList l1, l2, l3;
+    CompareTables(t1, 3, t2, 3, common, count, l1, l2, l3);
+    const auto first = l1.names;
+    CompareTables(t1, 3, t2, 3, common, count, l1, l2, l3);
+    EXPECT_EQ(l1.names, first);
+    EXPECT_EQ(count, 2);
+    // A smaller result leaves the slots beyond it as they were.
+    CompareTables(t1, 3, t2, 1, common, count, l1, l2, l3);
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(common[1].symbol, "C");
+}
+
+TEST(CompareTables, CountsBeyondTheTableAreClamped) {
+    SymbolTable t1 = Library({"A"}, "L1"), t2 = Library({"A"}, "L2"), common;
+    std::int32_t count = 0;
+    RecordingList l1, l2, l3;
+    CompareTables(t1, 1000, t2, -5, common, count, l1, l2, l3);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(l2.names, Names{"A"});
+}
+
+TEST(CompareLibraries, UsesTheProcessWideTables) {
+    lib1Table.Assign(1, "A");
+    lib1Table.Assign(2, "B");
+    lib2Table.Assign(1, "B", "bez", "k1", "k2");
+    lib1Count = 2;
+    lib2Count = 1;
+    RecordingList common, only1, only2;
+    CompareLibraries(common, only1, only2);
+    EXPECT_EQ(commonCount, 1);
+    EXPECT_EQ(commonTable[0].classification1, "k1");
+    EXPECT_EQ(only1.names, Names{"A"});
+    lib1Count = lib2Count = commonCount = 0;
+}
+
+// The indexed comparison answers to the plain nested loop on random tables
+// full of duplicates, case variants and empty names.
+TEST(CompareTables, AgreesWithTheNestedLoop) {
+    std::mt19937 random(20261207);
+    const Names alphabet = {"", "A", "a", "AB", "Ab", "M\xF6tor", "M\xD6TOR", "x", "X", "\x81"};
+    for (int round = 0; round < 200; ++round) {
+        auto draw = [&](std::size_t most) {
+            Names names(random() % (most + 1));
+            for (auto& n : names) n = alphabet[random() % alphabet.size()];
+            return names;
+        };
+        const Names lib1 = draw(40), lib2 = draw(40);
+        const Outcome fast = RunCompare(lib1, lib2, CompareTables);
+        const Outcome slow = RunCompare(lib1, lib2, CompareTablesNestedLoop);
+        ASSERT_EQ(fast.calls, slow.calls) << "round " << round;
+        ASSERT_EQ(fast.commonCount, slow.commonCount);
+        ASSERT_EQ(fast.result.lib1Marks, slow.result.lib1Marks);
+        ASSERT_EQ(fast.result.lib2Marks, slow.result.lib2Marks);
+        ASSERT_EQ(fast.result.commonLib1Record, slow.result.commonLib1Record);
+        ASSERT_EQ(fast.result.commonLib2Record, slow.result.commonLib2Record);
+        ASSERT_EQ(fast.result.changed, slow.result.changed);
+    }
+}
+
+}  // namespace
