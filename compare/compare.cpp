@@ -65,7 +65,7 @@ private:
     std::int32_t n1_;
     std::int32_t n2_;
     SymbolList* commonList_ = nullptr;
-    std::vector<SymbolEntry> fresh_;
+    SlotVector fresh_;
     CompareResult result_;
 };
 

@@ -118,17 +118,10 @@ ParsedLibrary ParseLibraryBytes(std::string_view bytes, const std::string& displ
     return parsed;
 }
 
-ParsedLibrary ParseLibrary(std::shared_ptr<const std::string> bytes,
-                           const std::string& displayName) {
-    ParsedLibrary parsed = ParseLibraryBytes(*bytes, displayName);
-    if (parsed.result.ok) parsed.storage.push_back(std::move(bytes));
-    return parsed;
-}
-
 namespace {
 
 // Reads the whole regular file at `path`; on failure returns a message instead.
-std::shared_ptr<const std::string> LoadFile(const std::filesystem::path& path,
+std::shared_ptr<const ByteBuffer> LoadFile(const std::filesystem::path& path,
                                             const std::string& name, ReadResult& failure) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
@@ -161,9 +154,9 @@ std::shared_ptr<const std::string> LoadFile(const std::filesystem::path& path,
         return nullptr;
     }
 
-    auto bytes = std::make_shared<std::string>();
+    std::shared_ptr<ByteBuffer> bytes;
     try {
-        bytes->resize(static_cast<std::size_t>(size));
+        bytes = std::make_shared<ByteBuffer>(static_cast<std::size_t>(size));
     } catch (const std::exception&) {
         failure = Failed(name, "Nicht genug Arbeitsspeicher.");
         return nullptr;
@@ -200,8 +193,9 @@ ReadResult ReadLibraryFile(const std::filesystem::path& path, SymbolTable& table
     auto bytes = LoadFile(path, name, failure);
     if (!bytes) return failure;
 
-    ParsedLibrary parsed = ParseLibrary(std::move(bytes), name);
+    ParsedLibrary parsed = ParseLibraryBytes(bytes->view(), name);
     if (!parsed.result.ok) return parsed.result;
+    parsed.storage.push_back(std::move(bytes));
 
     // All read: only now do the table, its count and the list change.
     const std::int32_t records = parsed.result.records;

@@ -39,15 +39,13 @@ struct ReadResult {
 // the buffer the entries point into.
 struct ParsedLibrary {
     ReadResult result;
-    std::vector<SymbolEntry> slots;
+    SlotVector slots;
     SymbolStorage storage;
 };
 
 // Parses a whole library file held in `bytes`. `displayName` names the file in
-// messages. The entries point into `bytes`, which `storage` keeps alive.
-ParsedLibrary ParseLibrary(std::shared_ptr<const std::string> bytes, const std::string& displayName);
-
-// Same, on bytes the caller keeps alive for as long as the entries are used.
+// messages. The entries point into `bytes`, which the caller keeps alive for
+// as long as they are used.
 ParsedLibrary ParseLibraryBytes(std::string_view bytes, const std::string& displayName);
 
 // Reads the library at `path` into `table`: slot i holds record i, `count`

@@ -42,7 +42,7 @@ void SymbolTable::Assign(std::int64_t slot, std::string_view symbol, std::string
     storage_.push_back(std::move(bytes));
 }
 
-void SymbolTable::Replace(std::vector<SymbolEntry> fresh, SymbolStorage storage) {
+void SymbolTable::Replace(SlotVector fresh, SymbolStorage storage) {
     if (fresh.size() < slots_.size()) {
         // Stale slots stay readable, so their buffers stay alive too.
         fresh.insert(fresh.end(), slots_.begin() + static_cast<std::ptrdiff_t>(fresh.size()),

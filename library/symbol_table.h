@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "library/large_memory.h"
+
 // One symbol: the name and its three descriptive fields, as raw 8-bit bytes
 // (Windows-1252 when shown). The views point into storage that the owning
 // SymbolTable keeps alive.
@@ -17,6 +19,9 @@ struct SymbolEntry {
 
 // The byte buffers that a table's entries point into.
 using SymbolStorage = std::vector<std::shared_ptr<const void>>;
+
+// The slots of a table, in one (possibly very large) block.
+using SlotVector = std::vector<SymbolEntry, LargeAllocator<SymbolEntry>>;
 
 // A growable table of symbol slots. Library tables number their records from
 // 1 (slot 0 is never used); the common table fills from slot 0. A slot that
@@ -36,12 +41,12 @@ public:
 
     // Replaces slots 0 to fresh.size() - 1 in one step; slots beyond them keep
     // their content. `storage` owns every byte the fresh entries point into.
-    void Replace(std::vector<SymbolEntry> fresh, SymbolStorage storage);
+    void Replace(SlotVector fresh, SymbolStorage storage);
 
     const SymbolStorage& Storage() const { return storage_; }
 
 private:
-    std::vector<SymbolEntry> slots_;
+    SlotVector slots_;
     SymbolStorage storage_;
 };
 

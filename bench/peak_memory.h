@@ -1,0 +1,6 @@
+#pragma once
+
+#include <cstdint>
+
+// Peak resident memory of this process so far, in bytes (0 where unknown).
+std::uint64_t PeakMemoryBytes();
