@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
         const bool shared = n <= records / 2;
         if (shared) std::snprintf(name, sizeof name, "SYM%08ld", n);
         else std::snprintf(name, sizeof name, "L%d-SYM%08ld", side, n);
-        if (side == 2 && shared && n % 1000 == 0) name[0] = 's';  // differs only in case
+        if (side == 2 && shared && n % 1000 == 7) name[0] = 's';  // differs only in case
         slot.assign(name);
         slot += '\0';
         slot += (side == 2 && shared && n % 10 == 0) ? "Ge\xE4nderte Bezeichnung " : "Bezeichnung ";

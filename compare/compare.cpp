@@ -25,6 +25,10 @@ public:
         : lib1_(lib1), lib2_(lib2), n1_(n1), n2_(n2) {
         result_.lib1Marks.assign(static_cast<std::size_t>(n1) + 1, 0);
         result_.lib2Marks.assign(static_cast<std::size_t>(n2) + 1, 0);
+        // Usually no more matches than library-2 records; more just grow.
+        fresh_.reserve(static_cast<std::size_t>(n2));
+        result_.commonLib1Record.reserve(static_cast<std::size_t>(n2));
+        result_.commonLib2Record.reserve(static_cast<std::size_t>(n2));
     }
 
     void Begin(SymbolList& commonList, SymbolList& only1List, SymbolList& only2List) {
@@ -69,49 +73,92 @@ private:
     CompareResult result_;
 };
 
+inline void Prefetch(const void* address) {
+#if defined(__GNUC__)
+    __builtin_prefetch(address);
+#else
+    (void)address;
+#endif
+}
+
 // Open-addressing index of library 1 by name: each bucket holds the first
 // record of one name; `next` chains that name's records in ascending order.
 class NameIndex {
 public:
-    NameIndex(const SymbolTable& lib1, std::int32_t n1) : lib1_(lib1) {
+    NameIndex(const SymbolTable& lib1, std::int32_t n1) {
         std::size_t capacity = 16;
         while (capacity < static_cast<std::size_t>(n1) * 2) capacity *= 2;
         mask_ = capacity - 1;
-        heads_.assign(capacity, 0);
-        hashes_.assign(capacity, 0);
+        buckets_.assign(capacity, Bucket{});
         next_.assign(static_cast<std::size_t>(n1) + 1, 0);
         // Inserting from the last record down leaves every chain ascending.
-        for (std::int32_t b = n1; b >= 1; --b) {
-            const std::string_view name = lib1[b].symbol;
-            const std::size_t hash = Hash(name);
-            std::size_t bucket = Find(name, hash);
-            next_[static_cast<std::size_t>(b)] = heads_[bucket];
-            heads_[bucket] = b;
-            hashes_[bucket] = hash;
-        }
+        ForEachHashed(
+            n1, [&](std::int32_t i) { return lib1[n1 + 1 - i].symbol; },
+            [&](std::int32_t i, std::string_view name, std::size_t hash) {
+                const std::int32_t b = n1 + 1 - i;
+                Bucket& bucket = buckets_[Find(name, hash)];
+                next_[static_cast<std::size_t>(b)] = bucket.head;
+                bucket.head = b;
+                bucket.tag = Tag(hash);
+                bucket.name = name.data();
+                bucket.size = name.size();
+            });
     }
 
-    // First library-1 record named `name`, or 0.
-    std::int32_t First(std::string_view name) const { return heads_[Find(name, Hash(name))]; }
+    // Calls visit(i, first library-1 record named name(i) or 0) for i = 1..count.
+    template <typename NameOf, typename Visit>
+    void Lookup(std::int32_t count, const NameOf& nameOf, const Visit& visit) const {
+        ForEachHashed(count, nameOf, [&](std::int32_t i, std::string_view name, std::size_t hash) {
+            visit(i, buckets_[Find(name, hash)].head);
+        });
+    }
+
     std::int32_t Next(std::int32_t record) const { return next_[static_cast<std::size_t>(record)]; }
 
 private:
+    struct Bucket {
+        const char* name = nullptr;
+        std::size_t size = 0;
+        std::int32_t head = 0;  // 0: empty
+        std::uint32_t tag = 0;  // upper bits of the name's hash
+    };
+
     static std::size_t Hash(std::string_view name) { return std::hash<std::string_view>{}(name); }
+    static std::uint32_t Tag(std::size_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
+
+    // Walks i = 1..count with each name's hash worked out a few steps ahead,
+    // so that its bucket is already on its way into the cache.
+    template <typename NameOf, typename Visit>
+    void ForEachHashed(std::int32_t count, const NameOf& nameOf, const Visit& visit) const {
+        constexpr std::int32_t kAhead = 8;
+        std::size_t ahead[kAhead];
+        auto prepare = [&](std::int32_t i) {
+            const std::size_t hash = Hash(nameOf(i));
+            ahead[i % kAhead] = hash;
+            Prefetch(&buckets_[hash & mask_]);
+        };
+        for (std::int32_t i = 1; i <= count && i <= kAhead; ++i) prepare(i);
+        for (std::int32_t i = 1; i <= count; ++i) {
+            const std::size_t hash = ahead[i % kAhead];
+            if (i + kAhead <= count) prepare(i + kAhead);
+            visit(i, nameOf(i), hash);
+        }
+    }
 
     // The bucket holding `name`, or the empty bucket where it would go.
     std::size_t Find(std::string_view name, std::size_t hash) const {
-        std::size_t bucket = hash & mask_;
-        while (heads_[bucket] != 0 &&
-               (hashes_[bucket] != hash || lib1_[heads_[bucket]].symbol != name))
-            bucket = (bucket + 1) & mask_;
-        return bucket;
+        const std::uint32_t tag = Tag(hash);
+        std::size_t at = hash & mask_;
+        for (;; at = (at + 1) & mask_) {
+            const Bucket& bucket = buckets_[at];
+            if (bucket.head == 0) return at;
+            if (bucket.tag == tag && std::string_view(bucket.name, bucket.size) == name) return at;
+        }
     }
 
-    const SymbolTable& lib1_;
     std::size_t mask_ = 0;
-    std::vector<std::int32_t> heads_;
-    std::vector<std::size_t> hashes_;
-    std::vector<std::int32_t> next_;
+    LargeVector<Bucket> buckets_;
+    LargeVector<std::int32_t> next_;
 };
 
 }  // namespace
@@ -125,9 +172,11 @@ CompareResult CompareTables(const SymbolTable& lib1, std::int32_t lib1Count,
     Collector collector(lib1, n1, lib2, n2);
     collector.Begin(commonList, only1List, only2List);
     const NameIndex index(lib1, n1);
-    for (std::int32_t a = 1; a <= n2; ++a)
-        for (std::int32_t b = index.First(lib2[a].symbol); b != 0; b = index.Next(b))
-            collector.Match(a, b);
+    index.Lookup(
+        n2, [&lib2](std::int32_t a) { return lib2[a].symbol; },
+        [&](std::int32_t a, std::int32_t first) {
+            for (std::int32_t b = first; b != 0; b = index.Next(b)) collector.Match(a, b);
+        });
     return collector.Finish(common, commonCount, only1List, only2List);
 }
 

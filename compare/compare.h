@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "library/large_memory.h"
+
 #include "library/symbol_list.h"
 #include "library/symbol_table.h"
 
@@ -12,14 +14,14 @@ inline constexpr std::int32_t kMatchMark = 42;
 // Everything a comparison found, beyond the common table and the lists.
 struct CompareResult {
     // One mark per record, indexed like the library tables (slot 0 unused).
-    std::vector<std::int32_t> lib1Marks;
-    std::vector<std::int32_t> lib2Marks;
+    LargeVector<std::int32_t> lib1Marks;
+    LargeVector<std::int32_t> lib2Marks;
     // For common entry k: the library-1 and library-2 records that matched.
-    std::vector<std::int32_t> commonLib1Record;
-    std::vector<std::int32_t> commonLib2Record;
+    LargeVector<std::int32_t> commonLib1Record;
+    LargeVector<std::int32_t> commonLib2Record;
     // Common entries whose designation or classifications differ between the
     // two libraries, in the order they were found.
-    std::vector<std::int32_t> changed;
+    LargeVector<std::int32_t> changed;
 };
 
 // Matches library 2 against library 1 by name (byte for byte). Rewrites

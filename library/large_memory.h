@@ -4,6 +4,7 @@
 #include <memory>
 #include <new>
 #include <string_view>
+#include <vector>
 
 // Memory for big blocks (a whole library file, a million table slots). On
 // Linux such blocks are backed by transparent huge pages where the system
@@ -29,6 +30,9 @@ struct LargeAllocator {
         return true;
     }
 };
+
+template <typename T>
+using LargeVector = std::vector<T, LargeAllocator<T>>;
 
 // A block of bytes of fixed size, e.g. a file's contents.
 class ByteBuffer {

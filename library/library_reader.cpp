@@ -75,10 +75,10 @@ ParsedLibrary ParseLibraryBytes(std::string_view bytes, const std::string& displ
     }
 
     try {
-        parsed.slots.resize(static_cast<std::size_t>(records) + 1);
+        parsed.entries.resize(static_cast<std::size_t>(records) + 1);
     } catch (const std::bad_alloc&) {
         result.message = Failure(displayName, "Nicht genug Arbeitsspeicher.");
-        parsed.slots = {};
+        parsed.entries = {};
         return parsed;
     }
 
@@ -90,7 +90,7 @@ ParsedLibrary ParseLibraryBytes(std::string_view bytes, const std::string& displ
 
     for (std::uint64_t i = 1; i <= records; ++i) {
         const std::uint64_t p = kRecordBase + i * recordSize;
-        SymbolEntry& entry = parsed.slots[static_cast<std::size_t>(i)];
+        SymbolEntry& entry = parsed.entries[static_cast<std::size_t>(i)];
         entry.symbol = ReadField(bytes, p);
         if (isLong) {
             std::uint64_t q = p + entry.symbol.size() + 1;
@@ -108,7 +108,7 @@ ParsedLibrary ParseLibraryBytes(std::string_view bytes, const std::string& displ
             result.message = Failure(displayName,
                                      "Sie ist keine Symbolbibliothek (ihre Felder sind nicht "
                                      "abgeschlossen).");
-            parsed.slots = {};
+            parsed.entries = {};
             return parsed;
         }
     }
@@ -199,7 +199,7 @@ ReadResult ReadLibraryFile(const std::filesystem::path& path, SymbolTable& table
 
     // All read: only now do the table, its count and the list change.
     const std::int32_t records = parsed.result.records;
-    table.Replace(std::move(parsed.slots), std::move(parsed.storage));
+    table.Replace(std::move(parsed.entries), std::move(parsed.storage));
     count = records;
     for (std::int32_t i = 1; i <= records; ++i) list.Add(table[i].symbol);
     return parsed.result;

@@ -35,11 +35,11 @@ struct ReadResult {
     explicit operator bool() const { return ok; }
 };
 
-// A library parsed from bytes in memory: slots 0..records (slot 0 empty), and
+// A library parsed from bytes in memory: entries 0..records (slot 0 empty), and
 // the buffer the entries point into.
 struct ParsedLibrary {
     ReadResult result;
-    SlotVector slots;
+    SlotVector entries;
     SymbolStorage storage;
 };
 

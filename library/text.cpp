@@ -75,12 +75,15 @@ char32_t Windows1252CodePoint(unsigned char byte) {
 }
 
 void AppendWindows1252AsUtf8(std::string_view bytes, std::string& out) {
-    for (char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            out.push_back(c);
-            continue;
-        }
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        // Plain ASCII, the usual case, goes across in runs.
+        std::size_t run = i;
+        while (run < bytes.size() && static_cast<unsigned char>(bytes[run]) < 0x80) ++run;
+        out.append(bytes.data() + i, run - i);
+        if (run == bytes.size()) break;
+        i = run + 1;
+        const auto byte = static_cast<unsigned char>(bytes[run]);
         const char32_t cp = Windows1252CodePoint(byte);
         if (cp < 0x800) {
             out.push_back(static_cast<char>(0xC0 | (cp >> 6)));

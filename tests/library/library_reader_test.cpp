@@ -314,8 +314,8 @@ TEST(ParseLibraryBytes, EveryPrefixParsesWithinItsBuffer) {
             std::memcpy(exact.get(), whole->data(), n);
             ParsedLibrary parsed = ParseLibraryBytes({exact.get(), n}, "prefix");
             ASSERT_TRUE(parsed.result.ok) << n;
-            ASSERT_EQ(parsed.slots.size(), static_cast<std::size_t>(parsed.result.records) + 1);
-            for (const SymbolEntry& e : parsed.slots)
+            ASSERT_EQ(parsed.entries.size(), static_cast<std::size_t>(parsed.result.records) + 1);
+            for (const SymbolEntry& e : parsed.entries)
                 for (std::string_view f :
                      {e.symbol, e.designation, e.classification1, e.classification2})
                     ASSERT_TRUE(f.empty() || (f.data() >= exact.get() &&

@@ -1,0 +1,126 @@
+// libcompare-cli: compares two symbol libraries from the command line.
+//
+//   libcompare-cli [--format text|csv|json] LIB1 LIB2
+//
+// Exit status as with diff: 0 the same, 1 different, 2 trouble.
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+#include <cstdio>
+#include <filesystem>
+#include <future>
+#include <memory>
+
+#include "cli/report.h"
+
+namespace {
+
+constexpr int kSame = 0;
+constexpr int kDifferent = 1;
+constexpr int kTrouble = 2;
+
+int Fail(const QString& message) {
+    std::fprintf(stderr, "libcompare-cli: %s\n", message.toUtf8().constData());
+    return kTrouble;
+}
+
+std::filesystem::path ToPath(const QString& argument) {
+#if defined(_WIN32)
+    return std::filesystem::path(argument.toStdWString());
+#else
+    const QByteArray bytes = QFile::encodeName(argument);
+    return std::filesystem::path(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+#endif
+}
+
+bool Load(const QString& argument, LoadedLibrary& library, QString& error) {
+    const auto path = ToPath(argument);
+    library.path = argument.toStdString();
+    DiscardingSymbolList names;
+    const ReadResult result = ReadLibraryFile(path, library.table, library.count, names);
+    if (!result) {
+        error = QString::fromStdString(result.message);
+        return false;
+    }
+    library.layout = result.layout;
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("libcompare-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0.1"));
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTranslator);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Vergleicht zwei Symbolbibliotheken (*.1) anhand der Symbolnamen und gibt die "
+        "gemeinsamen Symbole, die Symbole nur in Bibliothek 1 bzw. 2 und die geänderten "
+        "Symbole aus.\n\nRückgabewert: 0 gleich, 1 Unterschiede gefunden, 2 Fehler."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Zeigt diese Hilfe an."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Zeigt die Versionsnummer an."));
+    const QCommandLineOption format(
+        {QStringLiteral("f"), QStringLiteral("format")},
+        QStringLiteral("Ausgabeformat: text (Vorgabe), csv oder json."), QStringLiteral("format"),
+        QStringLiteral("text"));
+    parser.addOption(help);
+    parser.addOption(version);
+    parser.addOption(format);
+    parser.addPositionalArgument(QStringLiteral("BIBLIOTHEK1"),
+                                 QStringLiteral("Die erste Symbolbibliothek."));
+    parser.addPositionalArgument(QStringLiteral("BIBLIOTHEK2"),
+                                 QStringLiteral("Die zweite Symbolbibliothek."));
+
+    if (!parser.parse(QCoreApplication::arguments())) return Fail(parser.errorText());
+    if (parser.isSet(help)) {
+        std::fputs(parser.helpText().toUtf8().constData(), stdout);
+        return kSame;
+    }
+    if (parser.isSet(version)) {
+        std::fputs("libcompare-cli 1.0.0.1\n", stdout);
+        return kSame;
+    }
+
+    ReportFormat reportFormat = ReportFormat::kText;
+    const QString formatName = parser.value(format);
+    if (formatName == QLatin1String("csv")) reportFormat = ReportFormat::kCsv;
+    else if (formatName == QLatin1String("json")) reportFormat = ReportFormat::kJson;
+    else if (formatName != QLatin1String("text"))
+        return Fail(QStringLiteral("Unbekanntes Ausgabeformat „%1“ (erlaubt: text, csv, json).")
+                        .arg(formatName));
+
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 2)
+        return Fail(QStringLiteral("Bitte genau zwei Symbolbibliotheken angeben (siehe --help)."));
+
+    auto comparison = std::make_unique<Comparison>();
+    QString error;
+    // The two files are independent: read them side by side.
+    QString error2;
+    auto second = std::async(std::launch::async,
+                             [&] { return Load(files[1], comparison->lib2, error2); });
+    const bool firstRead = Load(files[0], comparison->lib1, error);
+    const bool secondRead = second.get();
+    if (!firstRead) return Fail(error);
+    if (!secondRead) return Fail(error2);
+
+    DiscardingSymbolList discard;
+    comparison->result = CompareTables(comparison->lib1.table, comparison->lib1.count,
+                                       comparison->lib2.table, comparison->lib2.count,
+                                       comparison->common, comparison->commonCount, discard,
+                                       discard, discard);
+
+    // A closed pipe (e.g. "| head") just ends the output: nothing more to say.
+    if (!WriteReport(*comparison, reportFormat, stdout)) return kTrouble;
+    return comparison->HasDifferences() ? kDifferent : kSame;
+}
