@@ -14,6 +14,12 @@ std::string Header(bool isLong, std::size_t recordSize) {
 }
 }  // namespace
 
+std::string Numbered(std::string_view prefix, long number) {
+    std::string text(prefix);
+    text += std::to_string(number);
+    return text;
+}
+
 std::string LongLibrary(const std::vector<LongRecord>& records) {
     std::string bytes = Header(true, 144);
     for (const auto& record : records) {

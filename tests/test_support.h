@@ -30,6 +30,9 @@ struct ShortRecord {
     std::string designation;
 };
 
+// prefix followed by the number, e.g. "S17".
+std::string Numbered(std::string_view prefix, long number);
+
 // Library file images, each record padded to its slot.
 std::string LongLibrary(const std::vector<LongRecord>& records);
 std::string ShortLibrary(const std::vector<ShortRecord>& records);

@@ -206,7 +206,7 @@ TEST(ReadLibraryFile, SmallerLoadLeavesOlderSlotsButCountsOnlyItsOwn) {
     std::int32_t count = 0;
     RecordingList list;
     std::vector<LongRecord> ten;
-    for (int i = 1; i <= 10; ++i) ten.push_back({"OLD" + std::to_string(i), "d", "k1", "k2"});
+    for (int i = 1; i <= 10; ++i) ten.push_back({Numbered("OLD", i), "d", "k1", "k2"});
     ASSERT_TRUE(ReadLibraryFile(dir.Write("ten.1", LongLibrary(ten)), table, count, list));
     list.Empty();
     ASSERT_TRUE(ReadLibraryFile(dir.Write("three.1", LongLibrary({{"A"}, {"B"}, {"C"}})), table,
@@ -233,9 +233,7 @@ TEST(ReadLibraryFile, ShortLoadClearsClassificationsOfAnEarlierLongLoad) {
 TEST(ReadLibraryFile, GrowsPastTheOldCapacity) {
     std::vector<ShortRecord> records;
     for (int i = 1; i <= 5000; ++i) {
-        std::string name = "N";
-        name += std::to_string(i);
-        records.push_back({name, "D"});
+        records.push_back({Numbered("N", i), "D"});
     }
     auto loaded = Load(ShortLibrary(records));
     ASSERT_TRUE(loaded->result);
