@@ -1,0 +1,35 @@
+#include "app/clibcompareapp.h"
+
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+
+#include "dialog/clibcomparedlg.h"
+
+CLibCompareApp::CLibCompareApp(int& argc, char** argv) : m_application(argc, argv) {}
+
+bool CLibCompareApp::InitInstance() {
+    // Qt's own dialogs (the file chooser, message boxes, context menus) in German.
+    if (m_qtTranslator.load(QLocale(QLocale::German), QStringLiteral("qtbase"),
+                            QStringLiteral("_"),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&m_qtTranslator);
+
+    QApplication::setApplicationName(QStringLiteral("TORVEX Bibliotheksvergleich"));
+    QApplication::setApplicationDisplayName(QStringLiteral("TORVEX Bibliotheksvergleich"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0.0.1"));
+    QApplication::setDesktopFileName(QStringLiteral("libcompare"));
+    // Where settings would live; the tool reads and writes none.
+    QApplication::setOrganizationName(
+        QStringLiteral("Vom lokalen Anwendungs-Assistenten generierte Anwendungen"));
+
+    QIcon icon;
+    for (const char* name : {":/icons/libcompare-16.png", ":/icons/libcompare-32.png",
+                             ":/icons/libcompare-48.png"})
+        icon.addFile(QString::fromLatin1(name));
+    QApplication::setWindowIcon(icon);
+
+    CLibCompareDlg dialog;
+    dialog.exec();
+    return false;  // the dialog was the whole application
+}

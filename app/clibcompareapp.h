@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QApplication>
+#include <QTranslator>
+
+// The application: start-up around the one modal dialog.
+class CLibCompareApp {
+public:
+    CLibCompareApp(int& argc, char** argv);
+
+    // Runs the dialog; returns when it is closed. The result is not used.
+    bool InitInstance();
+
+    QApplication& Application() { return m_application; }
+
+private:
+    QApplication m_application;
+    QTranslator m_qtTranslator;
+};

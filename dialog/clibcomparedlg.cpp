@@ -1,0 +1,316 @@
+#include "dialog/clibcomparedlg.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStringDecoder>
+
+#include <filesystem>
+
+#include "compare/compare.h"
+#include "dialog/dialog_template.h"
+#include "dialog/resource.h"
+#include "dialog/symbol_list_box.h"
+#include "dialog/symbol_list_model.h"
+#include "library/library_reader.h"
+
+namespace {
+
+// The detail fields of one column start at these indices of m_strDetail.
+constexpr int kLib1Fields = 0;
+constexpr int kLib2Fields = 4;
+constexpr int kCommonFields = 8;
+
+QString FromBytes(std::string_view bytes) {
+    QStringDecoder decoder("windows-1252");
+    return decoder(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+std::filesystem::path ToPath(const QString& path) {
+    return std::filesystem::path(path.toStdU16String());
+}
+
+// The wait cursor while a file is read or libraries are compared.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { Restore(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+    void Restore() {
+        if (active_) QApplication::restoreOverrideCursor();
+        active_ = false;
+    }
+
+private:
+    bool active_ = true;
+};
+
+}  // namespace
+
+CLibCompareDlg::CLibCompareDlg(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    for (const char* name : {":/icons/libcompare-16.png", ":/icons/libcompare-32.png",
+                             ":/icons/libcompare-48.png"})
+        m_hIcon.addFile(QString::fromLatin1(name));
+    setObjectName(QStringLiteral("IDD_LIBCOMPARE_DIALOG"));
+    CreateControls();
+    BindMessages();
+    OnInitDialog();
+}
+
+CLibCompareDlg::~CLibCompareDlg() = default;
+
+void CLibCompareDlg::CreateControls() {
+    const DialogTemplate& dialog = LibCompareDialogTemplate();
+    setWindowTitle(QString::fromUtf8(dialog.caption));
+    QFont font(QString::fromLatin1(dialog.fontFamily), dialog.fontPointSize);
+    font.setWeight(QFont::Normal);
+    setFont(font);
+    const DialogUnits units(font);
+    const QFontMetrics metrics(font);
+
+    QWidget* previousTabStop = nullptr;
+    for (const ControlTemplate& t : dialog.controls) {
+        const QString caption = QString::fromUtf8(t.caption);
+        QWidget* control = nullptr;
+        QRect rect = units.Rect(t.x, t.y, t.width, t.height);
+        switch (t.kind) {
+            case ControlKind::DefaultButton:
+            case ControlKind::Button: {
+                auto* button = new QPushButton(caption, this);
+                button->setAutoDefault(true);
+                button->setDefault(t.kind == ControlKind::DefaultButton);
+                control = button;
+                break;
+            }
+            case ControlKind::GroupBox:
+                control = new QGroupBox(caption, this);
+                break;
+            case ControlKind::ListBox:
+                control = new SymbolListBox(this);
+                break;
+            case ControlKind::Edit:
+            case ControlKind::UpperCaseEdit: {
+                auto* edit = new QLineEdit(this);
+                edit->setReadOnly(true);
+                edit->setProperty("upperCase", t.kind == ControlKind::UpperCaseEdit);
+                control = edit;
+                break;
+            }
+            case ControlKind::Label: {
+                auto* label = new QLabel(caption, this);
+                label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+                // Where this font is wider than the template's, let the text
+                // run on rather than cut it off.
+                rect.setWidth(std::max(rect.width(), metrics.horizontalAdvance(caption) + 2));
+                control = label;
+                break;
+            }
+        }
+        control->setObjectName(QString::fromLatin1(t.objectName));
+        control->setProperty("controlId", t.id);
+        control->setAccessibleName(t.accessibleName ? QString::fromUtf8(t.accessibleName) : caption);
+        control->setGeometry(rect);
+        if (control->focusPolicy() != Qt::NoFocus) {
+            if (previousTabStop) QWidget::setTabOrder(previousTabStop, control);
+            previousTabStop = control;
+        }
+    }
+    setFixedSize(units.Size(dialog.width, dialog.height));
+}
+
+QWidget* CLibCompareDlg::Control(int id) const {
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->property("controlId").toInt() == id) return child;
+    return nullptr;
+}
+
+// Which handler runs on which notification, all in one place.
+void CLibCompareDlg::BindMessages() {
+    auto button = [this](int id) { return static_cast<QPushButton*>(Control(id)); };
+    auto list = [this](int id) { return static_cast<SymbolListBox*>(Control(id)); };
+    connect(button(IDOK), &QPushButton::clicked, this, &CLibCompareDlg::accept);
+    connect(button(IDC_LOAD1_BUTTON), &QPushButton::clicked, this, &CLibCompareDlg::OnLoadLibrary1);
+    connect(button(IDC_LOAD2_BUTTON), &QPushButton::clicked, this,
+            &CLibCompareDlg::OnLoadLibrary2AndCompare);
+    connect(list(IDC_ONLY1_LIST), &SymbolListBox::selectionChangedByUser, this,
+            &CLibCompareDlg::OnSelChangeOnly1);
+    connect(list(IDC_ONLY2_LIST), &SymbolListBox::selectionChangedByUser, this,
+            &CLibCompareDlg::OnSelChangeOnly2);
+    connect(list(IDC_COMMON_LIST), &SymbolListBox::selectionChangedByUser, this,
+            &CLibCompareDlg::OnSelChangeCommon);
+}
+
+bool CLibCompareDlg::OnInitDialog() {
+    UpdateData(false);
+    setWindowIcon(m_hIcon);
+    Control(IDOK)->setFocus();  // the first tab stop
+    return true;
+}
+
+void CLibCompareDlg::accept() {
+    UpdateData(true);
+    QDialog::accept();
+}
+
+bool CLibCompareDlg::UpdateData(bool saveAndValidate) {
+    DoDataExchange(saveAndValidate);
+    return true;
+}
+
+void CLibCompareDlg::DoDataExchange(bool save) {
+    DDX_LBString(save, IDC_ONLY1_LIST, m_strOnly1Selection);
+    DDX_Control(IDC_ONLY1_LIST, m_listOnly1);
+    DDX_Control(IDC_ONLY2_LIST, m_listOnly2);
+    DDX_Control(IDC_COMMON_LIST, m_listCommon);
+    DDX_Control(IDC_PATH1_EDIT, m_editPath1);
+    m_controlsAttached = true;
+    DDX_Text(save, IDC_PATH1_EDIT, m_strPath1);
+    DDX_Text(save, IDC_PATH2_EDIT, m_strPath2);
+    for (int i = 0; i < static_cast<int>(m_strDetail.size()); ++i)
+        DDX_Text(save, IDC_LIB1_SYMBOL + i, m_strDetail[static_cast<std::size_t>(i)]);
+}
+
+void CLibCompareDlg::DDX_LBString(bool save, int id, QByteArray& value) {
+    if (m_exchangeTrace) m_exchangeTrace("DDX_LBString", id);
+    auto* list = static_cast<SymbolListBox*>(Control(id));
+    if (save) {
+        const int row = list->CurrentSelection();
+        const std::string_view text = row >= 0 ? list->Text(row) : std::string_view();
+        value = QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+    } else {
+        list->SelectFirstBeginningWith(std::string_view(value.constData(), value.size()));
+    }
+}
+
+template <typename Wrapper>
+void CLibCompareDlg::DDX_Control(int id, Wrapper*& wrapper) {
+    if (m_exchangeTrace) m_exchangeTrace("DDX_Control", id);
+    if (!m_controlsAttached) wrapper = static_cast<Wrapper*>(Control(id));
+}
+
+void CLibCompareDlg::DDX_Text(bool save, int id, QString& value) {
+    if (m_exchangeTrace) m_exchangeTrace("DDX_Text", id);
+    auto* edit = static_cast<QLineEdit*>(Control(id));
+    if (save) {
+        value = edit->text();
+    } else {
+        edit->setText(edit->property("upperCase").toBool() ? value.toUpper() : value);
+        edit->setCursorPosition(0);
+    }
+}
+
+// ---- commands --------------------------------------------------------------
+
+QString CLibCompareDlg::ChooseLibraryFile() {
+    QFileDialog chooser(this);
+    chooser.setOption(QFileDialog::DontUseNativeDialog);
+    chooser.setAcceptMode(QFileDialog::AcceptOpen);
+    chooser.setFileMode(QFileDialog::ExistingFile);
+    chooser.setNameFilters({QStringLiteral("Symboldatei (*.1)"), QStringLiteral("All Files (*.*)")});
+    chooser.selectNameFilter(QStringLiteral("Symboldatei (*.1)"));
+    chooser.setDefaultSuffix(QStringLiteral("txt"));
+    chooser.selectFile(QStringLiteral("*.1"));
+    m_fileChooser = &chooser;
+    const int answer = chooser.exec();
+    m_fileChooser = nullptr;
+    if (answer != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return {};
+    return chooser.selectedFiles().constFirst();
+}
+
+void CLibCompareDlg::ReportReadFailure(const ReadResult& result) {
+    QMessageBox::warning(this, windowTitle(), QString::fromStdString(result.message));
+}
+
+void CLibCompareDlg::OnLoadLibrary1() {
+    m_listOnly1->Model().Empty();
+    m_listOnly2->Model().Empty();
+    m_listCommon->Model().Empty();
+
+    const QString path = ChooseLibraryFile();
+    if (path.isEmpty()) return;
+
+    const QString oldPath1 = m_strPath1, oldPath2 = m_strPath2;
+    m_strPath1 = path;
+    m_strPath2 = QStringLiteral(" ");
+    UpdateData(false);
+
+    BusyCursor busy;
+    const ReadResult result =
+        ReadLibraryFile(ToPath(path), lib1Table, lib1Count, m_listOnly1->Model());
+    m_listOnly1->Model().Flush();
+    if (!result) {
+        // As if the chooser had been cancelled: the paths show what they showed.
+        m_strPath1 = oldPath1;
+        m_strPath2 = oldPath2;
+        UpdateData(false);
+        busy.Restore();
+        ReportReadFailure(result);
+    }
+}
+
+void CLibCompareDlg::OnLoadLibrary2AndCompare() {
+    const QString path = ChooseLibraryFile();
+    ReadResult failure;
+    failure.ok = true;
+    if (!path.isEmpty()) {
+        const QString oldPath2 = m_strPath2;
+        m_strPath2 = path;
+        UpdateData(false);
+        m_listOnly2->Model().Empty();
+        BusyCursor busy;
+        const ReadResult result =
+            ReadLibraryFile(ToPath(path), lib2Table, lib2Count, m_listOnly2->Model());
+        if (!result) {
+            m_strPath2 = oldPath2;
+            UpdateData(false);
+            failure = result;
+        }
+    }
+    {
+        BusyCursor busy;
+        CompareLibraries(m_listCommon->Model(), m_listOnly1->Model(), m_listOnly2->Model());
+        for (SymbolListBox* list : {m_listCommon, m_listOnly1, m_listOnly2}) list->Model().Flush();
+    }
+    if (!failure) ReportReadFailure(failure);
+}
+
+void CLibCompareDlg::OnSelChangeOnly1() {
+    FindAndShowDetails(m_listOnly1, lib1Table, 1, lib1Count, kLib1Fields);
+}
+
+void CLibCompareDlg::OnSelChangeOnly2() {
+    FindAndShowDetails(m_listOnly2, lib2Table, 1, lib2Count, kLib2Fields);
+}
+
+void CLibCompareDlg::OnSelChangeCommon() {
+    FindAndShowDetails(m_listCommon, commonTable, 0, std::int64_t{commonCount} - 1, kCommonFields);
+}
+
+void CLibCompareDlg::FindAndShowDetails(SymbolListBox* list, const SymbolTable& table,
+                                        std::int64_t firstSlot, std::int64_t lastSlot,
+                                        int firstField) {
+    // A notification without a selected entry shows nothing and changes nothing.
+    if (list->CurrentSelection() < 0) return;
+    UpdateData(true);
+    const int row = list->CurrentSelection();
+    const std::string text(list->Text(row));
+
+    // The last slot with this name is the one shown.
+    const SymbolEntry* match = nullptr;
+    for (std::int64_t slot = firstSlot; slot <= lastSlot; ++slot)
+        if (table[slot].symbol == text) match = &table[slot];
+    if (!match) return;
+
+    auto* fields = &m_strDetail[static_cast<std::size_t>(firstField)];
+    fields[0] = FromBytes(match->symbol);
+    fields[1] = FromBytes(match->designation);
+    fields[2] = FromBytes(match->classification1);
+    fields[3] = FromBytes(match->classification2);
+    UpdateData(false);
+}

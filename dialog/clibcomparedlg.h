@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDialog>
+#include <QIcon>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+class QFileDialog;
+class QLineEdit;
+class SymbolListBox;
+class SymbolTable;
+struct ReadResult;
+
+// The comparison dialog: library 1 on the left, the common symbols in the
+// middle, library 2 on the right, each with its list and the four fields of
+// the symbol selected there.
+class CLibCompareDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CLibCompareDlg(QWidget* parent = nullptr);
+    ~CLibCompareDlg() override;
+
+    // Moves values between controls and members: controls into members when
+    // `saveAndValidate`, members into controls otherwise.
+    bool UpdateData(bool saveAndValidate = true);
+
+    // The file chooser of the load commands while it is open (for tests).
+    QFileDialog* ActiveFileChooser() const { return m_fileChooser; }
+
+    // Called with each binding as it is exchanged (for tests); empty: none.
+    std::function<void(const char* kind, int controlId)> m_exchangeTrace;
+
+    // Members bound to controls, in the order of the data exchange.
+    QIcon m_hIcon;
+    QByteArray m_strOnly1Selection;  // bytes of the selected entry of the only-in-1 list
+    SymbolListBox* m_listOnly1 = nullptr;
+    SymbolListBox* m_listOnly2 = nullptr;
+    SymbolListBox* m_listCommon = nullptr;
+    QLineEdit* m_editPath1 = nullptr;
+    QString m_strPath1;
+    QString m_strPath2;
+    std::array<QString, 12> m_strDetail;
+
+public slots:
+    void accept() override;
+
+protected:
+    virtual void DoDataExchange(bool saveAndValidate);
+    virtual bool OnInitDialog();
+
+    // Commands and selections.
+    void OnLoadLibrary1();
+    void OnLoadLibrary2AndCompare();
+    void OnSelChangeOnly1();
+    void OnSelChangeOnly2();
+    void OnSelChangeCommon();
+
+private:
+    void CreateControls();
+    void BindMessages();
+    QWidget* Control(int id) const;
+
+    // Data exchange for one binding.
+    void DDX_LBString(bool save, int id, QByteArray& value);
+    template <typename Wrapper>
+    void DDX_Control(int id, Wrapper*& wrapper);
+    void DDX_Text(bool save, int id, QString& value);
+
+    // Asks for a library file; empty when the user cancels.
+    QString ChooseLibraryFile();
+    void ReportReadFailure(const ReadResult& result);
+    void FindAndShowDetails(SymbolListBox* list, const SymbolTable& table,
+                            std::int64_t firstSlot, std::int64_t lastSlot, int firstField);
+
+    QFileDialog* m_fileChooser = nullptr;
+    bool m_controlsAttached = false;
+};
