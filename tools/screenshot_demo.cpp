@@ -1,0 +1,66 @@
+// Opens the comparison dialog, compares two libraries through its own buttons
+// and file chooser, selects a symbol in each list and then waits to be
+// photographed. Prints "ready" when the picture can be taken.
+//
+//   screenshot_demo LIB1 LIB2 SYMBOL_ONLY1 SYMBOL_COMMON SYMBOL_ONLY2
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QPushButton>
+#include <QTimer>
+#include <QTranslator>
+
+#include <cstdio>
+
+#include "dialog/clibcomparedlg.h"
+#include "dialog/resource.h"
+#include "dialog/symbol_list_box.h"
+#include "dialog/symbol_list_model.h"
+#include "modal_driver.h"
+
+namespace {
+
+void Select(SymbolListBox* list, const QString& text) {
+    for (int row = 0; row < list->Model().Count(); ++row)
+        if (list->Model().data(list->Model().index(row), Qt::DisplayRole).toString() == text) {
+            list->SelectRowAsUser(row);
+            return;
+        }
+}
+
+QPushButton* Button(QWidget& dialog, int id) {
+    for (auto* button : dialog.findChildren<QPushButton*>())
+        if (button->property("controlId").toInt() == id) return button;
+    return nullptr;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc != 6) {
+        std::fprintf(stderr, "usage: screenshot_demo LIB1 LIB2 ONLY1 COMMON ONLY2\n");
+        return 2;
+    }
+    QTranslator qt;
+    if (qt.load(QLocale(QLocale::German), "qtbase", "_",
+                QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qt);
+    const QStringList args = QApplication::arguments();
+
+    CLibCompareDlg dialog;
+    dialog.show();
+    QTimer::singleShot(200, [&] {
+        modal::Drive([&] { Button(dialog, IDC_LOAD1_BUTTON)->click(); }, {modal::Choose(args[1])});
+        modal::Drive([&] { Button(dialog, IDC_LOAD2_BUTTON)->click(); }, {modal::Choose(args[2])});
+        Select(dialog.m_listOnly2, args[5]);
+        Select(dialog.m_listCommon, args[4]);
+        Select(dialog.m_listOnly1, args[3]);
+        dialog.m_listCommon->setFocus();
+        QTimer::singleShot(500, [] {
+            std::puts("ready");
+            std::fflush(stdout);
+        });
+    });
+    QTimer::singleShot(60000, &app, &QApplication::quit);  // never outlive the photographer
+    return app.exec();
+}
