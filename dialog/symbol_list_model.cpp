@@ -34,7 +34,7 @@ void SymbolListModel::ScheduleFlush() {
 }
 
 std::string_view SymbolListModel::NameAt(std::uint32_t id) const {
-    return std::string_view(arena_).substr(starts_[id], starts_[id + 1] - starts_[id]);
+    return std::string_view(arena_.data(), arena_.size()).substr(starts_[id], starts_[id + 1] - starts_[id]);
 }
 
 void SymbolListModel::Flush() {
@@ -44,7 +44,32 @@ void SymbolListModel::Flush() {
         const int c = CompareForDisplay(NameAt(a), NameAt(b));
         return c != 0 ? c < 0 : a < b;
     };
-    std::sort(pending_.begin(), pending_.end(), less);
+    {
+        // Sort by precomputed first-level keys, compared as plain bytes; only
+        // names equal at that level need the full comparison.
+        struct Item {
+            std::string_view key;
+            std::uint32_t id;
+        };
+        LargeString keys;
+        keys.reserve(arena_.size() - starts_[pending_.front()]);
+        LargeVector<std::size_t> keyStarts;
+        keyStarts.reserve(pending_.size() + 1);
+        for (std::uint32_t id : pending_) {
+            keyStarts.push_back(keys.size());
+            AppendPrimarySortKey(NameAt(id), keys);
+        }
+        keyStarts.push_back(keys.size());
+        LargeVector<Item> items(pending_.size());
+        for (std::size_t i = 0; i < items.size(); ++i)
+            items[i] = {std::string_view(keys.data(), keys.size()).substr(keyStarts[i], keyStarts[i + 1] - keyStarts[i]),
+                        pending_[i]};
+        std::sort(items.begin(), items.end(), [&less](const Item& a, const Item& b) {
+            const int c = a.key.compare(b.key);
+            return c != 0 ? c < 0 : less(a.id, b.id);
+        });
+        for (std::size_t i = 0; i < items.size(); ++i) pending_[i] = items[i].id;
+    }
     beginResetModel();
     if (order_.empty()) {
         order_.swap(pending_);

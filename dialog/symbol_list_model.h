@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "library/large_memory.h"
 #include "library/symbol_list.h"
 
 // The names of one list: raw bytes in, sorted for display (ignoring case, with
@@ -42,10 +43,10 @@ private:
     std::string_view NameAt(std::uint32_t id) const;
     void ScheduleFlush();
 
-    std::string arena_;                          // every name's bytes, one after another
-    std::vector<std::uint64_t> starts_;          // name id -> offset in arena_
-    std::vector<std::uint32_t> order_;           // display row -> name id (sorted part)
-    std::vector<std::uint32_t> pending_;         // ids added since the last flush
+    LargeString arena_;                   // every name's bytes, one after another
+    LargeVector<std::uint64_t> starts_;   // name id -> offset in arena_
+    LargeVector<std::uint32_t> order_;    // display row -> name id (sorted part)
+    LargeVector<std::uint32_t> pending_;  // ids added since the last flush
     bool flushScheduled_ = false;
     mutable QStringDecoder decoder_{"windows-1252"};
 };

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <memory>
 #include <new>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -33,6 +34,8 @@ struct LargeAllocator {
 
 template <typename T>
 using LargeVector = std::vector<T, LargeAllocator<T>>;
+
+using LargeString = std::basic_string<char, std::char_traits<char>, LargeAllocator<char>>;
 
 // A block of bytes of fixed size, e.g. a file's contents.
 class ByteBuffer {

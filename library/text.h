@@ -23,5 +23,16 @@ inline bool DisplayLess(std::string_view a, std::string_view b) {
     return CompareForDisplay(a, b) < 0;
 }
 
+// The first-level weight of a byte: its lower-case base letter.
+char PrimaryWeight(unsigned char byte);
+
+// Appends the first level of that order for `name`: its bytes mapped to their
+// lower-case base letters. Byte-wise comparison of two such keys orders the
+// names as the first level of CompareForDisplay does.
+template <typename String>
+void AppendPrimarySortKey(std::string_view name, String& out) {
+    for (char c : name) out.push_back(PrimaryWeight(static_cast<unsigned char>(c)));
+}
+
 // True when `text` begins with `prefix`, ignoring case.
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix);
