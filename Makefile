@@ -7,14 +7,22 @@ BUILD_TYPE ?= Release
 CMAKE_FLAGS ?=
 
 # Debian packages the build, the tests and the benchmarks need.
-DEB_PACKAGES := cmake ninja-build g++ make pkg-config \
+DEB_PACKAGES := cmake ninja-build g++ make pkg-config python3 \
                 qt6-base-dev qt6-translations-l10n \
-                libgtest-dev libgmock-dev libbenchmark-dev rapidjson-dev
+                libgtest-dev libgmock-dev libbenchmark-dev rapidjson-dev \
+                clang libclang-rt-14-dev clang-tidy
 
 # apt-get as root, through sudo otherwise.
+SHELL := /bin/bash
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build test run bench clean format
+# Fuzzing: seconds per target for `make fuzz`, and for the short run in `make test`.
+FUZZ_SECONDS ?= 600
+TEST_FUZZ_SECONDS ?= 45
+FUZZ_DIR := build-fuzz
+ASAN_DIR := build-asan
+
+.PHONY: all deps configure build test ctest run bench clean format fuzz fuzz-build test-asan tidy
 
 all: build
 
@@ -38,14 +46,51 @@ configure: deps
 build: configure
 	cmake --build $(BUILD_DIR)
 
-test: build
+test: ctest
+	@if command -v clang++ >/dev/null; then \
+	  $(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(TEST_FUZZ_SECONDS); \
+	else echo "clang++ not found: no fuzz run"; fi
+
+ctest: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+
+# Every test again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	cmake -S . -B $(ASAN_DIR) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DLIBCOMPARE_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build $(ASAN_DIR)
+	cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure
+
+fuzz-build: deps
+	cmake -S . -B $(FUZZ_DIR) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_COMPILER=clang++ -DLIBCOMPARE_FUZZ=ON \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all"
+	cmake --build $(FUZZ_DIR)
+	python3 fuzz/make_corpus.py $(FUZZ_DIR)/seeds
+
+# Runs each fuzz target for FUZZ_SECONDS; a finding fails the run.
+fuzz: fuzz-build
+	@for t in reader compare; do \
+	  mkdir -p $(FUZZ_DIR)/corpus/$$t && \
+	  echo "fuzz_$$t: $(FUZZ_SECONDS) s" && \
+	  $(FUZZ_DIR)/bin/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -rss_limit_mb=2048 \
+	    -print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/ \
+	    $(FUZZ_DIR)/corpus/$$t $(FUZZ_DIR)/seeds/$$t 2>&1 | \
+	    grep -E '^(stat::number_of_executed_units|stat::peak_rss|==|SUMMARY|Done)|ERROR|crash-' ; \
+	  test $${PIPESTATUS[0]} -eq 0 || exit 1; \
+	done
+
+# clang-tidy over the core.
+tidy: configure
+	clang-tidy -p $(BUILD_DIR) --quiet $(wildcard library/*.cpp compare/*.cpp)
 
 run: build
 	./$(BUILD_DIR)/bin/libcompare
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

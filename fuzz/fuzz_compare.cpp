@@ -1,0 +1,68 @@
+// libFuzzer target: two small tables decoded from the input, compared by the
+// indexed comparison and by the plain nested loop. Any difference in lists,
+// common table, marks or changed entries is a finding.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "compare/compare.h"
+
+namespace {
+
+class CollectingList : public SymbolList {
+public:
+    void Empty() override { calls.emplace_back("\x01"); }
+    void Add(std::string_view name) override { calls.emplace_back(name); }
+    std::vector<std::string> calls;
+};
+
+// Input: records separated by '\n', fields by '|', tables by a 0 byte.
+void Decode(std::string_view input, SymbolTable& t1, std::int32_t& n1, SymbolTable& t2,
+            std::int32_t& n2) {
+    SymbolTable* table = &t1;
+    std::int32_t* count = &n1;
+    std::size_t at = 0;
+    while (at <= input.size() && *count < 512) {
+        std::size_t end = input.find_first_of(std::string_view("\n\0", 2), at);
+        if (end == std::string_view::npos) end = input.size();
+        std::string_view record = input.substr(at, end - at);
+        std::string_view fields[4];
+        for (auto& field : fields) {
+            const std::size_t bar = record.find('|');
+            field = record.substr(0, bar);
+            record = bar == std::string_view::npos ? std::string_view() : record.substr(bar + 1);
+        }
+        table->Assign(++*count, fields[0], fields[1], fields[2], fields[3]);
+        if (end < input.size() && input[end] == '\0' && table == &t1) {
+            table = &t2;
+            count = &n2;
+        }
+        at = end + 1;
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    SymbolTable t1, t2;
+    std::int32_t n1 = 0, n2 = 0;
+    Decode(std::string_view(reinterpret_cast<const char*>(data), size), t1, n1, t2, n2);
+
+    SymbolTable fastCommon, slowCommon;
+    std::int32_t fastCount = -1, slowCount = -1;
+    CollectingList f1, f2, f3, s1, s2, s3;
+    const CompareResult fast = CompareTables(t1, n1, t2, n2, fastCommon, fastCount, f1, f2, f3);
+    const CompareResult slow =
+        CompareTablesNestedLoop(t1, n1, t2, n2, slowCommon, slowCount, s1, s2, s3);
+    if (fastCount != slowCount || f1.calls != s1.calls || f2.calls != s2.calls ||
+        f3.calls != s3.calls || fast.lib1Marks != slow.lib1Marks ||
+        fast.lib2Marks != slow.lib2Marks || fast.changed != slow.changed ||
+        fast.commonLib1Record != slow.commonLib1Record)
+        std::abort();
+    for (std::int32_t k = 0; k < fastCount; ++k)
+        if (fastCommon[k].symbol != slowCommon[k].symbol ||
+            fastCommon[k].classification2 != slowCommon[k].classification2)
+            std::abort();
+    return 0;
+}

@@ -1,0 +1,140 @@
+// Files that are no library, or that change under the reader: each ends in a
+// clear message with nothing changed, quickly, or in a whole, consistent load.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+#include "library/library_reader.h"
+#include "test_support.h"
+
+#if defined(__unix__)
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A table holding one known record, to see that a failed read leaves it alone.
+struct Target {
+    SymbolTable table;
+    std::int32_t count = 0;
+    RecordingList list;
+    Target() {
+        table.Assign(1, "KEEP", "d", "k1", "k2");
+        count = 1;
+    }
+    void ExpectUntouched() const {
+        EXPECT_EQ(count, 1);
+        EXPECT_EQ(table[1].symbol, "KEEP");
+        EXPECT_EQ(table[1].classification2, "k2");
+        EXPECT_TRUE(list.calls.empty());
+    }
+};
+
+void ExpectRejected(const fs::path& path, std::string_view reason) {
+    Target target;
+    const ReadResult result = ReadLibraryFile(path, target.table, target.count, target.list);
+    EXPECT_FALSE(result);
+    EXPECT_NE(result.message.find(PathForMessage(path)), std::string::npos) << result.message;
+    EXPECT_NE(result.message.find(reason), std::string::npos) << result.message;
+    target.ExpectUntouched();
+}
+
+#if defined(__unix__)
+TEST(HostileFiles, FifoIsNotReadNorWaitedOn) {
+    TempDir dir;
+    const fs::path fifo = dir.path() / "pipe.1";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ExpectRejected(fifo, "keine gewöhnliche Datei");
+}
+
+TEST(HostileFiles, CharacterDeviceIsNotRead) { ExpectRejected("/dev/zero", "keine gewöhnliche Datei"); }
+
+TEST(HostileFiles, FileWithoutReadPermission) {
+    TempDir dir;
+    const fs::path file = dir.Write("secret.1", LongLibrary({{"A"}}));
+    fs::permissions(file, fs::perms::none);
+    if (::geteuid() != 0) {
+        ExpectRejected(file, "Leseberechtigung");
+        return;
+    }
+    // Root may read anything: try it as the unprivileged user "nobody".
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(3);
+        Target target;
+        const ReadResult result = ReadLibraryFile(file, target.table, target.count, target.list);
+        const bool asExpected = !result &&
+                                result.message.find("Leseberechtigung") != std::string::npos &&
+                                target.count == 1 && target.list.calls.empty();
+        ::_exit(asExpected ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 3) GTEST_SKIP() << "cannot become nobody";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+}
+#endif
+
+TEST(HostileFiles, FiftyMegabytesWithoutTerminators) {
+    TempDir dir;
+    std::string bytes(50u << 20, '\0');
+    std::uint32_t state = 12345;
+    for (char& c : bytes) {
+        state = state * 1103515245u + 12345u;
+        c = static_cast<char>(2 + (state >> 24) % 250);  // never NUL, never LF
+        if (c == '\n') c = 'x';
+    }
+    ExpectRejected(dir.Write("noise.1", bytes), "keine Symbolbibliothek");
+}
+
+// Another program truncates and extends the file while it is read: each read
+// either loads one whole, consistent state or fails and changes nothing.
+TEST(HostileFiles, FileChangingWhileRead) {
+    TempDir dir;
+    std::vector<LongRecord> records;
+    for (int i = 0; i < 20000; ++i) records.push_back({Numbered("S", i), "Bezeichnung", "K", "G"});
+    const std::string whole = LongLibrary(records);
+    const fs::path file = dir.Write("moving.1", whole);
+
+    std::atomic<bool> stop{false};
+    std::thread mutator([&] {
+        std::uintmax_t size = whole.size();
+        while (!stop) {
+            size = size > 1000 ? size / 3 : whole.size() * 2;
+            std::error_code ec;
+            fs::resize_file(file, size, ec);
+        }
+    });
+    int loaded = 0, refused = 0;
+    for (int round = 0; round < 200; ++round) {
+        SymbolTable table;
+        table.Assign(1, "KEEP");
+        std::int32_t count = 1;
+        RecordingList list;
+        const ReadResult result = ReadLibraryFile(file, table, count, list);
+        if (result) {
+            ++loaded;
+            ASSERT_EQ(count, result.records);
+            ASSERT_EQ(list.names.size(), static_cast<std::size_t>(count));
+            ASSERT_GE(table.Size(), count + 1);
+        } else {
+            ++refused;
+            ASSERT_FALSE(result.message.empty());
+            ASSERT_EQ(count, 1);
+            ASSERT_EQ(table[1].symbol, "KEEP");
+            ASSERT_TRUE(list.calls.empty());
+        }
+    }
+    stop = true;
+    mutator.join();
+    EXPECT_EQ(loaded + refused, 200);
+}
+
+}  // namespace
