@@ -10,8 +10,7 @@ CLibCompareApp::CLibCompareApp(int& argc, char** argv) : m_application(argc, arg
 
 bool CLibCompareApp::InitInstance() {
     // Qt's own dialogs (the file chooser, message boxes, context menus) in German.
-    if (m_qtTranslator.load(QLocale(QLocale::German), QStringLiteral("qtbase"),
-                            QStringLiteral("_"),
+    if (m_qtTranslator.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&m_qtTranslator);
 
@@ -24,8 +23,8 @@ bool CLibCompareApp::InitInstance() {
         QStringLiteral("Vom lokalen Anwendungs-Assistenten generierte Anwendungen"));
 
     QIcon icon;
-    for (const char* name : {":/icons/libcompare-16.png", ":/icons/libcompare-32.png",
-                             ":/icons/libcompare-48.png"})
+    for (const char* name :
+         {":/icons/libcompare-16.png", ":/icons/libcompare-32.png", ":/icons/libcompare-48.png"})
         icon.addFile(QString::fromLatin1(name));
     QApplication::setWindowIcon(icon);
 

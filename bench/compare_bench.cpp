@@ -41,7 +41,7 @@ int main() {
     SymbolTable t1, t2;
     auto name = [&random] {
         std::string s = "SYM" + std::to_string(random() % 3000);  // duplicates and misses
-        if (random() % 10 == 0) s[0] = 's';                        // case variants
+        if (random() % 10 == 0) s[0] = 's';                       // case variants
         return s;
     };
     for (std::int32_t i = 1; i <= n; ++i) {

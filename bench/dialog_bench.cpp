@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
-
 #include <cstdio>
 #include <random>
 #include <string>
@@ -58,14 +57,17 @@ int main(int argc, char** argv) {
     CLibCompareDlg dialog;
     dialog.show();
     QApplication::processEvents();
-    const double first = LoadThroughDialog(dialog, IDC_LOAD1_BUTTON, QString::fromLocal8Bit(argv[1]));
+    const double first =
+        LoadThroughDialog(dialog, IDC_LOAD1_BUTTON, QString::fromLocal8Bit(argv[1]));
     std::printf("dialog: library 1 read and listed in %.3f s (%d names)\n", first,
                 dialog.m_listOnly1->Model().Count());
-    const double second = LoadThroughDialog(dialog, IDC_LOAD2_BUTTON, QString::fromLocal8Bit(argv[2]));
-    std::printf("dialog: library 2 read, compared and three lists filled in %.3f s "
-                "(%d common, %d only in 1, %d only in 2)\n",
-                second, dialog.m_listCommon->Model().Count(), dialog.m_listOnly1->Model().Count(),
-                dialog.m_listOnly2->Model().Count());
+    const double second =
+        LoadThroughDialog(dialog, IDC_LOAD2_BUTTON, QString::fromLocal8Bit(argv[2]));
+    std::printf(
+        "dialog: library 2 read, compared and three lists filled in %.3f s "
+        "(%d common, %d only in 1, %d only in 2)\n",
+        second, dialog.m_listCommon->Model().Count(), dialog.m_listOnly1->Model().Count(),
+        dialog.m_listOnly2->Model().Count());
     std::printf("dialog: both libraries, from accepting the chooser to the lists filled: %.3f s\n",
                 first + second);
     return 0;

@@ -28,8 +28,10 @@ int main(int argc, char** argv) {
     for (long i = 1; i <= records; ++i) {
         long n = i % 50 == 0 ? i - 1 : i;  // duplicates
         const bool shared = n <= records / 2;
-        if (shared) std::snprintf(name, sizeof name, "SYM%08ld", n);
-        else std::snprintf(name, sizeof name, "L%d-SYM%08ld", side, n);
+        if (shared)
+            std::snprintf(name, sizeof name, "SYM%08ld", n);
+        else
+            std::snprintf(name, sizeof name, "L%d-SYM%08ld", side, n);
         if (side == 2 && shared && n % 1000 == 7) name[0] = 's';  // differs only in case
         slot.assign(name);
         slot += '\0';

@@ -9,7 +9,8 @@
 std::uint64_t PeakMemoryBytes() {
 #if defined(__unix__)
     rusage usage{};
-    if (getrusage(RUSAGE_SELF, &usage) == 0) return static_cast<std::uint64_t>(usage.ru_maxrss) * 1024;
+    if (getrusage(RUSAGE_SELF, &usage) == 0)
+        return static_cast<std::uint64_t>(usage.ru_maxrss) * 1024;
 #endif
     return 0;
 }

@@ -24,8 +24,7 @@ int main(int argc, char** argv) {
     }
     const double size = static_cast<double>(std::filesystem::file_size(argv[1]));
     const double peak = static_cast<double>(PeakMemoryBytes());
-    std::cout << "records " << count << ", read " << took.count() << " s, file "
-              << size / 1e6 << " MB, peak memory " << peak / 1e6 << " MB ("
-              << peak / size << " x file size)\n";
+    std::cout << "records " << count << ", read " << took.count() << " s, file " << size / 1e6
+              << " MB, peak memory " << peak / 1e6 << " MB (" << peak / size << " x file size)\n";
     return 0;
 }

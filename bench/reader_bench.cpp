@@ -25,7 +25,8 @@ const std::filesystem::path& MillionRecordFile() {
             slot.resize(144, '\0');
             bytes += slot;
         }
-        std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(file, std::ios::binary)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         return file;
     }();
     return path;
@@ -43,7 +44,10 @@ void BM_ReadLibraryFile(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() *
                             static_cast<std::int64_t>(std::filesystem::file_size(file)));
 }
-BENCHMARK(BM_ReadLibraryFile)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_ReadLibraryFile)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 }  // namespace
 

@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QLibraryInfo>
 #include <QTranslator>
-
 #include <cstdio>
 #include <filesystem>
 #include <future>
@@ -32,7 +31,8 @@ std::filesystem::path ToPath(const QString& argument) {
     return std::filesystem::path(argument.toStdWString());
 #else
     const QByteArray bytes = QFile::encodeName(argument);
-    return std::filesystem::path(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    return std::filesystem::path(
+        std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 #endif
 }
 
@@ -69,10 +69,9 @@ int main(int argc, char** argv) {
                                   QStringLiteral("Zeigt diese Hilfe an."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Zeigt die Versionsnummer an."));
-    const QCommandLineOption format(
-        {QStringLiteral("f"), QStringLiteral("format")},
-        QStringLiteral("Ausgabeformat: text (Vorgabe), csv oder json."), QStringLiteral("format"),
-        QStringLiteral("text"));
+    const QCommandLineOption format({QStringLiteral("f"), QStringLiteral("format")},
+                                    QStringLiteral("Ausgabeformat: text (Vorgabe), csv oder json."),
+                                    QStringLiteral("format"), QStringLiteral("text"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(format);
@@ -93,8 +92,10 @@ int main(int argc, char** argv) {
 
     ReportFormat reportFormat = ReportFormat::kText;
     const QString formatName = parser.value(format);
-    if (formatName == QLatin1String("csv")) reportFormat = ReportFormat::kCsv;
-    else if (formatName == QLatin1String("json")) reportFormat = ReportFormat::kJson;
+    if (formatName == QLatin1String("csv"))
+        reportFormat = ReportFormat::kCsv;
+    else if (formatName == QLatin1String("json"))
+        reportFormat = ReportFormat::kJson;
     else if (formatName != QLatin1String("text"))
         return Fail(QStringLiteral("Unbekanntes Ausgabeformat „%1“ (erlaubt: text, csv, json).")
                         .arg(formatName));
@@ -107,18 +108,18 @@ int main(int argc, char** argv) {
     QString error;
     // The two files are independent: read them side by side.
     QString error2;
-    auto second = std::async(std::launch::async,
-                             [&] { return Load(files[1], comparison->lib2, error2); });
+    auto second =
+        std::async(std::launch::async, [&] { return Load(files[1], comparison->lib2, error2); });
     const bool firstRead = Load(files[0], comparison->lib1, error);
     const bool secondRead = second.get();
     if (!firstRead) return Fail(error);
     if (!secondRead) return Fail(error2);
 
     DiscardingSymbolList discard;
-    comparison->result = CompareTables(comparison->lib1.table, comparison->lib1.count,
-                                       comparison->lib2.table, comparison->lib2.count,
-                                       comparison->common, comparison->commonCount, discard,
-                                       discard, discard);
+    comparison->result =
+        CompareTables(comparison->lib1.table, comparison->lib1.count, comparison->lib2.table,
+                      comparison->lib2.count, comparison->common, comparison->commonCount, discard,
+                      discard, discard);
 
     // A closed pipe (e.g. "| head") just ends the output: nothing more to say.
     if (!WriteReport(*comparison, reportFormat, stdout)) return kTrouble;

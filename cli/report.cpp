@@ -40,7 +40,8 @@ public:
         if (buffer_.size() >= kFlushAt) Flush();
     }
     bool Flush() {
-        if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), out_) != buffer_.size())
+        if (!buffer_.empty() &&
+            std::fwrite(buffer_.data(), 1, buffer_.size(), out_) != buffer_.size())
             failed_ = true;
         buffer_.clear();
         return !failed_;
@@ -301,17 +302,18 @@ bool WriteJson(const Comparison& c, std::FILE* file) {
         out.Fields(c.lib2.table[only2[static_cast<std::size_t>(i)]], true);
     });
     json.Key("changed");
-    JsonArray(json, sink, static_cast<std::int64_t>(changed.size()), [&](auto& out, std::int64_t i) {
-        const std::int32_t k = changed[static_cast<std::size_t>(i)];
-        out.writer().StartObject();
-        out.Key("symbol");
-        out.Bytes(c.common[k].symbol);
-        out.Key("library1");
-        out.Fields(c.lib1.table[c.result.commonLib1Record[k]], false);
-        out.Key("library2");
-        out.Fields(c.lib2.table[c.result.commonLib2Record[k]], false);
-        out.writer().EndObject();
-    });
+    JsonArray(json, sink, static_cast<std::int64_t>(changed.size()),
+              [&](auto& out, std::int64_t i) {
+                  const std::int32_t k = changed[static_cast<std::size_t>(i)];
+                  out.writer().StartObject();
+                  out.Key("symbol");
+                  out.Bytes(c.common[k].symbol);
+                  out.Key("library1");
+                  out.Fields(c.lib1.table[c.result.commonLib1Record[k]], false);
+                  out.Key("library2");
+                  out.Fields(c.lib2.table[c.result.commonLib2Record[k]], false);
+                  out.writer().EndObject();
+              });
     w.EndObject();
     sink.buffer().Put('\n');
     return sink.Drain() && std::fflush(file) == 0 && !std::ferror(file);

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "library/large_memory.h"
-
 #include "library/symbol_list.h"
 #include "library/symbol_table.h"
 

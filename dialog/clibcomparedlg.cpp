@@ -8,7 +8,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringDecoder>
-
 #include <filesystem>
 
 #include "compare/compare.h"
@@ -54,8 +53,8 @@ private:
 
 CLibCompareDlg::CLibCompareDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
-    for (const char* name : {":/icons/libcompare-16.png", ":/icons/libcompare-32.png",
-                             ":/icons/libcompare-48.png"})
+    for (const char* name :
+         {":/icons/libcompare-16.png", ":/icons/libcompare-32.png", ":/icons/libcompare-48.png"})
         m_hIcon.addFile(QString::fromLatin1(name));
     setObjectName(QStringLiteral("IDD_LIBCOMPARE_DIALOG"));
     CreateControls();
@@ -114,7 +113,8 @@ void CLibCompareDlg::CreateControls() {
         }
         control->setObjectName(QString::fromLatin1(t.objectName));
         control->setProperty("controlId", t.id);
-        control->setAccessibleName(t.accessibleName ? QString::fromUtf8(t.accessibleName) : caption);
+        control->setAccessibleName(t.accessibleName ? QString::fromUtf8(t.accessibleName)
+                                                    : caption);
         control->setGeometry(rect);
         if (control->focusPolicy() != Qt::NoFocus) {
             if (previousTabStop) QWidget::setTabOrder(previousTabStop, control);
@@ -212,7 +212,8 @@ QString CLibCompareDlg::ChooseLibraryFile() {
     chooser.setOption(QFileDialog::DontUseNativeDialog);
     chooser.setAcceptMode(QFileDialog::AcceptOpen);
     chooser.setFileMode(QFileDialog::ExistingFile);
-    chooser.setNameFilters({QStringLiteral("Symboldatei (*.1)"), QStringLiteral("All Files (*.*)")});
+    chooser.setNameFilters(
+        {QStringLiteral("Symboldatei (*.1)"), QStringLiteral("All Files (*.*)")});
     chooser.selectNameFilter(QStringLiteral("Symboldatei (*.1)"));
     chooser.setDefaultSuffix(QStringLiteral("txt"));
     chooser.selectFile(QStringLiteral("*.1"));

@@ -4,7 +4,6 @@
 #include <QDialog>
 #include <QIcon>
 #include <QString>
-
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -75,8 +74,8 @@ private:
     // Asks for a library file; empty when the user cancels.
     QString ChooseLibraryFile();
     void ReportReadFailure(const ReadResult& result);
-    void FindAndShowDetails(SymbolListBox* list, const SymbolTable& table,
-                            std::int64_t firstSlot, std::int64_t lastSlot, int firstField);
+    void FindAndShowDetails(SymbolListBox* list, const SymbolTable& table, std::int64_t firstSlot,
+                            std::int64_t lastSlot, int firstField);
 
     QFileDialog* m_fileChooser = nullptr;
     bool m_controlsAttached = false;

@@ -57,18 +57,24 @@ constexpr DialogTemplate kTemplate = {
 
 }  // namespace
 
-const DialogTemplate& LibCompareDialogTemplate() { return kTemplate; }
+const DialogTemplate& LibCompareDialogTemplate() {
+    return kTemplate;
+}
 
 DialogUnits::DialogUnits(const QFont& font) {
     const QFontMetrics metrics(font);
-    const int alphabet =
-        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int alphabet = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     baseX_ = (alphabet / 26 + 1) / 2;
     baseY_ = metrics.height();
 }
 
-int DialogUnits::X(int dialogUnits) const { return (dialogUnits * baseX_ + 2) / 4; }
-int DialogUnits::Y(int dialogUnits) const { return (dialogUnits * baseY_ + 4) / 8; }
+int DialogUnits::X(int dialogUnits) const {
+    return (dialogUnits * baseX_ + 2) / 4;
+}
+int DialogUnits::Y(int dialogUnits) const {
+    return (dialogUnits * baseY_ + 4) / 8;
+}
 
 QRect DialogUnits::Rect(int x, int y, int width, int height) const {
     // Both edges are converted, as the platform maps a rectangle.

@@ -3,7 +3,6 @@
 #include <QFont>
 #include <QRect>
 #include <QSize>
-
 #include <span>
 
 // The comparison dialog as a template: every control with its identifier,

@@ -25,7 +25,9 @@ int SymbolListBox::CurrentSelection() const {
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
-std::string_view SymbolListBox::Text(int row) const { return model_->Bytes(row); }
+std::string_view SymbolListBox::Text(int row) const {
+    return model_->Bytes(row);
+}
 
 int SymbolListBox::SelectFirstBeginningWith(std::string_view prefix) {
     const int row = model_->FindPrefix(prefix);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QListView>
-
 #include <string_view>
 
 class SymbolListModel;

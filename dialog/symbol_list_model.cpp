@@ -1,7 +1,6 @@
 #include "dialog/symbol_list_model.h"
 
 #include <QMetaObject>
-
 #include <algorithm>
 #include <iterator>
 
@@ -34,7 +33,8 @@ void SymbolListModel::ScheduleFlush() {
 }
 
 std::string_view SymbolListModel::NameAt(std::uint32_t id) const {
-    return std::string_view(arena_.data(), arena_.size()).substr(starts_[id], starts_[id + 1] - starts_[id]);
+    return std::string_view(arena_.data(), arena_.size())
+        .substr(starts_[id], starts_[id + 1] - starts_[id]);
 }
 
 void SymbolListModel::Flush() {
@@ -62,7 +62,8 @@ void SymbolListModel::Flush() {
         keyStarts.push_back(keys.size());
         LargeVector<Item> items(pending_.size());
         for (std::size_t i = 0; i < items.size(); ++i)
-            items[i] = {std::string_view(keys.data(), keys.size()).substr(keyStarts[i], keyStarts[i + 1] - keyStarts[i]),
+            items[i] = {std::string_view(keys.data(), keys.size())
+                            .substr(keyStarts[i], keyStarts[i + 1] - keyStarts[i]),
                         pending_[i]};
         std::sort(items.begin(), items.end(), [&less](const Item& a, const Item& b) {
             const int c = a.key.compare(b.key);

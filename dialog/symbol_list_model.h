@@ -2,7 +2,6 @@
 
 #include <QAbstractListModel>
 #include <QStringDecoder>
-
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::uint64_t total = 0;
     for (const SymbolEntry& e : parsed.entries)
         for (std::string_view f : {e.symbol, e.designation, e.classification1, e.classification2}) {
-            if (!f.empty() && (f.data() < bytes.data() || f.data() + f.size() > bytes.data() + size))
+            if (!f.empty() &&
+                (f.data() < bytes.data() || f.data() + f.size() > bytes.data() + size))
                 std::abort();
             if (f.find('\0') != std::string_view::npos || f.find('\n') != std::string_view::npos)
                 std::abort();

@@ -12,8 +12,12 @@ namespace {
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 constexpr std::size_t kHugeFrom = std::size_t{4} << 20;
 
-bool UsesHugePages(std::size_t bytes) { return bytes >= kHugeFrom; }
-std::size_t Rounded(std::size_t bytes) { return (bytes + kHugePage - 1) / kHugePage * kHugePage; }
+bool UsesHugePages(std::size_t bytes) {
+    return bytes >= kHugeFrom;
+}
+std::size_t Rounded(std::size_t bytes) {
+    return (bytes + kHugePage - 1) / kHugePage * kHugePage;
+}
 #endif
 }  // namespace
 

@@ -68,7 +68,8 @@ ParsedLibrary ParseLibraryBytes(std::string_view bytes, const std::string& displ
 
     // A record exists only where it starts before the end of the file:
     // record i starts at kRecordBase + i * recordSize.
-    const std::uint64_t records = length > kRecordBase ? (length - kRecordBase - 1) / recordSize : 0;
+    const std::uint64_t records =
+        length > kRecordBase ? (length - kRecordBase - 1) / recordSize : 0;
     if (records >= static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
         result.message = Failure(displayName, "Sie enthält zu viele Datensätze.");
         return parsed;
@@ -122,7 +123,7 @@ namespace {
 
 // Reads the whole regular file at `path`; on failure returns a message instead.
 std::shared_ptr<const ByteBuffer> LoadFile(const std::filesystem::path& path,
-                                            const std::string& name, ReadResult& failure) {
+                                           const std::string& name, ReadResult& failure) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (ec || !std::filesystem::exists(status)) {
@@ -137,8 +138,9 @@ std::shared_ptr<const ByteBuffer> LoadFile(const std::filesystem::path& path,
     }
     // Devices, pipes and sockets may block or never end: only plain files are read.
     if (!std::filesystem::is_regular_file(status)) {
-        failure = Failed(name, "Sie ist keine gewöhnliche Datei (sondern z. B. ein Gerät oder "
-                               "eine Pipe).");
+        failure = Failed(name,
+                         "Sie ist keine gewöhnliche Datei (sondern z. B. ein Gerät oder "
+                         "eine Pipe).");
         return nullptr;
     }
     const std::uintmax_t size = std::filesystem::file_size(path, ec);

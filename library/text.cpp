@@ -109,7 +109,9 @@ int CompareForDisplay(std::string_view a, std::string_view b) {
     return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
 }
 
-char PrimaryWeight(unsigned char byte) { return static_cast<char>(kBase[byte]); }
+char PrimaryWeight(unsigned char byte) {
+    return static_cast<char>(kBase[byte]);
+}
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
     if (prefix.size() > text.size()) return false;

@@ -8,8 +8,10 @@
 namespace {
 std::string Header(bool isLong, std::size_t recordSize) {
     std::string bytes(14 + recordSize, '\0');
-    if (isLong) bytes[0] = bytes[1] = '\xFF';
-    else bytes[0] = bytes[1] = 'S';
+    if (isLong)
+        bytes[0] = bytes[1] = '\xFF';
+    else
+        bytes[0] = bytes[1] = 'S';
     return bytes;
 }
 }  // namespace

@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QTranslator>
-
 #include <cstdio>
 
 #include "dialog/clibcomparedlg.h"

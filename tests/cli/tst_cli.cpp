@@ -28,7 +28,9 @@ Run RunCli(const QStringList& arguments) {
     return run;
 }
 
-QString P(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+QString P(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
 
 QStringList Names(const QJsonArray& entries) {
     QStringList names;
@@ -60,14 +62,15 @@ void TestCli::json() {
                                                  {"B", "Bez", "K", ""},
                                                  {"C", "same", "k", "k"},
                                                  {"X\x81\xE4", "", "", ""}}));
-    const auto b = dir.Write("b.1", ShortLibrary({{"B", "Neu"}, {"C", "same"}, {"D", "d"},
-                                                  {"X\x81\xE4", ""}}));
+    const auto b = dir.Write(
+        "b.1", ShortLibrary({{"B", "Neu"}, {"C", "same"}, {"D", "d"}, {"X\x81\xE4", ""}}));
     const Run run = RunCli({QStringLiteral("--format"), QStringLiteral("json"), P(a), P(b)});
     QCOMPARE(run.exitCode, 1);
     QJsonParseError error;
     const QJsonObject root = QJsonDocument::fromJson(run.out, &error).object();
     QCOMPARE(error.error, QJsonParseError::NoError);
-    QCOMPARE(root.keys(), (QStringList{"changed", "common", "library1", "library2", "only1", "only2"}));
+    QCOMPARE(root.keys(),
+             (QStringList{"changed", "common", "library1", "library2", "only1", "only2"}));
 
     const QJsonObject lib1 = root.value("library1").toObject();
     QCOMPARE(lib1.value("path").toString(), P(a));
@@ -78,7 +81,8 @@ void TestCli::json() {
     const QJsonArray common = root.value("common").toArray();
     QCOMPARE(Names(common), (QStringList{"B", "C", QStringLiteral("X\u0081ä")}));
     const QJsonObject b0 = common[0].toObject();
-    QCOMPARE(b0.keys(), (QStringList{"classification1", "classification2", "designation", "symbol"}));
+    QCOMPARE(b0.keys(),
+             (QStringList{"classification1", "classification2", "designation", "symbol"}));
     QCOMPARE(b0.value("designation").toString(), QStringLiteral("Neu"));  // library 2's fields
     QCOMPARE(Names(root.value("only1").toArray()), QStringList{"A"});
     QCOMPARE(Names(root.value("only2").toArray()), QStringList{"D"});
@@ -90,8 +94,10 @@ void TestCli::json() {
     const QJsonObject first = changed[0].toObject();
     QCOMPARE(first.keys(), (QStringList{"library1", "library2", "symbol"}));
     QCOMPARE(first.value("symbol").toString(), QStringLiteral("B"));
-    QCOMPARE(first.value("library1").toObject().value("designation").toString(), QStringLiteral("Bez"));
-    QCOMPARE(first.value("library2").toObject().value("designation").toString(), QStringLiteral("Neu"));
+    QCOMPARE(first.value("library1").toObject().value("designation").toString(),
+             QStringLiteral("Bez"));
+    QCOMPARE(first.value("library2").toObject().value("designation").toString(),
+             QStringLiteral("Neu"));
     QCOMPARE(first.value("library1").toObject().keys(),
              (QStringList{"classification1", "classification2", "designation"}));
 }
@@ -104,8 +110,8 @@ void TestCli::exitStatus_data() {
     QTest::addRow("identical") << same << same << 0;
     QTest::addRow("both empty") << std::string() << std::string() << 0;
     QTest::addRow("only in one") << same << LongLibrary({{"A", "d", "k", "k"}}) << 1;
-    QTest::addRow("fields differ") << same << LongLibrary({{"A", "d", "k", "k"}, {"B", "d", "k", "anders"}})
-                                   << 1;
+    QTest::addRow("fields differ")
+        << same << LongLibrary({{"A", "d", "k", "k"}, {"B", "d", "k", "anders"}}) << 1;
 }
 
 void TestCli::exitStatus() {
@@ -123,10 +129,12 @@ void TestCli::exitStatus() {
 
 void TestCli::csvQuotesAndHeader() {
     TempDir dir;
-    const auto a = dir.Write("a.1", LongLibrary({{"K1", "Relais, 24 V", "Sch\xFCtz \"gro\xDF\"", ""},
-                                                 {"NUR1", "", "", ""}}));
-    const auto b = dir.Write("b.1", LongLibrary({{"K1", "Relais, 24 V", "Sch\xFCtz \"gro\xDF\"", ""},
-                                                 {"NUR2", "x", "", ""}}));
+    const auto a = dir.Write(
+        "a.1",
+        LongLibrary({{"K1", "Relais, 24 V", "Sch\xFCtz \"gro\xDF\"", ""}, {"NUR1", "", "", ""}}));
+    const auto b = dir.Write(
+        "b.1",
+        LongLibrary({{"K1", "Relais, 24 V", "Sch\xFCtz \"gro\xDF\"", ""}, {"NUR2", "x", "", ""}}));
     const Run run = RunCli({QStringLiteral("--format=csv"), P(a), P(b)});
     QCOMPARE(run.exitCode, 1);
     const QByteArray expected =
@@ -139,7 +147,8 @@ void TestCli::csvQuotesAndHeader() {
 
 void TestCli::textSortsLikeTheDialog() {
     TempDir dir;
-    const auto a = dir.Write("a.1", LongLibrary({{"motor"}, {"Zange"}, {"Motor"}, {"\xC4pfel"}, {"Abzweig"}}));
+    const auto a =
+        dir.Write("a.1", LongLibrary({{"motor"}, {"Zange"}, {"Motor"}, {"\xC4pfel"}, {"Abzweig"}}));
     const auto b = dir.Write("b.1", LongLibrary({{"Zange"}}));
     const Run run = RunCli({P(a), P(b)});
     QCOMPARE(run.exitCode, 1);
@@ -159,9 +168,10 @@ void TestCli::errorsNameTheFile_data() {
                                   << QStringLiteral("/nonexistent/fehlt.1");
     QTest::addRow("directory") << QStringList{"/tmp", "/tmp"} << QStringLiteral("Ordner");
     QTest::addRow("one file only") << QStringList{"a.1"} << QStringLiteral("zwei");
-    QTest::addRow("unknown format") << QStringList{"--format", "xml", "a.1", "b.1"}
-                                    << QStringLiteral("xml");
-    QTest::addRow("unknown option") << QStringList{"--farbe", "a.1", "b.1"} << QStringLiteral("farbe");
+    QTest::addRow("unknown format")
+        << QStringList{"--format", "xml", "a.1", "b.1"} << QStringLiteral("xml");
+    QTest::addRow("unknown option")
+        << QStringList{"--farbe", "a.1", "b.1"} << QStringLiteral("farbe");
 }
 
 void TestCli::errorsNameTheFile() {
@@ -190,7 +200,8 @@ void TestCli::closedPipeEndsQuietly() {
     const auto a = dir.Write("a.1", LongLibrary(records));
     const auto b = dir.Write("b.1", LongLibrary({}));
     QProcess process;
-    process.start(QStringLiteral(LIBCOMPARE_CLI_PATH), {QStringLiteral("--format=json"), P(a), P(b)});
+    process.start(QStringLiteral(LIBCOMPARE_CLI_PATH),
+                  {QStringLiteral("--format=json"), P(a), P(b)});
     QVERIFY(process.waitForReadyRead(30000));
     process.closeReadChannel(QProcess::StandardOutput);
     QVERIFY(process.waitForFinished(30000));

@@ -69,7 +69,9 @@ struct Case {
     Names common, only1, only2;
 };
 
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Comparison : public testing::TestWithParam<Case> {};
 

@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
-
 #include <functional>
 #include <vector>
 

@@ -100,9 +100,9 @@ void TestCLibCompareDlg::windowAndInitialState() {
 
 void TestCLibCompareDlg::tabOrder() {
     CLibCompareDlg dialog;
-    QStringList expected = {"IDOK",           "IDC_ONLY1_LIST",   "IDC_ONLY2_LIST",
-                            "IDC_PATH1_EDIT", "IDC_PATH2_EDIT",   "IDC_LOAD1_BUTTON",
-                            "IDC_LOAD2_BUTTON", "IDC_COMMON_LIST"};
+    QStringList expected = {
+        "IDOK",           "IDC_ONLY1_LIST",   "IDC_ONLY2_LIST",   "IDC_PATH1_EDIT",
+        "IDC_PATH2_EDIT", "IDC_LOAD1_BUTTON", "IDC_LOAD2_BUTTON", "IDC_COMMON_LIST"};
     for (const char* column : {"LIB1", "LIB2", "COMMON"})
         for (const char* field : {"SYMBOL", "DESIGNATION", "CLASS1", "CLASS2"})
             expected << QStringLiteral("IDC_%1_%2").arg(column, field);
@@ -120,10 +120,10 @@ void TestCLibCompareDlg::keysClose_data() {
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("result");
     QTest::addRow("Enter on Schließen") << "IDOK" << int(Qt::Key_Return) << int(QDialog::Accepted);
-    QTest::addRow("Enter in a list") << "IDC_COMMON_LIST" << int(Qt::Key_Return)
-                                     << int(QDialog::Accepted);
-    QTest::addRow("Enter in a field") << "IDC_LIB2_CLASS1" << int(Qt::Key_Enter)
-                                      << int(QDialog::Accepted);
+    QTest::addRow("Enter in a list")
+        << "IDC_COMMON_LIST" << int(Qt::Key_Return) << int(QDialog::Accepted);
+    QTest::addRow("Enter in a field")
+        << "IDC_LIB2_CLASS1" << int(Qt::Key_Enter) << int(QDialog::Accepted);
     QTest::addRow("Space on Schließen") << "IDOK" << int(Qt::Key_Space) << int(QDialog::Accepted);
     QTest::addRow("Escape") << "IDC_ONLY1_LIST" << int(Qt::Key_Escape) << int(QDialog::Rejected);
 }
@@ -178,10 +178,10 @@ void TestCLibCompareDlg::labelsAreNotClipped() {
         QVERIFY2(label->width() >= label->fontMetrics().horizontalAdvance(label->text()),
                  qPrintable(label->text()));
         for (auto* edit : edits)
-            QVERIFY2(!label->geometry().intersects(edit->geometry()) ||
-                         label->x() + label->fontMetrics().horizontalAdvance(label->text()) <=
-                             edit->x(),
-                     qPrintable(label->text() + " / " + edit->objectName()));
+            QVERIFY2(
+                !label->geometry().intersects(edit->geometry()) ||
+                    label->x() + label->fontMetrics().horizontalAdvance(label->text()) <= edit->x(),
+                qPrintable(label->text() + " / " + edit->objectName()));
     }
 }
 
@@ -249,8 +249,8 @@ void TestCLibCompareDlg::listsSortKeepDuplicatesAndRoundTripBytes() {
     SymbolListBox list;
     SymbolList& symbols = list.Model();
     symbols.Empty();
-    for (std::string_view name : {"motor", "Zange", "Motor", "\xC4pfel", "Abzweig", "Motor",
-                                  "a\x81z", "\xFF"})
+    for (std::string_view name :
+         {"motor", "Zange", "Motor", "\xC4pfel", "Abzweig", "Motor", "a\x81z", "\xFF"})
         symbols.Add(name);
     // Accented letters sort with their base letter, ÿ with y.
     QCOMPARE(Rows(&list), (QStringList{"Abzweig", "Äpfel", "a\u0081z", "Motor", "Motor", "motor",

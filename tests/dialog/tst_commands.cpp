@@ -3,7 +3,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-
 #include <filesystem>
 
 #include "dialog/clibcomparedlg.h"
@@ -16,7 +15,9 @@
 
 namespace {
 
-QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+QString Q(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
 
 QStringList Rows(SymbolListBox* list) {
     QStringList rows;
@@ -91,7 +92,8 @@ void TestCommands::init() {
 }
 
 Screen TestCommands::Look() const {
-    Screen s{Rows(dialog_->m_listOnly1), Rows(dialog_->m_listOnly2), Rows(dialog_->m_listCommon), {}};
+    Screen s{
+        Rows(dialog_->m_listOnly1), Rows(dialog_->m_listOnly2), Rows(dialog_->m_listCommon), {}};
     for (auto* edit : dialog_->findChildren<QLineEdit*>()) s.fields << edit->text();
     return s;
 }
@@ -99,13 +101,15 @@ Screen TestCommands::Look() const {
 void TestCommands::Load1(const QString& path, std::vector<modal::Step> more) {
     more.insert(more.begin(), modal::Choose(path));
     const std::size_t expected = more.size();
-    QCOMPARE(modal::Drive([this] { Button(IDC_LOAD1_BUTTON)->click(); }, std::move(more)), expected);
+    QCOMPARE(modal::Drive([this] { Button(IDC_LOAD1_BUTTON)->click(); }, std::move(more)),
+             expected);
 }
 
 void TestCommands::Load2(const QString& path, std::vector<modal::Step> more) {
     more.insert(more.begin(), modal::Choose(path));
     const std::size_t expected = more.size();
-    QCOMPARE(modal::Drive([this] { Button(IDC_LOAD2_BUTTON)->click(); }, std::move(more)), expected);
+    QCOMPARE(modal::Drive([this] { Button(IDC_LOAD2_BUTTON)->click(); }, std::move(more)),
+             expected);
 }
 
 void TestCommands::Cancel(int buttonId) {
@@ -217,9 +221,12 @@ void TestCommands::smallerLibraryAfterALargerOne() {
 void TestCommands::failingLoadShowsAMessageAndChangesNothing_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
-    QTest::addRow("missing") << "missing" << "existiert nicht";
-    QTest::addRow("directory") << "directory" << "Ordner";
-    QTest::addRow("not a library") << "rejected" << "keine Symbolbibliothek";
+    QTest::addRow("missing") << "missing"
+                             << "existiert nicht";
+    QTest::addRow("directory") << "directory"
+                               << "Ordner";
+    QTest::addRow("not a library") << "rejected"
+                                   << "keine Symbolbibliothek";
 }
 
 void TestCommands::failingLoadShowsAMessageAndChangesNothing() {

@@ -53,7 +53,9 @@ TEST(HostileFiles, FifoIsNotReadNorWaitedOn) {
     ExpectRejected(fifo, "keine gewöhnliche Datei");
 }
 
-TEST(HostileFiles, CharacterDeviceIsNotRead) { ExpectRejected("/dev/zero", "keine gewöhnliche Datei"); }
+TEST(HostileFiles, CharacterDeviceIsNotRead) {
+    ExpectRejected("/dev/zero", "keine gewöhnliche Datei");
+}
 
 TEST(HostileFiles, FileWithoutReadPermission) {
     TempDir dir;

@@ -55,7 +55,9 @@ struct CountCase {
     std::int32_t records;
 };
 
-void PrintTo(const CountCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const CountCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class RecordCount : public testing::TestWithParam<CountCase> {};
 
@@ -92,11 +94,17 @@ TEST(ReadLibraryFile, LongRecordPacksFourFields) {
 }
 
 TEST(ReadLibraryFile, ShortRecordHasSymbolAndDesignationOnly) {
-    auto loaded = Load(ShortLibrary({{"S1", "Schalter"}, {"\xC4nderung", "Gr\xFC\xDF" "e"}}));
+    auto loaded = Load(ShortLibrary({{"S1", "Schalter"},
+                                     {"\xC4nderung",
+                                      "Gr\xFC\xDF"
+                                      "e"}}));
     ASSERT_TRUE(loaded->result);
     EXPECT_EQ(loaded->result.layout, LibraryLayout::kShort);
     EXPECT_EQ(At(loaded->table, 1), (Slot{"S1", "Schalter", "", ""}));
-    EXPECT_EQ(At(loaded->table, 2), (Slot{"\xC4nderung", "Gr\xFC\xDF" "e", "", ""}));
+    EXPECT_EQ(At(loaded->table, 2), (Slot{"\xC4nderung",
+                                          "Gr\xFC\xDF"
+                                          "e",
+                                          "", ""}));
 }
 
 struct FieldCase {
@@ -106,7 +114,9 @@ struct FieldCase {
     Slot expected;
 };
 
-void PrintTo(const FieldCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FieldCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FieldRule : public testing::TestWithParam<FieldCase> {};
 
@@ -137,40 +147,54 @@ INSTANTIATE_TEST_SUITE_P(
         // The symbol runs on over the designation's start; the designation is
         // still read from p + 18.
         FieldCase{"short_symbol_runs_on",
-                  ShortWithRecord1(std::string("ABCDEFGHIJKLMNOPQRST\0", 21), 142), 1,
+                  ShortWithRecord1(std::string("ABCDEFGHIJKLMNOPQRST\0", 21), 142),
+                  1,
                   {"ABCDEFGHIJKLMNOPQRST", "ST", "", ""}},
-        FieldCase{"line_feed_ends_field", ShortWithRecord1(std::string("AB\nCD\0", 6), 142), 1,
+        FieldCase{"line_feed_ends_field",
+                  ShortWithRecord1(std::string("AB\nCD\0", 6), 142),
+                  1,
                   {"AB", "", "", ""}},
         FieldCase{"end_of_file_ends_field", ShortWithRecord1("XYZ"), 1, {"XYZ", "", "", ""}},
         FieldCase{"designation_at_end_of_file",
-                  ShortWithRecord1(std::string("S\0", 2) + std::string(16, '\0') + "Des"), 1,
+                  ShortWithRecord1(std::string("S\0", 2) + std::string(16, '\0') + "Des"),
+                  1,
                   {"S", "Des", "", ""}},
         // In the long layout the next field starts after the line feed.
         FieldCase{"long_line_feed_moves_next_field",
-                  LongWithRecord1(std::string("A\nB\0C\0D\0", 8), 302), 1, {"A", "B", "C", "D"}},
+                  LongWithRecord1(std::string("A\nB\0C\0D\0", 8), 302),
+                  1,
+                  {"A", "B", "C", "D"}},
         FieldCase{"long_fields_cut_by_end_of_file",
-                  LongWithRecord1(std::string("Sym\0Bez", 7)), 1, {"Sym", "Bez", "", ""}},
+                  LongWithRecord1(std::string("Sym\0Bez", 7)),
+                  1,
+                  {"Sym", "Bez", "", ""}},
         // A short designation without terminator runs into the next slot; the
         // next record is still read from its own start.
         FieldCase{"short_designation_runs_into_next_slot",
                   ShortWithRecord1(std::string("S1\0", 3) + std::string(15, '\0') +
-                                   std::string(46, 'd') + "T2\0", 206),
-                  1, {"S1", std::string(46, 'd') + "T2", "", ""}},
+                                       std::string(46, 'd') + "T2\0",
+                                   206),
+                  1,
+                  {"S1", std::string(46, 'd') + "T2", "", ""}},
         FieldCase{"next_record_from_own_start",
                   ShortWithRecord1(std::string("S1\0", 3) + std::string(15, '\0') +
-                                   std::string(46, 'd') + "T2\0", 206),
-                  2, {"T2", "", "", ""}},
+                                       std::string(46, 'd') + "T2\0",
+                                   206),
+                  2,
+                  {"T2", "", "", ""}},
         // Long fields of more than 144 bytes run on into the next record.
         FieldCase{"long_record_longer_than_slot",
                   LongWithRecord1(std::string(100, 'a') + '\0' + std::string(60, 'b') + '\0' +
                                       std::string("c\0d\0", 4),
                                   158 + 144 * 2 + 1),
-                  1, {std::string(100, 'a'), std::string(60, 'b'), "c", "d"}},
+                  1,
+                  {std::string(100, 'a'), std::string(60, 'b'), "c", "d"}},
         FieldCase{"long_next_record_inside_run_on",
                   LongWithRecord1(std::string(100, 'a') + '\0' + std::string(60, 'b') + '\0' +
                                       std::string("c\0d\0", 4),
                                   158 + 144 * 2 + 1),
-                  2, {std::string(17, 'b'), "c", "d", ""}}),
+                  2,
+                  {std::string(17, 'b'), "c", "d", ""}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct MarkerCase {
@@ -179,7 +203,9 @@ struct MarkerCase {
     LibraryLayout layout;
 };
 
-void PrintTo(const MarkerCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const MarkerCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Marker : public testing::TestWithParam<MarkerCase> {};
 
@@ -191,14 +217,13 @@ TEST_P(Marker, BothBytesFFSelectTheLongLayout) {
     EXPECT_EQ(loaded->result.layout, GetParam().layout);
 }
 
-INSTANTIATE_TEST_SUITE_P(Markers, Marker,
-                         testing::Values(MarkerCase{"ff_ff", "\xFF\xFF", LibraryLayout::kLong},
-                                         MarkerCase{"ff_00", std::string("\xFF\0", 2),
-                                                    LibraryLayout::kShort},
-                                         MarkerCase{"00_ff", std::string("\0\xFF", 2),
-                                                    LibraryLayout::kShort},
-                                         MarkerCase{"fe_ff", "\xFE\xFF", LibraryLayout::kShort}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Markers, Marker,
+    testing::Values(MarkerCase{"ff_ff", "\xFF\xFF", LibraryLayout::kLong},
+                    MarkerCase{"ff_00", std::string("\xFF\0", 2), LibraryLayout::kShort},
+                    MarkerCase{"00_ff", std::string("\0\xFF", 2), LibraryLayout::kShort},
+                    MarkerCase{"fe_ff", "\xFE\xFF", LibraryLayout::kShort}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReadLibraryFile, SmallerLoadLeavesOlderSlotsButCountsOnlyItsOwn) {
     TempDir dir;
@@ -250,7 +275,9 @@ struct FailureCase {
     const char* reasonPart;
 };
 
-void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Failure : public testing::TestWithParam<FailureCase> {};
 

@@ -18,12 +18,12 @@ TEST(Windows1252, DecodesToUtf8) {
 }
 
 TEST(DisplayOrder, SortsIgnoringCaseAndAccentsWithAFixedTieBreak) {
-    std::vector<std::string> names = {"b",     "Motor", "A",     "motor", "\xC4pfel", "Apfel",
-                                      "apfel", "a",     "Zange", "\xE4pfel", "Ab",    ""};
+    std::vector<std::string> names = {"b",     "Motor", "A",     "motor",    "\xC4pfel", "Apfel",
+                                      "apfel", "a",     "Zange", "\xE4pfel", "Ab",       ""};
     std::sort(names.begin(), names.end(), DisplayLess);
-    const std::vector<std::string> expected = {
-        "", "A", "a", "Ab", "Apfel", "apfel", "\xC4pfel", "\xE4pfel", "b", "Motor", "motor",
-        "Zange"};
+    const std::vector<std::string> expected = {"",      "A",     "a",        "Ab",
+                                               "Apfel", "apfel", "\xC4pfel", "\xE4pfel",
+                                               "b",     "Motor", "motor",    "Zange"};
     EXPECT_EQ(names, expected);
 }
 
@@ -41,12 +41,18 @@ TEST(StartsWithIgnoringCase, MatchesCaseOnly) {
         const char* text;
         const char* prefix;
         bool expected;
-    } cases[] = {{"Motor", "mo", true},         {"Motor", "MOTOR", true},
-                 {"Motor", "Motoren", false},   {"\xC4nderung", "\xE4n", true},
-                 {"\xC4nderung", "an", false},  {"x", "", true},
-                 {"\x8A" "a", "\x9A", true}};
+    } cases[] = {{"Motor", "mo", true},
+                 {"Motor", "MOTOR", true},
+                 {"Motor", "Motoren", false},
+                 {"\xC4nderung", "\xE4n", true},
+                 {"\xC4nderung", "an", false},
+                 {"x", "", true},
+                 {"\x8A"
+                  "a",
+                  "\x9A", true}};
     for (const auto& c : cases)
-        EXPECT_EQ(StartsWithIgnoringCase(c.text, c.prefix), c.expected) << c.text << "/" << c.prefix;
+        EXPECT_EQ(StartsWithIgnoringCase(c.text, c.prefix), c.expected)
+            << c.text << "/" << c.prefix;
 }
 
 }  // namespace
