@@ -32,9 +32,6 @@ public:
     // The file chooser of the load commands while it is open (for tests).
     QFileDialog* ActiveFileChooser() const { return m_fileChooser; }
 
-    // Called with each binding as it is exchanged (for tests); empty: none.
-    std::function<void(const char* kind, int controlId)> m_exchangeTrace;
-
     // Members bound to controls, in the order of the data exchange.
     QIcon m_hIcon;
     QByteArray m_strOnly1Selection;  // bytes of the selected entry of the only-in-1 list
@@ -45,6 +42,9 @@ public:
     QString m_strPath1;
     QString m_strPath2;
     std::array<QString, 12> m_strDetail;
+
+    // Called with each binding as it is exchanged (for tests); empty: none.
+    std::function<void(const char* kind, int controlId)> m_exchangeTrace;
 
 public slots:
     void accept() override;

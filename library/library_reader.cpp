@@ -152,7 +152,8 @@ std::shared_ptr<const ByteBuffer> LoadFile(const std::filesystem::path& path,
     errno = 0;
     std::ifstream in(path, std::ios::in | std::ios::binary);
     if (!in) {
-        failure = Failed(name, OpenFailureReason(errno != 0 ? errno : EACCES));
+        failure =
+            Failed(name, errno != 0 ? OpenFailureReason(errno) : "Sie lässt sich nicht öffnen.");
         return nullptr;
     }
 
