@@ -54,6 +54,7 @@ private slots:
     void selectionShowsTheTableBehindEachList();
     void cancelOnTheSecondButtonRepeatsTheComparison();
     void cancelOnTheFirstButtonEmptiesTheLists();
+    void enterOnALoadButtonStartsItsCommand();
     void caseVariantsAreSelectedExactly();
     void shortAfterLongShowsNoClassifications();
     void smallerLibraryAfterALargerOne();
@@ -187,6 +188,17 @@ void TestCommands::cancelOnTheFirstButtonEmptiesTheLists() {
     QVERIFY(after.only1.isEmpty() && after.only2.isEmpty() && after.common.isEmpty());
     QCOMPARE(after.fields, before.fields);  // paths and details unchanged
     QCOMPARE(dialog_->m_listCommon->CurrentSelection(), -1);
+}
+
+void TestCommands::enterOnALoadButtonStartsItsCommand() {
+    QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
+    QPushButton* load1 = Button(IDC_LOAD1_BUTTON);
+    load1->setFocus();
+    QCOMPARE(
+        modal::Drive([load1] { QTest::keyClick(load1, Qt::Key_Return); }, {modal::Choose(Q(abc_))}),
+        std::size_t{1});
+    QVERIFY(dialog_->isVisible());  // not closed: the focused button took the Enter key
+    QCOMPARE(Rows(dialog_->m_listOnly1), (QStringList{"A", "B", "C"}));
 }
 
 void TestCommands::caseVariantsAreSelectedExactly() {
