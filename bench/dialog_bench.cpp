@@ -14,14 +14,12 @@
 #include "dialog/resource.h"
 #include "dialog/symbol_list_box.h"
 #include "dialog/symbol_list_model.h"
-#include "modal_driver.h"
+#include "dialog_driver.h"
 
 namespace {
 
 double LoadThroughDialog(CLibCompareDlg& dialog, int buttonId, const QString& path) {
-    QPushButton* button = nullptr;
-    for (auto* b : dialog.findChildren<QPushButton*>())
-        if (b->property("controlId").toInt() == buttonId) button = b;
+    QPushButton* button = ControlById<QPushButton>(dialog, buttonId);
     QElapsedTimer clock;
     modal::Drive([button] { button->click(); }, {modal::Choose(path, [&clock] { clock.start(); })});
     QApplication::processEvents();  // paint the lists

@@ -14,25 +14,7 @@
 #include "dialog/resource.h"
 #include "dialog/symbol_list_box.h"
 #include "dialog/symbol_list_model.h"
-#include "modal_driver.h"
-
-namespace {
-
-void Select(SymbolListBox* list, const QString& text) {
-    for (int row = 0; row < list->Model().Count(); ++row)
-        if (list->Model().data(list->Model().index(row), Qt::DisplayRole).toString() == text) {
-            list->SelectRowAsUser(row);
-            return;
-        }
-}
-
-QPushButton* Button(QWidget& dialog, int id) {
-    for (auto* button : dialog.findChildren<QPushButton*>())
-        if (button->property("controlId").toInt() == id) return button;
-    return nullptr;
-}
-
-}  // namespace
+#include "dialog_driver.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -49,11 +31,13 @@ int main(int argc, char** argv) {
     CLibCompareDlg dialog;
     dialog.show();
     QTimer::singleShot(200, [&] {
-        modal::Drive([&] { Button(dialog, IDC_LOAD1_BUTTON)->click(); }, {modal::Choose(args[1])});
-        modal::Drive([&] { Button(dialog, IDC_LOAD2_BUTTON)->click(); }, {modal::Choose(args[2])});
-        Select(dialog.m_listOnly2, args[5]);
-        Select(dialog.m_listCommon, args[4]);
-        Select(dialog.m_listOnly1, args[3]);
+        modal::Drive([&] { ControlById<QPushButton>(dialog, IDC_LOAD1_BUTTON)->click(); },
+                     {modal::Choose(args[1])});
+        modal::Drive([&] { ControlById<QPushButton>(dialog, IDC_LOAD2_BUTTON)->click(); },
+                     {modal::Choose(args[2])});
+        SelectText(dialog.m_listOnly2, args[5]);
+        SelectText(dialog.m_listCommon, args[4]);
+        SelectText(dialog.m_listOnly1, args[3]);
         dialog.m_listCommon->setFocus();
         QTimer::singleShot(500, [] {
             std::puts("ready");

@@ -12,15 +12,9 @@
 #include "dialog/resource.h"
 #include "dialog/symbol_list_box.h"
 #include "dialog/symbol_list_model.h"
+#include "dialog_driver.h"
 
 namespace {
-
-QStringList Rows(SymbolListBox* list) {
-    QStringList rows;
-    for (int i = 0; i < list->Model().Count(); ++i)
-        rows << list->Model().data(list->Model().index(i), Qt::DisplayRole).toString();
-    return rows;
-}
 
 template <typename T = QWidget>
 T* Find(const QWidget& dialog, const char* name) {

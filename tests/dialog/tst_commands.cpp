@@ -9,21 +9,14 @@
 #include "dialog/resource.h"
 #include "dialog/symbol_list_box.h"
 #include "dialog/symbol_list_model.h"
+#include "dialog_driver.h"
 #include "library/symbol_table.h"
-#include "modal_driver.h"
 #include "test_support.h"
 
 namespace {
 
 QString Q(const std::filesystem::path& path) {
     return QString::fromStdString(path.string());
-}
-
-QStringList Rows(SymbolListBox* list) {
-    QStringList rows;
-    for (int i = 0; i < list->Model().Count(); ++i)
-        rows << list->Model().data(list->Model().index(i), Qt::DisplayRole).toString();
-    return rows;
 }
 
 // Everything the user sees: the three lists and the fourteen fields.
@@ -70,15 +63,9 @@ private:
     QString Field(const char* name) const {
         return dialog_->findChild<QLineEdit*>(QString::fromLatin1(name))->text();
     }
-    QPushButton* Button(int id) const {
-        for (auto* b : dialog_->findChildren<QPushButton*>())
-            if (b->property("controlId").toInt() == id) return b;
-        return nullptr;
-    }
+    QPushButton* Button(int id) const { return ControlById<QPushButton>(*dialog_, id); }
     void Select(SymbolListBox* list, const QString& text) {
-        const int row = Rows(list).indexOf(text);
-        QVERIFY2(row >= 0, qPrintable(text));
-        list->SelectRowAsUser(row);
+        QVERIFY2(SelectText(list, text), qPrintable(text));
     }
 
     TempDir dir_;

@@ -1,8 +1,9 @@
 #pragma once
 
-// Answers the modal windows a command opens (the file chooser, a message box)
-// from a timer, as a user would, so that tests and benchmarks can drive the
-// real dialog. A safety limit rejects any window left open, so nothing hangs.
+// Drives the real dialog as a user would, for tests, benchmarks and the
+// screenshot: finds controls, reads and selects list rows, and answers the
+// modal windows a command opens (the file chooser, a message box) from a
+// timer. A safety limit rejects any window left open, so nothing hangs.
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
@@ -12,6 +13,32 @@
 #include <QTimer>
 #include <functional>
 #include <vector>
+
+#include "dialog/symbol_list_box.h"
+#include "dialog/symbol_list_model.h"
+
+// The control with identifier `id` among the dialog's children.
+template <typename T = QWidget>
+T* ControlById(const QWidget& dialog, int id) {
+    for (auto* child : dialog.findChildren<T*>())
+        if (child->property("controlId").toInt() == id) return child;
+    return nullptr;
+}
+
+// The rows of a list as shown.
+inline QStringList Rows(SymbolListBox* list) {
+    QStringList rows;
+    for (int i = 0; i < list->Model().Count(); ++i)
+        rows << list->Model().data(list->Model().index(i), Qt::DisplayRole).toString();
+    return rows;
+}
+
+// Selects the row showing `text` as a user would; false if there is none.
+inline bool SelectText(SymbolListBox* list, const QString& text) {
+    const int row = Rows(list).indexOf(text);
+    if (row >= 0) list->SelectRowAsUser(row);
+    return row >= 0;
+}
 
 namespace modal {
 
