@@ -76,7 +76,10 @@ ParsedLibrary ParseLibraryBytes(std::string_view bytes, const std::string& displ
     }
 
     try {
-        parsed.entries.resize(static_cast<std::size_t>(records) + 1);
+        // Reserved, not filled: memory is only touched as records are read,
+        // so a file rejected early costs little.
+        parsed.entries.reserve(static_cast<std::size_t>(records) + 1);
+        parsed.entries.emplace_back();  // slot 0, never used
     } catch (const std::bad_alloc&) {
         result.message = Failure(displayName, "Nicht genug Arbeitsspeicher.");
         parsed.entries = {};
@@ -91,7 +94,7 @@ ParsedLibrary ParseLibraryBytes(std::string_view bytes, const std::string& displ
 
     for (std::uint64_t i = 1; i <= records; ++i) {
         const std::uint64_t p = kRecordBase + i * recordSize;
-        SymbolEntry& entry = parsed.entries[static_cast<std::size_t>(i)];
+        SymbolEntry& entry = parsed.entries.emplace_back();
         entry.symbol = ReadField(bytes, p);
         if (isLong) {
             std::uint64_t q = p + entry.symbol.size() + 1;
