@@ -173,6 +173,12 @@ public:
         writer_.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
     }
     void Bytes(std::string_view bytes) {
+        // Plain ASCII reads the same in both encodings: no copy needed.
+        if (std::all_of(bytes.begin(), bytes.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+            Utf8(bytes);
+            return;
+        }
         scratch_.clear();
         AppendWindows1252AsUtf8(bytes, scratch_);
         Utf8(scratch_);
