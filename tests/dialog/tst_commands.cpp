@@ -57,8 +57,10 @@ private slots:
 
 private:
     Screen Look() const;
-    void Load1(const QString& path, std::vector<modal::Step> more = {});
-    void Load2(const QString& path, std::vector<modal::Step> more = {});
+    // Presses a load button and chooses `path` in the file chooser.
+    void Load(int buttonId, const QString& path);
+    void Load1(const QString& path) { Load(IDC_LOAD1_BUTTON, path); }
+    void Load2(const QString& path) { Load(IDC_LOAD2_BUTTON, path); }
     void Cancel(int buttonId);
     QString Field(const char* name) const {
         return dialog_->findChild<QLineEdit*>(QString::fromLatin1(name))->text();
@@ -86,18 +88,9 @@ Screen TestCommands::Look() const {
     return s;
 }
 
-void TestCommands::Load1(const QString& path, std::vector<modal::Step> more) {
-    more.insert(more.begin(), modal::Choose(path));
-    const std::size_t expected = more.size();
-    QCOMPARE(modal::Drive([this] { Button(IDC_LOAD1_BUTTON)->click(); }, std::move(more)),
-             expected);
-}
-
-void TestCommands::Load2(const QString& path, std::vector<modal::Step> more) {
-    more.insert(more.begin(), modal::Choose(path));
-    const std::size_t expected = more.size();
-    QCOMPARE(modal::Drive([this] { Button(IDC_LOAD2_BUTTON)->click(); }, std::move(more)),
-             expected);
+void TestCommands::Load(int buttonId, const QString& path) {
+    QCOMPARE(modal::Drive([this, buttonId] { Button(buttonId)->click(); }, {modal::Choose(path)}),
+             std::size_t{1});
 }
 
 void TestCommands::Cancel(int buttonId) {
