@@ -15,7 +15,8 @@ bool CLibCompareApp::InitInstance() {
         QApplication::installTranslator(&m_qtTranslator);
 
     QApplication::setApplicationName(QStringLiteral("TORVEX Bibliotheksvergleich"));
-    QApplication::setApplicationDisplayName(QStringLiteral("TORVEX Bibliotheksvergleich"));
+    // No display name: platforms append it to every window title, and the
+    // title is the dialog's caption alone.
     QApplication::setApplicationVersion(QStringLiteral("1.0.0.1"));
     QApplication::setDesktopFileName(QStringLiteral("libcompare"));
     // Where settings would live; the tool reads and writes none.

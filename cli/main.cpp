@@ -8,8 +8,11 @@
 #include <QFile>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <system_error>
 #include <future>
 #include <memory>
 
@@ -49,9 +52,25 @@ bool Load(const QString& argument, LoadedLibrary& library, QString& error) {
     return true;
 }
 
+// Why standard output could not be written, in German.
+QString WriteFailureReason(int error) {
+    const auto code = std::error_code(error, std::generic_category());
+    if (code == std::errc::no_space_on_device) return QStringLiteral("Der Datenträger ist voll.");
+    if (code == std::errc::file_too_large)
+        return QStringLiteral("Die Datei würde zu groß.");
+    if (code == std::errc::io_error) return QStringLiteral("Ein Ein-/Ausgabefehler ist aufgetreten.");
+    if (code == std::errc::bad_file_descriptor)
+        return QStringLiteral("Sie ist nicht zum Schreiben geöffnet.");
+    return QStringLiteral("Schreiben nicht möglich (Fehlernummer %1).").arg(error);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+#if defined(SIGPIPE)
+    // A reader that goes away (e.g. "| head") shows up as a failed write.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("libcompare-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0.1"));
@@ -121,7 +140,18 @@ int main(int argc, char** argv) {
                       comparison->lib2.count, comparison->common, comparison->commonCount, discard,
                       discard, discard);
 
-    // A closed pipe (e.g. "| head") just ends the output: nothing more to say.
-    if (!WriteReport(*comparison, reportFormat, stdout)) return kTrouble;
+    if (comparison->result.refused)
+        return Fail(QString::fromStdString(TooManyPairsMessage(
+            files[0].toStdString(), files[1].toStdString(), comparison->result.pairs)));
+
+    errno = 0;
+    if (!WriteReport(*comparison, reportFormat, stdout)) {
+        // A closed pipe (e.g. "| head") just ends the output: nothing more to say.
+        const int error = errno;
+        if (std::error_code(error, std::generic_category()) == std::errc::broken_pipe)
+            return kTrouble;
+        return Fail(QStringLiteral("Die Standardausgabe kann nicht geschrieben werden: %1")
+                        .arg(WriteFailureReason(error)));
+    }
     return comparison->HasDifferences() ? kDifferent : kSame;
 }

@@ -1,8 +1,7 @@
 #include "cli/report.h"
 
-#if defined(__SSE2__)
-#define RAPIDJSON_SSE2
-#endif
+// RAPIDJSON_SSE2 / RAPIDJSON_SSE42 stay undefined: the SIMD string scan of
+// RapidJSON 1.1.0 lets the control bytes 0x1A-0x1F through unescaped.
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
@@ -36,6 +35,9 @@ public:
     std::string& buffer() { return buffer_; }
     void Text(std::string_view text) { buffer_.append(text); }
     void Bytes1252(std::string_view bytes) { AppendWindows1252AsUtf8(bytes, buffer_); }
+    // For a terminal: control characters shown as visible symbols, so that a
+    // name can neither break a line nor send escape sequences.
+    void Visible1252(std::string_view bytes) { AppendWindows1252Visible(bytes, buffer_); }
     void MaybeFlush() {
         if (buffer_.size() >= kFlushAt) Flush();
     }
@@ -58,12 +60,12 @@ private:
 // ---- text ------------------------------------------------------------------
 
 void TextList(Output& out, std::string_view heading, std::vector<std::string_view> names) {
-    std::sort(names.begin(), names.end(), DisplayLess);
+    SortForDisplay(names, [](std::string_view name) { return name; });
     out.Text(heading);
     out.Text(" (" + std::to_string(names.size()) + ")\n");
     for (std::string_view name : names) {
         out.Text("  ");
-        out.Bytes1252(name);
+        out.Visible1252(name);
         out.Text("\n");
         out.MaybeFlush();
     }
@@ -76,7 +78,7 @@ void TextChanged(Output& out, const Comparison& c) {
         const SymbolEntry& before = c.lib1.table[c.result.commonLib1Record[k]];
         const SymbolEntry& after = c.lib2.table[c.result.commonLib2Record[k]];
         out.Text("  ");
-        out.Bytes1252(after.symbol);
+        out.Visible1252(after.symbol);
         out.Text("\n");
         const struct {
             std::string_view label, a, b;
@@ -88,9 +90,9 @@ void TextChanged(Output& out, const Comparison& c) {
             out.Text("    ");
             out.Text(f.label);
             out.Text(": „");
-            out.Bytes1252(f.a);
+            out.Visible1252(f.a);
             out.Text("“ → „");
-            out.Bytes1252(f.b);
+            out.Visible1252(f.b);
             out.Text("“\n");
         }
         out.MaybeFlush();

@@ -1,8 +1,8 @@
 #include "compare/compare.h"
 
 #include <algorithm>
-#include <functional>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -21,45 +21,60 @@ bool FieldsDiffer(const SymbolEntry& a, const SymbolEntry& b) {
 // Collects the matches, then writes table, count and lists in the agreed order.
 class Collector {
 public:
-    Collector(const SymbolTable& lib1, std::int32_t n1, const SymbolTable& lib2, std::int32_t n2)
-        : lib1_(lib1), lib2_(lib2), n1_(n1), n2_(n2) {
-        result_.lib1Marks.assign(static_cast<std::size_t>(n1) + 1, 0);
-        result_.lib2Marks.assign(static_cast<std::size_t>(n2) + 1, 0);
-        // Usually no more matches than library-2 records; more just grow.
-        fresh_.reserve(static_cast<std::size_t>(n2));
-        result_.commonLib1Record.reserve(static_cast<std::size_t>(n2));
-        result_.commonLib2Record.reserve(static_cast<std::size_t>(n2));
-    }
-
-    void Begin(SymbolList& commonList, SymbolList& only1List, SymbolList& only2List) {
+    Collector(const SymbolTable& lib1, std::int32_t n1, const SymbolTable& lib2, std::int32_t n2,
+              SymbolList& commonList, SymbolList& only1List, SymbolList& only2List)
+        : lib1_(lib1),
+          lib2_(lib2),
+          n1_(n1),
+          n2_(n2),
+          commonList_(commonList),
+          only1List_(only1List),
+          only2List_(only2List) {
         only1List.Empty();
         only2List.Empty();
         commonList.Empty();
-        commonList_ = &commonList;
+        result_.lib1Marks.assign(static_cast<std::size_t>(n1) + 1, 0);
+        result_.lib2Marks.assign(static_cast<std::size_t>(n2) + 1, 0);
+    }
+
+    // Says how many pairs the comparison will find; false when too many.
+    bool Expect(std::uint64_t pairs) {
+        result_.pairs = pairs;
+        if (pairs > kMaxCommonPairs) {
+            result_.refused = true;
+            return false;
+        }
+        picks_.reserve(static_cast<std::size_t>(pairs));
+        result_.commonLib1Record.reserve(static_cast<std::size_t>(pairs));
+        result_.commonLib2Record.reserve(static_cast<std::size_t>(pairs));
+        return true;
     }
 
     void Match(std::int32_t a, std::int32_t b) {
         const SymbolEntry& entry = lib2_[a];
-        commonList_->Add(entry.symbol);
+        commonList_.Add(entry.symbol);
         if (FieldsDiffer(lib1_[b], entry))
-            result_.changed.push_back(static_cast<std::int32_t>(fresh_.size()));
-        fresh_.push_back(entry);
+            result_.changed.push_back(static_cast<std::int32_t>(picks_.size()));
+        picks_.push_back(a);
         result_.commonLib1Record.push_back(b);
         result_.commonLib2Record.push_back(a);
         result_.lib1Marks[static_cast<std::size_t>(b)] = kMatchMark;
         result_.lib2Marks[static_cast<std::size_t>(a)] = kMatchMark;
     }
 
-    CompareResult Finish(SymbolTable& common, std::int32_t& commonCount, SymbolList& only1List,
-                         SymbolList& only2List) {
-        commonCount = static_cast<std::int32_t>(fresh_.size());
-        common.Replace(std::move(fresh_), lib2_.Storage());
+    CompareResult Finish(SymbolTable& common, std::int32_t& commonCount) {
+        commonCount = static_cast<std::int32_t>(picks_.size());
+        if (result_.refused) {
+            common.Replace({}, {});
+            return std::move(result_);
+        }
+        common.Pick(lib2_, std::move(picks_));
         for (std::int32_t a = 1; a <= n2_; ++a)
             if (result_.lib2Marks[static_cast<std::size_t>(a)] != kMatchMark)
-                only2List.Add(lib2_[a].symbol);
+                only2List_.Add(lib2_[a].symbol);
         for (std::int32_t b = 1; b <= n1_; ++b)
             if (result_.lib1Marks[static_cast<std::size_t>(b)] != kMatchMark)
-                only1List.Add(lib1_[b].symbol);
+                only1List_.Add(lib1_[b].symbol);
         return std::move(result_);
     }
 
@@ -68,97 +83,11 @@ private:
     const SymbolTable& lib2_;
     std::int32_t n1_;
     std::int32_t n2_;
-    SymbolList* commonList_ = nullptr;
-    SlotVector fresh_;
+    SymbolList& commonList_;
+    SymbolList& only1List_;
+    SymbolList& only2List_;
+    std::vector<std::int32_t> picks_;  // common entry -> library-2 record
     CompareResult result_;
-};
-
-inline void Prefetch(const void* address) {
-#if defined(__GNUC__)
-    __builtin_prefetch(address);
-#else
-    (void)address;
-#endif
-}
-
-// Open-addressing index of library 1 by name: each bucket holds the first
-// record of one name; `next` chains that name's records in ascending order.
-class NameIndex {
-public:
-    NameIndex(const SymbolTable& lib1, std::int32_t n1) {
-        std::size_t capacity = 16;
-        while (capacity < static_cast<std::size_t>(n1) * 2) capacity *= 2;
-        mask_ = capacity - 1;
-        buckets_.assign(capacity, Bucket{});
-        next_.assign(static_cast<std::size_t>(n1) + 1, 0);
-        // Inserting from the last record down leaves every chain ascending.
-        ForEachHashed(
-            n1, [&](std::int32_t i) { return lib1[n1 + 1 - i].symbol; },
-            [&](std::int32_t i, std::string_view name, std::size_t hash) {
-                const std::int32_t b = n1 + 1 - i;
-                Bucket& bucket = buckets_[Find(name, hash)];
-                next_[static_cast<std::size_t>(b)] = bucket.head;
-                bucket.head = b;
-                bucket.tag = Tag(hash);
-                bucket.name = name.data();
-                bucket.size = name.size();
-            });
-    }
-
-    // Calls visit(i, first library-1 record named name(i) or 0) for i = 1..count.
-    template <typename NameOf, typename Visit>
-    void Lookup(std::int32_t count, const NameOf& nameOf, const Visit& visit) const {
-        ForEachHashed(count, nameOf, [&](std::int32_t i, std::string_view name, std::size_t hash) {
-            visit(i, buckets_[Find(name, hash)].head);
-        });
-    }
-
-    std::int32_t Next(std::int32_t record) const { return next_[static_cast<std::size_t>(record)]; }
-
-private:
-    struct Bucket {
-        const char* name = nullptr;
-        std::size_t size = 0;
-        std::int32_t head = 0;  // 0: empty
-        std::uint32_t tag = 0;  // upper bits of the name's hash
-    };
-
-    static std::size_t Hash(std::string_view name) { return std::hash<std::string_view>{}(name); }
-    static std::uint32_t Tag(std::size_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
-
-    // Walks i = 1..count with each name's hash worked out a few steps ahead,
-    // so that its bucket is already on its way into the cache.
-    template <typename NameOf, typename Visit>
-    void ForEachHashed(std::int32_t count, const NameOf& nameOf, const Visit& visit) const {
-        constexpr std::int32_t kAhead = 8;
-        std::size_t ahead[kAhead];
-        auto prepare = [&](std::int32_t i) {
-            const std::size_t hash = Hash(nameOf(i));
-            ahead[i % kAhead] = hash;
-            Prefetch(&buckets_[hash & mask_]);
-        };
-        for (std::int32_t i = 1; i <= count && i <= kAhead; ++i) prepare(i);
-        for (std::int32_t i = 1; i <= count; ++i) {
-            const std::size_t hash = ahead[i % kAhead];
-            if (i + kAhead <= count) prepare(i + kAhead);
-            visit(i, nameOf(i), hash);
-        }
-    }
-
-    // The bucket holding `name`, or the empty bucket where it would go.
-    std::size_t Find(std::string_view name, std::size_t hash) const {
-        const std::uint32_t tag = Tag(hash);
-        std::size_t at = hash & mask_;
-        for (;; at = (at + 1) & mask_) {
-            const Bucket& bucket = buckets_[at];
-            if (bucket.head == 0) return at;
-            if (bucket.tag == tag && std::string_view(bucket.name, bucket.size) == name) return at;
-        }
-    }
-
-    std::size_t mask_ = 0;
-    LargeVector<Bucket> buckets_;
-    LargeVector<std::int32_t> next_;
 };
 
 }  // namespace
@@ -169,15 +98,40 @@ CompareResult CompareTables(const SymbolTable& lib1, std::int32_t lib1Count,
                             SymbolList& only1List, SymbolList& only2List) {
     const std::int32_t n1 = UsableCount(lib1, lib1Count, 1);
     const std::int32_t n2 = UsableCount(lib2, lib2Count, 1);
-    Collector collector(lib1, n1, lib2, n2);
-    collector.Begin(commonList, only1List, only2List);
-    const NameIndex index(lib1, n1);
-    index.Lookup(
-        n2, [&lib2](std::int32_t a) { return lib2[a].symbol; },
-        [&](std::int32_t a, std::int32_t first) {
-            for (std::int32_t b = first; b != 0; b = index.Next(b)) collector.Match(a, b);
-        });
-    return collector.Finish(common, commonCount, only1List, only2List);
+    Collector collector(lib1, n1, lib2, n2, commonList, only1List, only2List);
+
+    // Library 1 by name: the first record of each name, and how many there
+    // are; `next` chains a name's records in ascending order.
+    struct Chain {
+        std::int32_t first = 0;
+        std::int32_t count = 0;
+    };
+    std::unordered_map<std::string_view, Chain> index;
+    index.reserve(static_cast<std::size_t>(n1));
+    std::vector<std::int32_t> next(static_cast<std::size_t>(n1) + 1, 0);
+    for (std::int32_t b = n1; b >= 1; --b) {
+        Chain& chain = index[lib1[b].symbol];
+        next[static_cast<std::size_t>(b)] = chain.first;
+        chain.first = b;
+        ++chain.count;
+    }
+
+    // Each library-2 record's first match, and how many pairs there will be.
+    std::vector<std::int32_t> firstMatch(static_cast<std::size_t>(n2) + 1, 0);
+    std::uint64_t pairs = 0;
+    for (std::int32_t a = 1; a <= n2; ++a) {
+        const auto found = index.find(lib2[a].symbol);
+        if (found == index.end()) continue;
+        firstMatch[static_cast<std::size_t>(a)] = found->second.first;
+        pairs += static_cast<std::uint64_t>(found->second.count);
+    }
+
+    if (collector.Expect(pairs))
+        for (std::int32_t a = 1; a <= n2; ++a)
+            for (std::int32_t b = firstMatch[static_cast<std::size_t>(a)]; b != 0;
+                 b = next[static_cast<std::size_t>(b)])
+                collector.Match(a, b);
+    return collector.Finish(common, commonCount);
 }
 
 CompareResult CompareTablesNestedLoop(const SymbolTable& lib1, std::int32_t lib1Count,
@@ -187,16 +141,34 @@ CompareResult CompareTablesNestedLoop(const SymbolTable& lib1, std::int32_t lib1
                                       SymbolList& only2List) {
     const std::int32_t n1 = UsableCount(lib1, lib1Count, 1);
     const std::int32_t n2 = UsableCount(lib2, lib2Count, 1);
-    Collector collector(lib1, n1, lib2, n2);
-    collector.Begin(commonList, only1List, only2List);
+    Collector collector(lib1, n1, lib2, n2, commonList, only1List, only2List);
+    std::uint64_t pairs = 0;
     for (std::int32_t a = 1; a <= n2; ++a)
-        for (std::int32_t b = 1; b <= n1; ++b)
-            if (lib2[a].symbol == lib1[b].symbol) collector.Match(a, b);
-    return collector.Finish(common, commonCount, only1List, only2List);
+        for (std::int32_t b = 1; b <= n1; ++b) pairs += lib2[a].symbol == lib1[b].symbol;
+    if (collector.Expect(pairs))
+        for (std::int32_t a = 1; a <= n2; ++a)
+            for (std::int32_t b = 1; b <= n1; ++b)
+                if (lib2[a].symbol == lib1[b].symbol) collector.Match(a, b);
+    return collector.Finish(common, commonCount);
 }
 
 CompareResult CompareLibraries(SymbolList& commonList, SymbolList& only1List,
                                SymbolList& only2List) {
     return CompareTables(lib1Table, lib1Count, lib2Table, lib2Count, commonTable, commonCount,
                          commonList, only1List, only2List);
+}
+
+std::string GermanNumber(std::uint64_t number) {
+    std::string digits = std::to_string(number);
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), 1, '.');
+    return digits;
+}
+
+std::string TooManyPairsMessage(const std::string& file1, const std::string& file2,
+                                std::uint64_t pairs) {
+    return "Der Vergleich von „" + file1 + "“ mit „" + file2 + "“ ergäbe " + GermanNumber(pairs) +
+           " gemeinsame Einträge, weil Symbolnamen in beiden Bibliotheken mehrfach vorkommen "
+           "(jedes Paar zählt einzeln). Mehr als " +
+           GermanNumber(kMaxCommonPairs) + " Einträge werden nicht verglichen.";
 }

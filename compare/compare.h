@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "library/large_memory.h"
@@ -10,8 +11,17 @@
 // A record that matched at least once carries this mark.
 inline constexpr std::int32_t kMatchMark = 42;
 
+// A name held m times in library 1 and n times in library 2 gives m × n common
+// entries. Beyond this many in all, a comparison is refused: the result would
+// take gigabytes and minutes to show.
+inline constexpr std::uint64_t kMaxCommonPairs = 20'000'000;
+
 // Everything a comparison found, beyond the common table and the lists.
 struct CompareResult {
+    // True when the comparison was refused because it would find more than
+    // kMaxCommonPairs common entries; `pairs` says how many.
+    bool refused = false;
+    std::uint64_t pairs = 0;
     // One mark per record, indexed like the library tables (slot 0 unused).
     LargeVector<std::int32_t> lib1Marks;
     LargeVector<std::int32_t> lib2Marks;
@@ -28,6 +38,10 @@ struct CompareResult {
 // record order, then library-1 record order), sets `commonCount`, empties the
 // three lists (only1, only2, common) and fills them: one common line per
 // matching pair, then the unmatched records of library 2, then of library 1.
+//
+// When the comparison would find more than kMaxCommonPairs common entries it
+// is refused: the lists are emptied and stay empty, `common` is emptied and
+// `commonCount` becomes 0; the library tables are only read, as always.
 CompareResult CompareTables(const SymbolTable& lib1, std::int32_t lib1Count,
                             const SymbolTable& lib2, std::int32_t lib2Count, SymbolTable& common,
                             std::int32_t& commonCount, SymbolList& commonList,
@@ -44,3 +58,10 @@ CompareResult CompareTablesNestedLoop(const SymbolTable& lib1, std::int32_t lib1
 // Compares the process-wide library tables into the common table.
 CompareResult CompareLibraries(SymbolList& commonList, SymbolList& only1List,
                                SymbolList& only2List);
+
+// The German message for a refused comparison of the two named files (UTF-8).
+std::string TooManyPairsMessage(const std::string& file1, const std::string& file2,
+                                std::uint64_t pairs);
+
+// `number` with German digit grouping: 16.000.000.
+std::string GermanNumber(std::uint64_t number);

@@ -122,6 +122,12 @@ void CLibCompareDlg::CreateControls() {
         }
     }
     setFixedSize(units.Size(dialog.width, dialog.height));
+
+    // A widget created later lies above its earlier siblings. Frames and
+    // labels go to the bottom, frames lowest, so that they never cover the
+    // controls they frame or stand beside; the tab order stays as set above.
+    for (auto* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) label->lower();
+    for (auto* frame : findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) frame->lower();
 }
 
 QWidget* CLibCompareDlg::Control(int id) const {
@@ -245,6 +251,7 @@ void CLibCompareDlg::OnLoadLibrary1() {
     const ReadResult result =
         ReadLibraryFile(ToPath(path), lib1Table, lib1Count, m_listOnly1->Model());
     m_listOnly1->Model().Flush();
+    if (result) m_lib1File = path;
     if (!result) {
         // As if the chooser had been cancelled: the paths show what they showed.
         m_strPath1 = oldPath1;
@@ -267,18 +274,26 @@ void CLibCompareDlg::OnLoadLibrary2AndCompare() {
         BusyCursor busy;
         const ReadResult result =
             ReadLibraryFile(ToPath(path), lib2Table, lib2Count, m_listOnly2->Model());
+        if (result) m_lib2File = path;
         if (!result) {
             m_strPath2 = oldPath2;
             UpdateData(false);
             failure = result;
         }
     }
+    CompareResult compared;
     {
         BusyCursor busy;
-        CompareLibraries(m_listCommon->Model(), m_listOnly1->Model(), m_listOnly2->Model());
+        compared =
+            CompareLibraries(m_listCommon->Model(), m_listOnly1->Model(), m_listOnly2->Model());
         for (SymbolListBox* list : {m_listCommon, m_listOnly1, m_listOnly2}) list->Model().Flush();
     }
     if (!failure) ReportReadFailure(failure);
+    if (compared.refused)
+        QMessageBox::warning(this, windowTitle(),
+                             QString::fromStdString(TooManyPairsMessage(
+                                 m_lib1File.toStdString(), m_lib2File.toStdString(),
+                                 compared.pairs)));
 }
 
 void CLibCompareDlg::OnSelChangeOnly1() {

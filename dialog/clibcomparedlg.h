@@ -78,5 +78,8 @@ private:
                             std::int64_t lastSlot, int firstField);
 
     QFileDialog* m_fileChooser = nullptr;
+    // The files the library tables were read from, for messages.
+    QString m_lib1File;
+    QString m_lib2File;
     bool m_controlsAttached = false;
 };

@@ -20,7 +20,6 @@ SymbolListBox::SymbolListBox(QWidget* parent)
 }
 
 int SymbolListBox::CurrentSelection() const {
-    model_->Flush();
     const QModelIndexList rows = selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.first().row();
 }
@@ -41,7 +40,6 @@ int SymbolListBox::SelectFirstBeginningWith(std::string_view prefix) {
 }
 
 void SymbolListBox::SelectRowAsUser(int row) {
-    model_->Flush();
     const QModelIndex index = model_->index(row);
     if (!index.isValid()) return;
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);

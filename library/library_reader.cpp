@@ -122,6 +122,38 @@ ParsedLibrary ParseLibraryBytes(std::string_view bytes, const std::string& displ
     return parsed;
 }
 
+std::shared_ptr<const ByteBuffer> ReadWholeStream(std::istream& in, std::uintmax_t size,
+                                                  const std::string& name, ReadResult& failure) {
+    std::shared_ptr<ByteBuffer> bytes;
+    try {
+        bytes = std::make_shared<ByteBuffer>(static_cast<std::size_t>(size));
+    } catch (const std::exception&) {
+        failure = Failed(name, "Nicht genug Arbeitsspeicher.");
+        return nullptr;
+    }
+
+    constexpr std::uintmax_t kChunk = std::uintmax_t{1} << 26;
+    std::uintmax_t done = 0;
+    while (done < size) {
+        const auto want = static_cast<std::streamsize>(std::min(kChunk, size - done));
+        in.read(bytes->data() + done, want);
+        const auto got = in.gcount();
+        if (got <= 0) break;
+        done += static_cast<std::uintmax_t>(got);
+        if (got < want) break;
+    }
+    if (done < size) {
+        failure = Failed(name, in.bad() ? "Beim Lesen ist ein Fehler aufgetreten."
+                                        : "Sie wurde während des Lesens verkürzt.");
+        return nullptr;
+    }
+    if (in.bad()) {
+        failure = Failed(name, "Beim Lesen ist ein Fehler aufgetreten.");
+        return nullptr;
+    }
+    return bytes;
+}
+
 namespace {
 
 // Reads the whole regular file at `path`; on failure returns a message instead.
@@ -160,34 +192,7 @@ std::shared_ptr<const ByteBuffer> LoadFile(const std::filesystem::path& path,
         return nullptr;
     }
 
-    std::shared_ptr<ByteBuffer> bytes;
-    try {
-        bytes = std::make_shared<ByteBuffer>(static_cast<std::size_t>(size));
-    } catch (const std::exception&) {
-        failure = Failed(name, "Nicht genug Arbeitsspeicher.");
-        return nullptr;
-    }
-
-    constexpr std::uintmax_t kChunk = std::uintmax_t{1} << 26;
-    std::uintmax_t done = 0;
-    while (done < size) {
-        const auto want = static_cast<std::streamsize>(std::min(kChunk, size - done));
-        in.read(bytes->data() + done, want);
-        const auto got = in.gcount();
-        if (got <= 0) break;
-        done += static_cast<std::uintmax_t>(got);
-        if (got < want) break;
-    }
-    if (done < size) {
-        failure = Failed(name, in.bad() ? "Beim Lesen ist ein Fehler aufgetreten."
-                                        : "Sie wurde während des Lesens verkürzt.");
-        return nullptr;
-    }
-    if (in.bad()) {
-        failure = Failed(name, "Beim Lesen ist ein Fehler aufgetreten.");
-        return nullptr;
-    }
-    return bytes;
+    return ReadWholeStream(in, size, name, failure);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <istream>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -47,6 +48,12 @@ struct ParsedLibrary {
 // messages. The entries point into `bytes`, which the caller keeps alive for
 // as long as they are used.
 ParsedLibrary ParseLibraryBytes(std::string_view bytes, const std::string& displayName);
+
+// Reads `size` bytes from `in` into a buffer of their own; a stream that ends
+// sooner, or fails, gives no buffer and a message in `failure`. `name` names
+// the file in messages.
+std::shared_ptr<const ByteBuffer> ReadWholeStream(std::istream& in, std::uintmax_t size,
+                                                  const std::string& name, ReadResult& failure);
 
 // Reads the library at `path` into `table`: slot i holds record i, `count`
 // becomes the number of records, and each record's symbol is added to `list`

@@ -1,6 +1,5 @@
 #include "library/symbol_table.h"
 
-#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -11,10 +10,13 @@ std::int32_t lib1Count = 0;
 std::int32_t lib2Count = 0;
 std::int32_t commonCount = 0;
 
-const SymbolEntry& SymbolTable::operator[](std::int64_t slot) const {
-    static const SymbolEntry kEmpty;
-    if (slot < 0 || slot >= Size()) return kEmpty;
-    return slots_[static_cast<std::size_t>(slot)];
+void SymbolTable::Unshare() {
+    if (!picks_ && slots_.use_count() == 1) return;
+    SlotVector own;
+    own.reserve(static_cast<std::size_t>(Size()));
+    for (std::int64_t slot = 0; slot < Size(); ++slot) own.push_back((*this)[slot]);
+    slots_ = std::make_shared<SlotVector>(std::move(own));
+    picks_.reset();
 }
 
 void SymbolTable::Assign(std::int64_t slot, std::string_view symbol, std::string_view designation,
@@ -37,20 +39,26 @@ void SymbolTable::Assign(std::int64_t slot, std::string_view symbol, std::string
     entry.classification1 = take(classification1.size());
     entry.classification2 = take(classification2.size());
 
-    if (slot >= Size()) slots_.resize(static_cast<std::size_t>(slot) + 1);
-    slots_[static_cast<std::size_t>(slot)] = entry;
+    Unshare();
+    // Only this table reads its slots now, so they may be changed in place.
+    SlotVector& slots = *slots_;
+    if (slot >= Size()) slots.resize(static_cast<std::size_t>(slot) + 1);
+    slots[static_cast<std::size_t>(slot)] = entry;
     storage_.push_back(std::move(bytes));
 }
 
 void SymbolTable::Replace(SlotVector fresh, SymbolStorage storage) {
-    if (fresh.size() < slots_.size()) {
-        // Stale slots stay readable, so their buffers stay alive too.
-        fresh.insert(fresh.end(), slots_.begin() + static_cast<std::ptrdiff_t>(fresh.size()),
-                     slots_.end());
-        storage.insert(storage.end(), storage_.begin(), storage_.end());
-        std::sort(storage.begin(), storage.end());
-        storage.erase(std::unique(storage.begin(), storage.end()), storage.end());
-    }
-    slots_ = std::move(fresh);
+    slots_ = std::make_shared<SlotVector>(std::move(fresh));
+    picks_.reset();
     storage_ = std::move(storage);
+}
+
+void SymbolTable::Pick(const SymbolTable& source, std::vector<std::int32_t> picks) {
+    if (source.picks_) {
+        // A selection of a selection: resolve to the underlying slots.
+        for (auto& pick : picks) pick = (*source.picks_)[static_cast<std::size_t>(pick)];
+    }
+    slots_ = source.slots_;
+    storage_ = source.storage_;
+    picks_ = std::make_shared<const std::vector<std::int32_t>>(std::move(picks));
 }

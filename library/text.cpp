@@ -74,6 +74,37 @@ char32_t Windows1252CodePoint(unsigned char byte) {
     return byte;
 }
 
+namespace {
+
+void AppendUtf8(char32_t cp, std::string& out) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+}  // namespace
+
+void AppendWindows1252Visible(std::string_view bytes, std::string& out) {
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        char32_t cp = Windows1252CodePoint(byte);
+        if (cp < 0x20)
+            cp += 0x2400;
+        else if (cp == 0x7F)
+            cp = 0x2421;
+        else if (cp >= 0x80 && cp < 0xA0)
+            cp = 0xFFFD;
+        AppendUtf8(cp, out);
+    }
+}
+
 void AppendWindows1252AsUtf8(std::string_view bytes, std::string& out) {
     std::size_t i = 0;
     while (i < bytes.size()) {
@@ -84,15 +115,7 @@ void AppendWindows1252AsUtf8(std::string_view bytes, std::string& out) {
         if (run == bytes.size()) break;
         i = run + 1;
         const auto byte = static_cast<unsigned char>(bytes[run]);
-        const char32_t cp = Windows1252CodePoint(byte);
-        if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
+        AppendUtf8(Windows1252CodePoint(byte), out);
     }
 }
 
@@ -109,8 +132,13 @@ int CompareForDisplay(std::string_view a, std::string_view b) {
     return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
 }
 
-char PrimaryWeight(unsigned char byte) {
-    return static_cast<char>(kBase[byte]);
+void AppendDisplaySortKey(std::string_view name, std::string& out) {
+    out.reserve(out.size() + 3 * name.size() + 2);
+    for (char c : name) out.push_back(static_cast<char>(kBase[static_cast<unsigned char>(c)]));
+    out.push_back('\0');
+    for (char c : name) out.push_back(static_cast<char>(kLower[static_cast<unsigned char>(c)]));
+    out.push_back('\0');
+    out.append(name);
 }
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {

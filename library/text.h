@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Symbol texts are raw bytes in the Windows-1252 code page.
 
@@ -10,6 +12,11 @@
 // characters of the same number, so every byte maps to one character.
 void AppendWindows1252AsUtf8(std::string_view bytes, std::string& out);
 std::string Windows1252ToUtf8(std::string_view bytes);
+
+// As AppendWindows1252AsUtf8, but every control character shows as a visible
+// symbol: 0x00-0x1F and 0x7F as the Unicode control pictures (␀ … ␟, ␡), the
+// five undefined bytes as the replacement character �.
+void AppendWindows1252Visible(std::string_view bytes, std::string& out);
 
 // The Unicode code point that Windows-1252 byte `byte` stands for.
 char32_t Windows1252CodePoint(unsigned char byte);
@@ -23,15 +30,33 @@ inline bool DisplayLess(std::string_view a, std::string_view b) {
     return CompareForDisplay(a, b) < 0;
 }
 
-// The first-level weight of a byte: its lower-case base letter.
-char PrimaryWeight(unsigned char byte);
+// Appends the key of `name` in that order: byte-wise comparison of two keys
+// orders the names as CompareForDisplay does (for names without NUL bytes,
+// which no library field holds).
+void AppendDisplaySortKey(std::string_view name, std::string& out);
 
-// Appends the first level of that order for `name`: its bytes mapped to their
-// lower-case base letters. Byte-wise comparison of two such keys orders the
-// names as the first level of CompareForDisplay does.
-template <typename String>
-void AppendPrimarySortKey(std::string_view name, String& out) {
-    for (char c : name) out.push_back(PrimaryWeight(static_cast<unsigned char>(c)));
+// Sorts `ids` into display order of their names, `nameOf(id)`; equal names
+// keep the order of their ids. Each name's key is worked out once.
+template <typename Id, typename NameOf>
+void SortForDisplay(std::vector<Id>& ids, const NameOf& nameOf) {
+    std::string keys;
+    std::vector<std::size_t> starts;
+    starts.reserve(ids.size() + 1);
+    for (const Id& id : ids) {
+        starts.push_back(keys.size());
+        AppendDisplaySortKey(nameOf(id), keys);
+    }
+    starts.push_back(keys.size());
+    struct Item {
+        std::string_view key;
+        Id id;
+    };
+    std::vector<Item> items(ids.size());
+    for (std::size_t i = 0; i < ids.size(); ++i)
+        items[i] = {std::string_view(keys).substr(starts[i], starts[i + 1] - starts[i]), ids[i]};
+    std::stable_sort(items.begin(), items.end(),
+                     [](const Item& a, const Item& b) { return a.key < b.key; });
+    for (std::size_t i = 0; i < ids.size(); ++i) ids[i] = items[i].id;
 }
 
 // True when `text` begins with `prefix`, ignoring case.

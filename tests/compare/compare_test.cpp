@@ -122,7 +122,7 @@ TEST(CompareTables, CommonEntriesRecordTheirPairsAndChanges) {
     EXPECT_EQ(common[0].designation, "neu");
 }
 
-TEST(CompareTables, RunningTwiceGivesTheSameResultAndKeepsStaleCommonSlots) {
+TEST(CompareTables, RunningTwiceGivesTheSameResult) {
     SymbolTable t1 = Library({"A", "B", "C"}, "L1"), t2 = Library({"B", "C", "D"}, "L2");
     SymbolTable common;
     std::int32_t count = 0;
@@ -132,10 +132,29 @@ TEST(CompareTables, RunningTwiceGivesTheSameResultAndKeepsStaleCommonSlots) {
     CompareTables(t1, 3, t2, 3, common, count, l1, l2, l3);
     EXPECT_EQ(l1.names, first);
     EXPECT_EQ(count, 2);
-    // A smaller result leaves the slots beyond it as they were.
     CompareTables(t1, 3, t2, 1, common, count, l1, l2, l3);
     EXPECT_EQ(count, 1);
-    EXPECT_EQ(common[1].symbol, "C");
+    EXPECT_EQ(common[0].symbol, "B");
+}
+
+// The common table shares library 2's bytes and keeps alive only what its
+// entries point into: comparing against a new library 2 lets the old go.
+TEST(CompareTables, CommonTableHoldsOnlyWhatItShows) {
+    SymbolTable t1 = Library({"A", "B"}, "L1"), common;
+    std::weak_ptr<const void> oldBytes;
+    std::int32_t count = 0;
+    RecordingList l1, l2, l3;
+    {
+        SymbolTable t2 = Library({"B"}, "L2");
+        oldBytes = t2.Storage().front();
+        CompareTables(t1, 2, t2, 1, common, count, l1, l2, l3);
+    }
+    EXPECT_FALSE(oldBytes.expired());
+    EXPECT_EQ(common[0].designation, "L2-d");
+    const SymbolTable t2 = Library({"A"}, "L3");
+    CompareTables(t1, 2, t2, 1, common, count, l1, l2, l3);
+    EXPECT_TRUE(oldBytes.expired());
+    EXPECT_EQ(common[0].designation, "L3-d");
 }
 
 TEST(CompareTables, CountsBeyondTheTableAreClamped) {

@@ -36,19 +36,38 @@ TEST(SymbolTable, AssignCopiesTheBytes) {
     EXPECT_EQ(table[1].designation, "Antrieb");
 }
 
-TEST(SymbolTable, ReplaceKeepsStaleSlotsAlive) {
+TEST(SymbolTable, ReplaceLetsGoOfTheEarlierContent) {
     SymbolTable table;
     for (int i = 0; i < 5; ++i) table.Assign(i, "old" + std::to_string(i));
+    const std::weak_ptr<const void> oldBytes = table.Storage().front();
     SymbolTable source;
     source.Assign(0, "new0");
     source.Assign(1, "new1");
     table.Replace({source[0], source[1]}, source.Storage());
     source = SymbolTable();  // the table must keep the bytes alive on its own
-    EXPECT_EQ(table.Size(), 5);
-    EXPECT_EQ(table[0].symbol, "new0");
+    EXPECT_TRUE(oldBytes.expired());
+    EXPECT_EQ(table.Size(), 2);
     EXPECT_EQ(table[1].symbol, "new1");
-    EXPECT_EQ(table[2].symbol, "old2");
-    EXPECT_EQ(table[4].symbol, "old4");
+    EXPECT_TRUE(table[2].symbol.empty());
+}
+
+// A picked table reads its source's slots and keeps them alive; writing into
+// it leaves the source alone.
+TEST(SymbolTable, PickSharesTheSourceUntilWrittenTo) {
+    SymbolTable picked;
+    {
+        SymbolTable source;
+        int slot = 0;
+        for (const char* name : {"s0", "s1", "s2"}) source.Assign(slot++, name);
+        picked.Pick(source, {2, 0, 2});
+        EXPECT_EQ(picked[2].symbol, "s2");
+        picked.Assign(1, "own");
+        EXPECT_EQ(source[0].symbol, "s0");
+    }
+    EXPECT_EQ(picked.Size(), 3);
+    EXPECT_EQ(picked[0].symbol, "s2");
+    EXPECT_EQ(picked[1].symbol, "own");
+    EXPECT_TRUE(picked[3].symbol.empty());
 }
 
 }  // namespace
