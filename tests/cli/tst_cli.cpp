@@ -1,4 +1,5 @@
 // Runs libcompare-cli as a user's script would and checks what it prints.
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -53,7 +54,10 @@ private slots:
     void errorsNameTheFile();
     void versionAndHelp();
     void closedPipeEndsQuietly();
+    void fullDiskIsReported();
     void decodingMatchesQt();
+    void everyByteGivesValidReports();
+    void tooManyPairsAreRefused();
 };
 
 void TestCli::json() {
@@ -110,6 +114,9 @@ void TestCli::exitStatus_data() {
     QTest::addRow("identical") << same << same << 0;
     QTest::addRow("both empty") << std::string() << std::string() << 0;
     QTest::addRow("only in one") << same << LongLibrary({{"A", "d", "k", "k"}}) << 1;
+    QTest::addRow("library 2 a strict superset")
+        << same << LongLibrary({{"A", "d", "k", "k"}, {"B", "d", "k", "k"}, {"C", "d", "k", "k"}})
+        << 1;
     QTest::addRow("fields differ")
         << same << LongLibrary({{"A", "d", "k", "k"}, {"B", "d", "k", "anders"}}) << 1;
 }
@@ -167,6 +174,10 @@ void TestCli::errorsNameTheFile_data() {
     QTest::addRow("missing file") << QStringList{"/nonexistent/fehlt.1", "/nonexistent/b.1"}
                                   << QStringLiteral("/nonexistent/fehlt.1");
     QTest::addRow("directory") << QStringList{"/tmp", "/tmp"} << QStringLiteral("Ordner");
+    QTest::addRow("library 2 missing")
+        << QStringList{QStringLiteral(LIBCOMPARE_EXAMPLES_DIR "/schaltplan-alt.1"),
+                       "/nonexistent/zwei.1"}
+        << QStringLiteral("„/nonexistent/zwei.1“");
     QTest::addRow("one file only") << QStringList{"a.1"} << QStringLiteral("zwei");
     QTest::addRow("unknown format")
         << QStringList{"--format", "xml", "a.1", "b.1"} << QStringLiteral("xml");
@@ -199,13 +210,32 @@ void TestCli::closedPipeEndsQuietly() {
     for (int i = 0; i < 200000; ++i) records.push_back({Numbered("S", i), "Bezeichnung"});
     const auto a = dir.Write("a.1", LongLibrary(records));
     const auto b = dir.Write("b.1", LongLibrary({}));
+    // As in a shell: the reader takes a few bytes and goes away.
+    QProcess shell;
+    shell.start(QStringLiteral("bash"),
+                {QStringLiteral("-c"),
+                 QStringLiteral("'%1' --format=json '%2' '%3' | head -c 10 >/dev/null; "
+                                "echo \"${PIPESTATUS[0]}\"")
+                     .arg(QStringLiteral(LIBCOMPARE_CLI_PATH), P(a), P(b))});
+    QVERIFY(shell.waitForFinished(30000));
+    QCOMPARE(shell.readAllStandardOutput().trimmed(), QByteArray("2"));
+    QVERIFY(shell.readAllStandardError().isEmpty());
+}
+
+// Output that cannot be written is an error with a message, not a silent 2.
+void TestCli::fullDiskIsReported() {
+    if (!QFile::exists(QStringLiteral("/dev/full"))) QSKIP("no /dev/full here");
     QProcess process;
+    process.setStandardOutputFile(QStringLiteral("/dev/full"));
     process.start(QStringLiteral(LIBCOMPARE_CLI_PATH),
-                  {QStringLiteral("--format=json"), P(a), P(b)});
-    QVERIFY(process.waitForReadyRead(30000));
-    process.closeReadChannel(QProcess::StandardOutput);
+                  {QStringLiteral(LIBCOMPARE_EXAMPLES_DIR "/schaltplan-alt.1"),
+                   QStringLiteral(LIBCOMPARE_EXAMPLES_DIR "/schaltplan-neu.1")});
     QVERIFY(process.waitForFinished(30000));
-    QVERIFY(process.readAllStandardError().isEmpty());
+    QCOMPARE(process.exitCode(), 2);
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    QVERIFY2(err.contains(QStringLiteral("Standardausgabe")) &&
+                 err.contains(QStringLiteral("Datenträger ist voll")),
+             qPrintable(err));
 }
 
 // Every byte decodes as Qt's Windows-1252 codec decodes it; where that codec
@@ -223,6 +253,136 @@ void TestCli::decodingMatchesQt() {
         else
             QCOMPARE(ours[0].unicode(), static_cast<char16_t>(byte));
     }
+}
+
+namespace {
+
+// A strict RFC 4180 reader: fields that hold a comma, quote, CR or LF must be
+// quoted, quotes inside doubled, every record ends with CRLF. Returns false
+// on anything else.
+bool ReadCsv(const QString& text, QList<QStringList>& rows) {
+    QStringList row;
+    QString field;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        if (text[i] == u'"') {
+            for (++i;; ++i) {
+                if (i >= text.size()) return false;
+                if (text[i] == u'"') {
+                    if (i + 1 < text.size() && text[i + 1] == u'"') {
+                        field += u'"';
+                        ++i;
+                    } else {
+                        ++i;
+                        break;
+                    }
+                } else {
+                    field += text[i];
+                }
+            }
+        } else {
+            while (i < text.size() && text[i] != u',' && text[i] != u'\r') {
+                if (text[i] == u'"' || text[i] == u'\n') return false;
+                field += text[i++];
+            }
+        }
+        if (i >= text.size()) return false;
+        row << field;
+        field.clear();
+        if (text[i] == u',') {
+            ++i;
+            continue;
+        }
+        if (text.mid(i, 2) != QStringLiteral("\r\n")) return false;
+        i += 2;
+        rows << row;
+        row.clear();
+    }
+    return true;
+}
+
+// Validates JSON with Python's strict parser and hands it back as ASCII.
+QByteArray StrictJson(const QByteArray& json) {
+    QProcess python;
+    python.start(QStringLiteral("python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import json,sys; print(json.dumps(json.loads(sys.stdin.buffer.read())))")});
+    python.write(json);
+    python.closeWriteChannel();
+    if (!python.waitForFinished(60000) || python.exitCode() != 0) return {};
+    return python.readAllStandardOutput();
+}
+
+}  // namespace
+
+// Any byte a field can hold (all but NUL and LF, which end a field), at its
+// start, middle and end, in fields shorter and longer than 16 bytes: JSON a
+// strict parser takes, CSV an RFC 4180 reader takes, text with one line per
+// name and no control characters.
+void TestCli::everyByteGivesValidReports() {
+    std::vector<LongRecord> lib1, lib2;
+    QStringList expected;  // designations in library 1, decoded
+    QStringDecoder decode("windows-1252");
+    for (int byte = 1; byte < 256; ++byte) {
+        if (byte == '\n') continue;
+        for (int length : {1, 15, 16, 17, 48}) {
+            for (int at : {0, length / 2, length - 1}) {
+                std::string text(static_cast<std::size_t>(length), 'y');
+                text[static_cast<std::size_t>(at)] = static_cast<char>(byte);
+                const std::string name = Numbered("S", static_cast<long>(lib1.size())) + text;
+                lib1.push_back({name, text, "", ""});
+                lib2.push_back({name, "neu", "", text});
+                lib1.push_back({text, "", "", ""});  // only in library 1
+            }
+        }
+    }
+    TempDir dir;
+    const QString a = P(dir.Write("a.1", LongLibrary(lib1)));
+    const QString b = P(dir.Write("b.1", LongLibrary(lib2)));
+
+    const Run json = RunCli({QStringLiteral("--format=json"), a, b});
+    QCOMPARE(json.exitCode, 1);
+    const QByteArray strict = StrictJson(json.out);
+    QVERIFY2(!strict.isEmpty(), "Python's json module rejects the report");
+    const QJsonObject root = QJsonDocument::fromJson(strict).object();
+    const QJsonArray changed = root.value("changed").toArray();
+    QCOMPARE(changed.size(), static_cast<qsizetype>(lib2.size()));
+    for (qsizetype k = 0; k < changed.size(); ++k) {
+        const std::string& bytes = lib2[static_cast<std::size_t>(k)][3];
+        QCOMPARE(changed[k].toObject().value("library2").toObject().value("classification2"),
+                 QString(decode(QByteArray::fromStdString(bytes))));
+    }
+
+    const Run csv = RunCli({QStringLiteral("--format=csv"), a, b});
+    QList<QStringList> rows;
+    QVERIFY2(ReadCsv(QString::fromUtf8(csv.out), rows), "not RFC 4180");
+    QCOMPARE(rows.size(), static_cast<qsizetype>(1 + lib1.size()));
+    for (qsizetype r = 1; r < rows.size(); ++r) QCOMPARE(rows[r].size(), 5);
+    QCOMPARE(rows[1][4], QString(decode(QByteArray::fromStdString(lib2[0][3]))));
+
+    const Run text = RunCli({a, b});
+    const QString shown = QString::fromUtf8(text.out);
+    for (QChar c : shown)
+        QVERIFY2(c == u'\n' || (c.category() != QChar::Other_Control),
+                 qPrintable(QStringLiteral("control character U+%1").arg(c.unicode(), 4, 16)));
+    QCOMPARE(shown.count(u'\n') - shown.count(QStringLiteral("\n    ")),
+             // headings, names, blank lines after three lists
+             static_cast<qsizetype>(4 + lib2.size() + lib1.size() / 2 + lib2.size() + 3));
+}
+
+// A name held thousands of times on both sides would give tens of millions
+// of common entries: refused with a message naming both files.
+void TestCli::tooManyPairsAreRefused() {
+    TempDir dir;
+    const std::vector<LongRecord> same(4500, LongRecord{"Platzhalter", "", "", ""});
+    const QString a = P(dir.Write("viele1.1", LongLibrary(same)));
+    const QString b = P(dir.Write("viele2.1", LongLibrary(same)));
+    const Run run = RunCli({a, b});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY(run.out.isEmpty());
+    const QString err = QString::fromUtf8(run.err);
+    QVERIFY2(err.contains(a) && err.contains(b) && err.contains(QStringLiteral("20.250.000")),
+             qPrintable(err));
 }
 
 QTEST_GUILESS_MAIN(TestCli)
