@@ -8,12 +8,7 @@
 
 CLibCompareApp::CLibCompareApp(int& argc, char** argv) : m_application(argc, argv) {}
 
-bool CLibCompareApp::InitInstance() {
-    // Qt's own dialogs (the file chooser, message boxes, context menus) in German.
-    if (m_qtTranslator.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
-                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&m_qtTranslator);
-
+void CLibCompareApp::SetIdentity() {
     QApplication::setApplicationName(QStringLiteral("TORVEX Bibliotheksvergleich"));
     // No display name: platforms append it to every window title, and the
     // title is the dialog's caption alone.
@@ -22,6 +17,15 @@ bool CLibCompareApp::InitInstance() {
     // Where settings would live; the tool reads and writes none.
     QApplication::setOrganizationName(
         QStringLiteral("Vom lokalen Anwendungs-Assistenten generierte Anwendungen"));
+}
+
+bool CLibCompareApp::InitInstance() {
+    // Qt's own dialogs (the file chooser, message boxes, context menus) in German.
+    if (m_qtTranslator.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&m_qtTranslator);
+
+    SetIdentity();
 
     QIcon icon;
     for (const char* name :

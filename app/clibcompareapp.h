@@ -11,6 +11,10 @@ public:
     // Runs the dialog; returns when it is closed. The result is not used.
     bool InitInstance();
 
+    // The application's name, version and organisation, as the platform
+    // shows them.
+    static void SetIdentity();
+
     QApplication& Application() { return m_application; }
 
 private:

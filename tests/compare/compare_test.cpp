@@ -205,3 +205,51 @@ TEST(CompareTables, AgreesWithTheNestedLoop) {
 }
 
 }  // namespace
+
+namespace {
+
+// Counts the names it is given instead of keeping them.
+class CountingList : public SymbolList {
+public:
+    void Empty() override { names = 0; }
+    void Add(std::string_view) override { ++names; }
+    std::uint64_t names = 0;
+};
+
+// A name held m times in library 1 and n times in library 2 gives m × n
+// entries up to the bound; one pair more and the comparison is refused, with
+// the lists and the common table empty and the library tables untouched.
+TEST(CompareTables, RefusesMoreThanTheBoundOfCommonEntries) {
+    struct Case {
+        std::int32_t m, n;
+        bool refused;
+    };
+    // 4000 × 5000 is exactly the bound; 4001 × 5000 is over it.
+    for (const Case c : {Case{4000, 5000, false}, Case{4001, 5000, true}}) {
+        SymbolTable t1, t2, common;
+        for (std::int32_t i = 1; i <= c.m; ++i) t1.Assign(i, "Platzhalter");
+        for (std::int32_t i = 1; i <= c.n; ++i) t2.Assign(i, "Platzhalter");
+        t2.Assign(c.n + 1, "Nur2");
+        common.Assign(0, "alt");
+        std::int32_t count = -1;
+        CountingList commonList, only1, only2;
+        const CompareResult r =
+            CompareTables(t1, c.m, t2, c.n + 1, common, count, commonList, only1, only2);
+        const std::uint64_t pairs = std::uint64_t(c.m) * std::uint64_t(c.n);
+        EXPECT_EQ(r.refused, c.refused);
+        EXPECT_EQ(r.pairs, pairs);
+        EXPECT_EQ(commonList.names, c.refused ? 0 : pairs);
+        EXPECT_EQ(only2.names, c.refused ? 0u : 1u);
+        EXPECT_EQ(count, c.refused ? 0 : static_cast<std::int32_t>(pairs));
+        EXPECT_EQ(common[0].symbol, c.refused ? "" : "Platzhalter");
+        EXPECT_EQ(t1[c.m].symbol, "Platzhalter");
+    }
+    EXPECT_EQ(GermanNumber(20'004'999), "20.004.999");
+    EXPECT_EQ(GermanNumber(999), "999");
+    const std::string message = TooManyPairsMessage("a.1", "b.1", 20'005'000);
+    EXPECT_NE(message.find("„a.1“"), std::string::npos);
+    EXPECT_NE(message.find("„b.1“"), std::string::npos);
+    EXPECT_NE(message.find("20.005.000"), std::string::npos);
+}
+
+}  // namespace

@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "app/clibcompareapp.h"
 #include "dialog/clibcomparedlg.h"
 #include "dialog/dialog_template.h"
 #include "dialog/resource.h"
@@ -29,12 +30,12 @@ class TestCLibCompareDlg : public QObject {
 private slots:
     void controls_data();
     void controls();
+    void nothingCoversAControl();
     void windowAndInitialState();
+    void titleIsTheCaptionAlone();
     void tabOrder();
     void keysClose_data();
     void keysClose();
-    void geometryFollowsDialogUnits_data();
-    void geometryFollowsDialogUnits();
     void labelsAreNotClipped();
     void exchangeOrder();
     void exchangeMovesValues();
@@ -44,33 +45,147 @@ private slots:
     void listReportsOnlyUserSelections();
 };
 
-void TestCLibCompareDlg::controls_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("id");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("accessibleName");
-    for (const ControlTemplate& t : LibCompareDialogTemplate().controls) {
-        const QString caption = QString::fromUtf8(t.caption);
-        QTest::addRow("%s", t.objectName)
-            << QString::fromLatin1(t.objectName) << t.id << caption
-            << (t.accessibleName ? QString::fromUtf8(t.accessibleName) : caption);
-    }
+namespace {
+
+// The dialog's template written out: kind, identifier (empty for frames and
+// labels), caption, and x, y, width, height in dialog units, in tab order.
+struct Expected {
+    const char* kind;
+    const char* id;
+    const char* caption;
+    int x, y, w, h;
+};
+// clang-format off
+const Expected kTemplate[] = {
+    {"button", "IDOK", "Schließen", 613, 365, 50, 16},
+    {"frame", "", "Bibliothek 1", 7, 4, 222, 362},
+    {"frame", "", "Bibliothek 2", 444, 6, 222, 359},
+    {"list", "IDC_ONLY1_LIST", "", 31, 60, 182, 222},
+    {"list", "IDC_ONLY2_LIST", "", 467, 61, 180, 221},
+    {"edit", "IDC_PATH1_EDIT", "", 7, 42, 221, 13},
+    {"edit", "IDC_PATH2_EDIT", "", 444, 42, 219, 14},
+    {"button", "IDC_LOAD1_BUTTON", "1ste Bibliothek Einlesen", 56, 17, 116, 14},
+    {"button", "IDC_LOAD2_BUTTON", "2te Bibliothek Einlesen und Vergleichen", 497, 18, 127, 14},
+    {"list", "IDC_COMMON_LIST", "", 266, 78, 144, 216},
+    {"label", "", "Gemeinsame Symbole", 300, 66, 72, 11},
+    {"label", "", "Symbole nur in Bibliothek 1", 66, 288, 92, 8},
+    {"label", "", "Symbole nur in Bibliothek 2", 510, 288, 86, 8},
+    {"label", "", "Symbol:", 21, 305, 40, 14},
+    {"label", "", "Bezeichnung:", 21, 319, 40, 14},
+    {"label", "", "Klassifizierung 1:", 21, 332, 69, 14},
+    {"edit", "IDC_LIB1_SYMBOL", "", 87, 303, 124, 14},
+    {"edit", "IDC_LIB1_DESIGNATION", "", 87, 318, 124, 14},
+    {"edit", "IDC_LIB1_CLASS1", "", 87, 332, 124, 14},
+    {"edit", "IDC_LIB1_CLASS2", "", 87, 345, 124, 14},
+    {"label", "", "Klassifizierung 2:", 21, 346, 61, 14},
+    {"label", "", "Symbol:", 462, 301, 40, 14},
+    {"label", "", "Bezeichnung:", 462, 316, 40, 14},
+    {"label", "", "Klassifizierung 1:", 462, 329, 69, 14},
+    {"edit", "IDC_LIB2_SYMBOL", "", 527, 300, 124, 14},
+    {"edit", "IDC_LIB2_DESIGNATION", "", 527, 314, 124, 14},
+    {"edit", "IDC_LIB2_CLASS1", "", 527, 329, 124, 14},
+    {"edit", "IDC_LIB2_CLASS2", "", 527, 342, 124, 14},
+    {"label", "", "Klassifizierung 2:", 462, 343, 61, 14},
+    {"label", "", "Symbol:", 240, 303, 40, 14},
+    {"label", "", "Bezeichnung:", 240, 316, 40, 14},
+    {"label", "", "Klassifizierung 1:", 240, 330, 69, 14},
+    {"edit", "IDC_COMMON_SYMBOL", "", 306, 300, 124, 14},
+    {"edit", "IDC_COMMON_DESIGNATION", "", 306, 316, 124, 14},
+    {"edit", "IDC_COMMON_CLASS1", "", 306, 330, 124, 14},
+    {"edit", "IDC_COMMON_CLASS2", "", 306, 343, 124, 14},
+    {"label", "", "Klassifizierung 2:", 240, 343, 61, 14},
+    {"frame", "", "", 234, 60, 204, 306},
+};
+// clang-format on
+
+// The rectangle, in pixels, that dialog units map to for the dialog's font.
+QRect Pixels(const QWidget& dialog, const Expected& e) {
+    const DialogUnits units(dialog.font());
+    const auto x = [&](int du) { return (du * units.baseX() + 2) / 4; };
+    const auto y = [&](int du) { return (du * units.baseY() + 4) / 8; };
+    return QRect(QPoint(x(e.x), y(e.y)), QPoint(x(e.x + e.w) - 1, y(e.y + e.h) - 1));
 }
 
+QString Caption(const QWidget* w) {
+    if (auto* button = qobject_cast<const QPushButton*>(w)) return button->text();
+    if (auto* label = qobject_cast<const QLabel*>(w)) return label->text();
+    if (auto* group = qobject_cast<const QGroupBox*>(w)) return group->title();
+    return {};
+}
+
+bool IsKind(const QWidget* w, const QString& kind) {
+    if (kind == "button") return qobject_cast<const QPushButton*>(w);
+    if (kind == "frame") return qobject_cast<const QGroupBox*>(w);
+    if (kind == "list") return qobject_cast<const SymbolListBox*>(w);
+    if (kind == "edit") return qobject_cast<const QLineEdit*>(w);
+    return qobject_cast<const QLabel*>(w);
+}
+
+// The control that row `e` describes: by identifier, or for frames and labels
+// by kind, caption and top-left corner.
+QWidget* ControlFor(const QWidget& dialog, const Expected& e) {
+    const QRect expected = Pixels(dialog, e);
+    for (auto* w : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!IsKind(w, QString::fromLatin1(e.kind))) continue;
+        if (*e.id ? w->objectName() == QLatin1String(e.id)
+                  : Caption(w) == QString::fromUtf8(e.caption) && w->pos() == expected.topLeft())
+            return w;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void TestCLibCompareDlg::controls_data() {
+    QTest::addColumn<int>("row");
+    for (int row = 0; row < static_cast<int>(std::size(kTemplate)); ++row)
+        QTest::addRow("%d %s %s", row + 1, kTemplate[row].id, kTemplate[row].caption) << row;
+}
+
+// Each control of the template is there, with its caption and rectangle.
 void TestCLibCompareDlg::controls() {
-    QFETCH(QString, name);
-    QFETCH(int, id);
-    QFETCH(QString, caption);
-    QFETCH(QString, accessibleName);
+    QFETCH(int, row);
+    const Expected& e = kTemplate[row];
     CLibCompareDlg dialog;
-    auto* control = dialog.findChild<QWidget*>(name);
+    QCOMPARE(dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(),
+             static_cast<qsizetype>(std::size(kTemplate)));
+    const QWidget* control = ControlFor(dialog, e);
     QVERIFY(control);
-    QCOMPARE(control->property("controlId").toInt(), id);
-    QCOMPARE(control->accessibleName(), accessibleName);
-    if (auto* button = qobject_cast<QPushButton*>(control)) QCOMPARE(button->text(), caption);
-    if (auto* label = qobject_cast<QLabel*>(control)) QCOMPARE(label->text(), caption);
-    if (auto* group = qobject_cast<QGroupBox*>(control)) QCOMPARE(group->title(), caption);
-    if (auto* edit = qobject_cast<QLineEdit*>(control)) QVERIFY(edit->isReadOnly());
+    QCOMPARE(Caption(control), QString::fromUtf8(e.caption));
+    const QRect expected = Pixels(dialog, e);
+    if (QLatin1String(e.kind) == QLatin1String("label")) {
+        // A label may run on to the right where the font is wider.
+        QCOMPARE(control->pos(), expected.topLeft());
+        QCOMPARE(control->height(), expected.height());
+        QVERIFY(control->width() >= expected.width());
+    } else {
+        QCOMPARE(control->geometry(), expected);
+    }
+    if (auto* edit = qobject_cast<const QLineEdit*>(control)) QVERIFY(edit->isReadOnly());
+}
+
+// The mouse reaches every control where it is visible: at the centre of each
+// control's rectangle the window's hit-testing finds that control, and a
+// frame never covers what it frames.
+void TestCLibCompareDlg::nothingCoversAControl() {
+    CLibCompareDlg dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    for (const Expected& e : kTemplate) {
+        QWidget* control = ControlFor(dialog, e);
+        QVERIFY(control);
+        QWidget* hit = dialog.childAt(control->geometry().center());
+        if (QLatin1String(e.kind) == QLatin1String("frame")) {
+            QVERIFY2(hit != control, e.caption);  // its centre lies on a list it frames
+            continue;
+        }
+        QVERIFY2(hit == control || control->isAncestorOf(hit),
+                 qPrintable(QStringLiteral("%1 %2 is covered by %3")
+                                .arg(e.id, QString::fromUtf8(e.caption),
+                                     hit ? QString::fromLatin1(hit->metaObject()->className()) +
+                                               " " + Caption(hit)
+                                         : QStringLiteral("nothing"))));
+    }
 }
 
 void TestCLibCompareDlg::windowAndInitialState() {
@@ -78,6 +193,10 @@ void TestCLibCompareDlg::windowAndInitialState() {
     QCOMPARE(dialog.windowTitle(), QStringLiteral("TORVEX_Bibliotheks_Vergleich"));
     QVERIFY(!(dialog.windowFlags() & Qt::WindowMinimizeButtonHint));
     QVERIFY(!(dialog.windowFlags() & Qt::WindowMaximizeButtonHint));
+    // No close button and no system menu in the title bar.
+    QVERIFY(!(dialog.windowFlags() & Qt::WindowCloseButtonHint));
+    QVERIFY(!(dialog.windowFlags() & Qt::WindowSystemMenuHint));
+    QVERIFY(dialog.windowFlags() & Qt::WindowTitleHint);
     QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
     QVERIFY(!dialog.windowIcon().isNull());
     QVERIFY(Find<QPushButton>(dialog, "IDOK")->isDefault());
@@ -90,6 +209,20 @@ void TestCLibCompareDlg::windowAndInitialState() {
     const auto edits = dialog.findChildren<QLineEdit*>();
     QCOMPARE(edits.size(), 14);
     for (auto* edit : edits) QVERIFY(edit->text().isEmpty());
+}
+
+// Platforms append an application display name to every window title, the
+// dialog's and its message boxes'; the application sets none.
+void TestCLibCompareDlg::titleIsTheCaptionAlone() {
+    CLibCompareApp::SetIdentity();
+    // Without a display name of its own the display name follows the name.
+    const QString name = QGuiApplication::applicationName();
+    QGuiApplication::setApplicationName(QStringLiteral("probe"));
+    const QString displayName = QGuiApplication::applicationDisplayName();
+    QGuiApplication::setApplicationName(name);
+    QCOMPARE(displayName, QStringLiteral("probe"));
+    CLibCompareDlg dialog;
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("TORVEX_Bibliotheks_Vergleich"));
 }
 
 void TestCLibCompareDlg::tabOrder() {
@@ -136,30 +269,6 @@ void TestCLibCompareDlg::keysClose() {
     QTRY_COMPARE(finished.size(), 1);
     QCOMPARE(finished.first().first().toInt(), result);
     QVERIFY(!dialog.isVisible());
-}
-
-void TestCLibCompareDlg::geometryFollowsDialogUnits_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("dialogUnits");
-    QTest::addRow("Schließen") << "IDOK" << QRect(613, 365, 50, 16);
-    QTest::addRow("only-in-1 list") << "IDC_ONLY1_LIST" << QRect(31, 60, 182, 222);
-    QTest::addRow("path 2") << "IDC_PATH2_EDIT" << QRect(444, 42, 219, 14);
-    QTest::addRow("common class 2") << "IDC_COMMON_CLASS2" << QRect(306, 343, 124, 14);
-    QTest::addRow("common frame") << "groupCommon" << QRect(234, 60, 204, 306);
-}
-
-void TestCLibCompareDlg::geometryFollowsDialogUnits() {
-    QFETCH(QString, name);
-    QFETCH(QRect, dialogUnits);
-    CLibCompareDlg dialog;
-    const DialogUnits units(dialog.font());
-    QVERIFY(units.baseX() > 0 && units.baseY() > 0);
-    const QRect r = dialog.findChild<QWidget*>(name)->geometry();
-    QCOMPARE(r.left(), (dialogUnits.x() * units.baseX() + 2) / 4);
-    QCOMPARE(r.top(), (dialogUnits.y() * units.baseY() + 4) / 8);
-    QCOMPARE(r.right() + 1, ((dialogUnits.x() + dialogUnits.width()) * units.baseX() + 2) / 4);
-    QCOMPARE(r.bottom() + 1, ((dialogUnits.y() + dialogUnits.height()) * units.baseY() + 4) / 8);
-    QCOMPARE(dialog.size(), QSize((670 * units.baseX() + 2) / 4, (388 * units.baseY() + 4) / 8));
 }
 
 // Every label shows its whole caption and stays clear of the field beside it;

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <sstream>
 #include <thread>
 
 #include "library/library_reader.h"
@@ -137,6 +138,49 @@ TEST(HostileFiles, FileChangingWhileRead) {
     stop = true;
     mutator.join();
     EXPECT_EQ(loaded + refused, 200);
+}
+
+}  // namespace
+
+namespace {
+
+// A short-layout file of 463 bytes whose fields add up to exactly 4 × 463:
+// 322 bytes of "A" from record 1 on run through six records (symbols 322,
+// 258, 194, 130, 66, 2; designations 304, 240, 176, 112, 48), then NULs.
+std::string FourTimesItsLength() {
+    std::string bytes = "AB" + std::string(12 + 64, '\0');
+    bytes += std::string(322, 'A');
+    bytes += std::string(63, '\0');
+    return bytes;
+}
+
+TEST(HostileFiles, FieldBudgetIsExactlyFourTimesTheLength) {
+    const std::string exact = FourTimesItsLength();
+    ASSERT_EQ(exact.size(), 463u);
+    const ParsedLibrary loaded = ParseLibraryBytes(exact, "genau.1");
+    EXPECT_TRUE(loaded.result.ok) << loaded.result.message;
+    EXPECT_EQ(loaded.result.records, 7);
+
+    // One field byte more: record 7, on the last byte, gets a 1-byte symbol.
+    std::string over = exact;
+    over.back() = 'A';
+    const ParsedLibrary refused = ParseLibraryBytes(over, "drueber.1");
+    EXPECT_FALSE(refused.result.ok);
+    EXPECT_NE(refused.result.message.find("keine Symbolbibliothek"), std::string::npos);
+}
+
+// The file ends before the size measured for it: refused, whatever the timing.
+TEST(HostileFiles, StreamShorterThanItsSizeIsRefused) {
+    for (std::size_t have : {std::size_t{0}, std::size_t{1}, std::size_t{199}}) {
+        std::istringstream in(std::string(have, 'x'));
+        ReadResult failure;
+        EXPECT_EQ(ReadWholeStream(in, 200, "kurz.1", failure), nullptr) << have;
+        EXPECT_NE(failure.message.find("„kurz.1“"), std::string::npos);
+        EXPECT_NE(failure.message.find("verkürzt"), std::string::npos);
+    }
+    std::istringstream whole(std::string(200, 'x'));
+    ReadResult failure;
+    EXPECT_NE(ReadWholeStream(whole, 200, "ganz.1", failure), nullptr);
 }
 
 }  // namespace
