@@ -10,7 +10,9 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <functional>
 #include <vector>
 
@@ -33,10 +35,34 @@ inline QStringList Rows(SymbolListBox* list) {
     return rows;
 }
 
-// Selects the row showing `text` as a user would; false if there is none.
+// Where row `row` of `list` shows, in the coordinates of its window; the row
+// is scrolled into view first.
+inline QPoint RowInWindow(SymbolListBox* list, int row) {
+    const QModelIndex index = list->model()->index(row, 0);
+    list->scrollTo(index);
+    return list->viewport()->mapTo(list->window(), list->visualRect(index).center());
+}
+
+// Clicks row `row` of `list` through the window, so that the window's own
+// hit-testing decides which widget gets the click, as for a user.
+inline void ClickRow(SymbolListBox* list, int row) {
+    QTest::mouseClick(list->window()->windowHandle(), Qt::LeftButton, {}, RowInWindow(list, row));
+}
+
+// Turns the mouse wheel by `notches` (positive: down) over the centre of
+// `widget`, through the window.
+inline void TurnWheel(QWidget* widget, int notches) {
+    QWidget* window = widget->window();
+    const QPointF at = widget->mapTo(window, widget->rect().center());
+    QWheelEvent wheel(at, window->mapToGlobal(at), QPoint(), QPoint(0, -120 * notches),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QGuiApplication::sendEvent(window->windowHandle(), &wheel);
+}
+
+// Selects the row showing `text` by clicking it; false if there is none.
 inline bool SelectText(SymbolListBox* list, const QString& text) {
     const int row = Rows(list).indexOf(text);
-    if (row >= 0) list->SelectRowAsUser(row);
+    if (row >= 0) ClickRow(list, row);
     return row >= 0;
 }
 

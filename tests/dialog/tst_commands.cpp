@@ -1,6 +1,8 @@
 // The dialog's commands end to end: the real dialog, the real file chooser,
 // real files.
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QTest>
 #include <filesystem>
@@ -54,6 +56,15 @@ private slots:
     void failingLoadShowsAMessageAndChangesNothing_data();
     void failingLoadShowsAMessageAndChangesNothing();
     void failingSecondLoadStillCompares();
+    void mouseReachesEachList_data();
+    void mouseReachesEachList();
+    void detailsShowTheLastOfDuplicateRecords();
+    void cancelAfterANewLibrary1RebuildsAllLists();
+    void lookupIgnoresSlotsAboveTheCount();
+    void windows1252InRowsFieldsAndOrder();
+    void fileChooserSettings();
+    void waitCursorWhileReadingAndComparing();
+    void tooManyPairsAreRefusedWithAMessage();
 
 private:
     Screen Look() const;
@@ -262,6 +273,178 @@ void TestCommands::failingSecondLoadStillCompares() {
     QVERIFY(message.contains(QStringLiteral("keine Symbolbibliothek")));
     QCOMPARE(Look(), before);  // path 2 as before, lists from the tables as they stand
     QCOMPARE(QApplication::overrideCursor(), nullptr);
+}
+
+void TestCommands::mouseReachesEachList_data() {
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("symbolField");
+    QTest::addColumn<QString>("designation");
+    QTest::addRow("only in 1") << "IDC_ONLY1_LIST" << "IDC_LIB1_SYMBOL" << "eins";
+    QTest::addRow("only in 2") << "IDC_ONLY2_LIST" << "IDC_LIB2_SYMBOL" << "zwei";
+    QTest::addRow("common") << "IDC_COMMON_LIST" << "IDC_COMMON_SYMBOL" << "zwei";
+}
+
+// A click on row k, through the window, selects row k and shows its fields;
+// the wheel over the list scrolls it.
+void TestCommands::mouseReachesEachList() {
+    QFETCH(QString, list);
+    QFETCH(QString, symbolField);
+    QFETCH(QString, designation);
+    std::vector<LongRecord> lib1, lib2;
+    for (int i = 0; i < 60; ++i) {
+        lib1.push_back({Numbered("G", 100 + i), "eins"});
+        lib1.push_back({Numbered("E", 100 + i), "eins"});
+        lib2.push_back({Numbered("G", 100 + i), "zwei"});
+        lib2.push_back({Numbered("Z", 100 + i), "zwei"});
+    }
+    Load1(Q(dir_.Write("m1.1", LongLibrary(lib1))));
+    Load2(Q(dir_.Write("m2.1", LongLibrary(lib2))));
+    QVERIFY(QTest::qWaitForWindowExposed(dialog_.get()));
+    auto* box = dialog_->findChild<SymbolListBox*>(list);
+    const QStringList rows = Rows(box);
+    QCOMPARE(rows.size(), 60);
+
+    for (int k : {0, 3, 7}) {
+        ClickRow(box, k);
+        QCOMPARE(Field(qPrintable(symbolField)), rows[k]);
+        QCOMPARE(box->selectionModel()->selectedRows().value(0).row(), k);
+    }
+    QCOMPARE(Field(qPrintable(symbolField.replace("SYMBOL", "DESIGNATION"))), designation);
+
+    box->scrollToTop();
+    QCOMPARE(box->verticalScrollBar()->value(), 0);
+    TurnWheel(box, 2);
+    QVERIFY(box->verticalScrollBar()->value() > 0);
+}
+
+// A name held twice in one library shows the fields of its last record, in
+// every list.
+void TestCommands::detailsShowTheLastOfDuplicateRecords() {
+    Load1(Q(dir_.Write("d1.1", LongLibrary({{"D", "1a", "k", "g"},
+                                             {"D", "1b", "k", "g"},
+                                             {"C", "c1", "k", "g"}}))));
+    Load2(Q(dir_.Write("d2.1", LongLibrary({{"E", "2a", "k", "g"},
+                                             {"E", "2b", "k", "g"},
+                                             {"C", "c2a", "k", "g"},
+                                             {"C", "c2b", "k", "g"}}))));
+    QCOMPARE(Rows(dialog_->m_listCommon), (QStringList{"C", "C"}));
+    Select(dialog_->m_listOnly1, "D");
+    Select(dialog_->m_listOnly2, "E");
+    Select(dialog_->m_listCommon, "C");
+    QCOMPARE(Field("IDC_LIB1_DESIGNATION"), QStringLiteral("1b"));
+    QCOMPARE(Field("IDC_LIB2_DESIGNATION"), QStringLiteral("2b"));
+    QCOMPARE(Field("IDC_COMMON_DESIGNATION"), QStringLiteral("c2b"));
+}
+
+// After a new library 1, cancelling the second chooser compares it with the
+// library 2 loaded before.
+void TestCommands::cancelAfterANewLibrary1RebuildsAllLists() {
+    Load1(Q(abc_));
+    Load2(Q(bcd_));
+    Load1(Q(dir_.Write("cd.1", LongLibrary({{"C"}, {"D"}, {"E"}}))));
+    QVERIFY(Rows(dialog_->m_listCommon).isEmpty());
+    Cancel(IDC_LOAD2_BUTTON);
+    QCOMPARE(Rows(dialog_->m_listCommon), (QStringList{"C", "D"}));
+    QCOMPARE(Rows(dialog_->m_listOnly1), QStringList{"E"});
+    QCOMPARE(Rows(dialog_->m_listOnly2), QStringList{"B"});
+}
+
+// After ten records and then three, a name that stood in an old slot above
+// the new count shows the new record's fields.
+void TestCommands::lookupIgnoresSlotsAboveTheCount() {
+    std::vector<LongRecord> ten;
+    for (int i = 1; i <= 10; ++i) ten.push_back({Numbered("OLD", i), "alt"});
+    Load1(Q(dir_.Write("ten.1", LongLibrary(ten))));
+    Load1(Q(dir_.Write("three.1", LongLibrary({{"A"}, {"OLD7", "neu"}, {"B"}}))));
+    Select(dialog_->m_listOnly1, "OLD7");
+    QCOMPARE(Field("IDC_LIB1_DESIGNATION"), QStringLiteral("neu"));
+}
+
+// Bytes 0x80-0x9F are Windows-1252 characters, not Latin-1 controls, in rows
+// and fields; ß, Œ, Š, Ž and Ÿ sort with s, o, s, z and y.
+void TestCommands::windows1252InRowsFieldsAndOrder() {
+    Load1(Q(dir_.Write("cp.1", LongLibrary({{"Zebra"},
+                                             {"\x9F" "acht"},
+                                             {"\x8E" "ange"},
+                                             {"\x8C" "l", "\x80 5 \x84Preis\x93 \x85 \x99 \x9C\x9A\x9E"},
+                                             {"Oma"},
+                                             {"\x8A" "aal"},
+                                             {"Saat"},
+                                             {"Ma\xDF"},
+                                             {"Mast"}}))));
+    QCOMPARE(Rows(dialog_->m_listOnly1), (QStringList{"Maß", "Mast", "Œl", "Oma", "Šaal", "Saat",
+                                                      "Ÿacht", "Žange", "Zebra"}));
+    Select(dialog_->m_listOnly1, QStringLiteral("Œl"));
+    QCOMPARE(Field("IDC_LIB1_SYMBOL"), QStringLiteral("Œl"));
+    QCOMPARE(Field("IDC_LIB1_DESIGNATION"), QStringLiteral("€ 5 „Preis“ … ™ œšž"));
+}
+
+// The chooser: both filters, symbol files first and selected, "txt" added to
+// a name without suffix, "*.1" in the name field, existing files only.
+void TestCommands::fileChooserSettings() {
+    QStringList filters;
+    QString selected, suffix, name;
+    QFileDialog::FileMode mode = QFileDialog::AnyFile;
+    QFileDialog::AcceptMode accept = QFileDialog::AcceptSave;
+    QCOMPARE(modal::Drive([this] { Button(IDC_LOAD1_BUTTON)->click(); },
+                          {[&](QWidget* window) {
+                              auto* chooser = qobject_cast<QFileDialog*>(window);
+                              if (!chooser) return false;
+                              filters = chooser->nameFilters();
+                              selected = chooser->selectedNameFilter();
+                              suffix = chooser->defaultSuffix();
+                              mode = chooser->fileMode();
+                              accept = chooser->acceptMode();
+                              name = chooser->findChild<QLineEdit*>("fileNameEdit")->text();
+                              chooser->reject();
+                              return true;
+                          }}),
+             std::size_t{1});
+    QCOMPARE(filters, (QStringList{"Symboldatei (*.1)", "All Files (*.*)"}));
+    QCOMPARE(selected, QStringLiteral("Symboldatei (*.1)"));
+    QCOMPARE(suffix, QStringLiteral("txt"));
+    QCOMPARE(name, QStringLiteral("*.1"));
+    QCOMPARE(mode, QFileDialog::ExistingFile);
+    QCOMPARE(accept, QFileDialog::AcceptOpen);
+}
+
+// The wait cursor shows while the lists are filled from a read and from a
+// comparison, seen from inside the lists as they fill.
+void TestCommands::waitCursorWhileReadingAndComparing() {
+    QStringList seen;
+    for (SymbolListBox* list :
+         {dialog_->m_listOnly1, dialog_->m_listOnly2, dialog_->m_listCommon}) {
+        connect(&list->Model(), &QAbstractItemModel::modelReset, this, [list, &seen] {
+            if (list->Model().Count() == 0) return;  // emptied, not filled
+            const QCursor* cursor = QApplication::overrideCursor();
+            seen << list->objectName() +
+                        (cursor && cursor->shape() == Qt::WaitCursor ? ": wait" : ": none");
+        });
+    }
+    Load1(Q(abc_));
+    Load2(Q(bcd_));
+    QCOMPARE(seen, (QStringList{"IDC_ONLY1_LIST: wait", "IDC_COMMON_LIST: wait",
+                                "IDC_ONLY1_LIST: wait", "IDC_ONLY2_LIST: wait"}));
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+}
+
+// A comparison that would list tens of millions of pairs is refused with a
+// message naming both files and the number; the lists stay empty.
+void TestCommands::tooManyPairsAreRefusedWithAMessage() {
+    const std::vector<LongRecord> same(4500, LongRecord{"Platzhalter", "", "", ""});
+    const QString a = Q(dir_.Write("viele1.1", LongLibrary(same)));
+    const QString b = Q(dir_.Write("viele2.1", LongLibrary(same)));
+    Load1(a);
+    QString message;
+    QCOMPARE(modal::Drive([this] { Button(IDC_LOAD2_BUTTON)->click(); },
+                          {modal::Choose(b), modal::CloseMessage(&message)}),
+             std::size_t{2});
+    QVERIFY2(message.contains(a) && message.contains(b) && message.contains("20.250.000"),
+             qPrintable(message));
+    const Screen shown = Look();
+    QVERIFY(shown.only1.isEmpty() && shown.only2.isEmpty() && shown.common.isEmpty());
+    QCOMPARE(lib1Count, 4500);
+    QCOMPARE(lib2Count, 4500);
 }
 
 QTEST_MAIN(TestCommands)
