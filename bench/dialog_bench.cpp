@@ -6,10 +6,13 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <cstdio>
+#include <fstream>
 #include <random>
 #include <string>
 
+#include "bench/peak_memory.h"
 #include "dialog/clibcomparedlg.h"
 #include "dialog/resource.h"
 #include "dialog/symbol_list_box.h"
@@ -33,6 +36,30 @@ int main(int argc, char** argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: dialog_bench LIB1 LIB2\n");
         return 2;
+    }
+
+    {
+        // Memory comes back: a big library 1, then a small one, again and
+        // again; the resident memory after each small load against before.
+        QTemporaryDir dir;
+        const QString small = dir.filePath(QStringLiteral("small.1"));
+        std::ofstream(small.toStdString(), std::ios::binary)
+            << std::string(2, '\xFF') + std::string(12 + 144 * 4, 'A');
+        CLibCompareDlg dialog;
+        dialog.show();
+        LoadThroughDialog(dialog, IDC_LOAD1_BUTTON, small);
+        const double before = ResidentMemoryBytes() / 1048576.0;
+        double worst = 0, peakAfterBig = 0;
+        for (int round = 0; round < 4; ++round) {
+            LoadThroughDialog(dialog, IDC_LOAD1_BUTTON, QString::fromLocal8Bit(argv[1]));
+            peakAfterBig = std::max(peakAfterBig, ResidentMemoryBytes() / 1048576.0);
+            LoadThroughDialog(dialog, IDC_LOAD1_BUTTON, small);
+            worst = std::max(worst, ResidentMemoryBytes() / 1048576.0 - before);
+        }
+        std::printf(
+            "memory: resident %.0f MiB before, %.0f MiB with library 1 loaded, at most %+.0f MiB "
+            "after loading a small one instead (4 rounds; target: within 40 MiB)\n",
+            before, peakAfterBig, worst);
     }
 
     {

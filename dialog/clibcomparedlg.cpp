@@ -12,6 +12,7 @@
 
 #include "compare/compare.h"
 #include "dialog/dialog_template.h"
+#include "dialog/platform_memory.h"
 #include "dialog/resource.h"
 #include "dialog/symbol_list_box.h"
 #include "dialog/symbol_list_model.h"
@@ -251,6 +252,7 @@ void CLibCompareDlg::OnLoadLibrary1() {
     const ReadResult result =
         ReadLibraryFile(ToPath(path), lib1Table, lib1Count, m_listOnly1->Model());
     m_listOnly1->Model().Flush();
+    ReturnFreedMemoryToTheSystem();
     if (result) m_lib1File = path;
     if (!result) {
         // As if the chooser had been cancelled: the paths show what they showed.
@@ -287,6 +289,7 @@ void CLibCompareDlg::OnLoadLibrary2AndCompare() {
         compared =
             CompareLibraries(m_listCommon->Model(), m_listOnly1->Model(), m_listOnly2->Model());
         for (SymbolListBox* list : {m_listCommon, m_listOnly1, m_listOnly2}) list->Model().Flush();
+        ReturnFreedMemoryToTheSystem();
     }
     if (!failure) ReportReadFailure(failure);
     if (compared.refused)

@@ -132,13 +132,8 @@ int CompareForDisplay(std::string_view a, std::string_view b) {
     return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
 }
 
-void AppendDisplaySortKey(std::string_view name, std::string& out) {
-    out.reserve(out.size() + 3 * name.size() + 2);
+void AppendPrimarySortKey(std::string_view name, std::string& out) {
     for (char c : name) out.push_back(static_cast<char>(kBase[static_cast<unsigned char>(c)]));
-    out.push_back('\0');
-    for (char c : name) out.push_back(static_cast<char>(kLower[static_cast<unsigned char>(c)]));
-    out.push_back('\0');
-    out.append(name);
 }
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {

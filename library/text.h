@@ -30,13 +30,14 @@ inline bool DisplayLess(std::string_view a, std::string_view b) {
     return CompareForDisplay(a, b) < 0;
 }
 
-// Appends the key of `name` in that order: byte-wise comparison of two keys
-// orders the names as CompareForDisplay does (for names without NUL bytes,
-// which no library field holds).
-void AppendDisplaySortKey(std::string_view name, std::string& out);
+// Appends the first level of that order for `name`: its bytes mapped to
+// their lower-case base letters. Byte-wise comparison of two such keys orders
+// the names as the first level of CompareForDisplay does.
+void AppendPrimarySortKey(std::string_view name, std::string& out);
 
 // Sorts `ids` into display order of their names, `nameOf(id)`; equal names
-// keep the order of their ids. Each name's key is worked out once.
+// keep the order of their ids. Each name's first-level key is worked out once;
+// only names equal at that level are compared in full.
 template <typename Id, typename NameOf>
 void SortForDisplay(std::vector<Id>& ids, const NameOf& nameOf) {
     std::string keys;
@@ -44,19 +45,25 @@ void SortForDisplay(std::vector<Id>& ids, const NameOf& nameOf) {
     starts.reserve(ids.size() + 1);
     for (const Id& id : ids) {
         starts.push_back(keys.size());
-        AppendDisplaySortKey(nameOf(id), keys);
+        AppendPrimarySortKey(nameOf(id), keys);
     }
     starts.push_back(keys.size());
     struct Item {
         std::string_view key;
-        Id id;
+        std::size_t at;  // position in ids
     };
     std::vector<Item> items(ids.size());
     for (std::size_t i = 0; i < ids.size(); ++i)
-        items[i] = {std::string_view(keys).substr(starts[i], starts[i + 1] - starts[i]), ids[i]};
-    std::stable_sort(items.begin(), items.end(),
-                     [](const Item& a, const Item& b) { return a.key < b.key; });
-    for (std::size_t i = 0; i < ids.size(); ++i) ids[i] = items[i].id;
+        items[i] = {std::string_view(keys).substr(starts[i], starts[i + 1] - starts[i]), i};
+    std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
+        if (const int c = a.key.compare(b.key)) return c < 0;
+        if (const int c = CompareForDisplay(nameOf(ids[a.at]), nameOf(ids[b.at]))) return c < 0;
+        return a.at < b.at;
+    });
+    std::vector<Id> sorted;
+    sorted.reserve(ids.size());
+    for (const Item& item : items) sorted.push_back(ids[item.at]);
+    ids.swap(sorted);
 }
 
 // True when `text` begins with `prefix`, ignoring case.
