@@ -39,6 +39,27 @@ int main(int argc, char** argv) {
     }
 
     {
+        // One name held 4472 times in each library: 19,998,784 common
+        // entries, just under the bound.
+        QTemporaryDir dir;
+        std::string library = std::string(2, '\xFF') + std::string(12 + 144, '\0');
+        std::string slot = "Platzhalter";
+        slot.resize(144, '\0');
+        for (int i = 0; i < 4472; ++i) library += slot;
+        const QString same = dir.filePath(QStringLiteral("same.1"));
+        std::ofstream(same.toStdString(), std::ios::binary) << library;
+        CLibCompareDlg dialog;
+        dialog.show();
+        const double before = ResidentMemoryBytes() / 1048576.0;
+        const double first = LoadThroughDialog(dialog, IDC_LOAD1_BUTTON, same);
+        const double second = LoadThroughDialog(dialog, IDC_LOAD2_BUTTON, same);
+        std::printf(
+            "duplicates: 4472 x 4472 = %d common entries shown in %.3f s, peak memory %+.0f MiB\n",
+            dialog.m_listCommon->Model().Count(), first + second,
+            PeakMemoryBytes() / 1048576.0 - before);
+    }
+
+    {
         // Memory comes back: a big library 1, then a small one, again and
         // again; the resident memory after each small load against before.
         QTemporaryDir dir;
