@@ -12,7 +12,7 @@ void CLibCompareApp::SetIdentity() {
     QApplication::setApplicationName(QStringLiteral("TORVEX Bibliotheksvergleich"));
     // No display name: platforms append it to every window title, and the
     // title is the dialog's caption alone.
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0.1"));
+    QApplication::setApplicationVersion(QStringLiteral(LIBCOMPARE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("libcompare"));
     // Where settings would live; the tool reads and writes none.
     QApplication::setOrganizationName(

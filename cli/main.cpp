@@ -12,11 +12,11 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <system_error>
 #include <future>
 #include <memory>
+#include <system_error>
 
-#include "cli/report.h"
+#include "report/report.h"
 
 namespace {
 
@@ -56,9 +56,9 @@ bool Load(const QString& argument, LoadedLibrary& library, QString& error) {
 QString WriteFailureReason(int error) {
     const auto code = std::error_code(error, std::generic_category());
     if (code == std::errc::no_space_on_device) return QStringLiteral("Der Datenträger ist voll.");
-    if (code == std::errc::file_too_large)
-        return QStringLiteral("Die Datei würde zu groß.");
-    if (code == std::errc::io_error) return QStringLiteral("Ein Ein-/Ausgabefehler ist aufgetreten.");
+    if (code == std::errc::file_too_large) return QStringLiteral("Die Datei würde zu groß.");
+    if (code == std::errc::io_error)
+        return QStringLiteral("Ein Ein-/Ausgabefehler ist aufgetreten.");
     if (code == std::errc::bad_file_descriptor)
         return QStringLiteral("Sie ist nicht zum Schreiben geöffnet.");
     return QStringLiteral("Schreiben nicht möglich (Fehlernummer %1).").arg(error);
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
 #endif
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("libcompare-cli"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0.1"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(LIBCOMPARE_VERSION));
     QTranslator qtTranslator;
     if (qtTranslator.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
         return kSame;
     }
     if (parser.isSet(version)) {
-        std::fputs("libcompare-cli 1.0.0.1\n", stdout);
+        std::fputs("libcompare-cli " LIBCOMPARE_VERSION "\n", stdout);
         return kSame;
     }
 

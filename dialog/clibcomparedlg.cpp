@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QStringDecoder>
 #include <filesystem>
 
 #include "compare/compare.h"
@@ -24,11 +23,6 @@ namespace {
 constexpr int kLib1Fields = 0;
 constexpr int kLib2Fields = 4;
 constexpr int kCommonFields = 8;
-
-QString FromBytes(std::string_view bytes) {
-    QStringDecoder decoder("windows-1252");
-    return decoder(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
 
 std::filesystem::path ToPath(const QString& path) {
     return std::filesystem::path(path.toStdU16String());
@@ -117,6 +111,7 @@ void CLibCompareDlg::CreateControls() {
         control->setAccessibleName(t.accessibleName ? QString::fromUtf8(t.accessibleName)
                                                     : caption);
         control->setGeometry(rect);
+        if (t.id != IDC_STATIC) m_controls[t.id] = control;
         if (control->focusPolicy() != Qt::NoFocus) {
             if (previousTabStop) QWidget::setTabOrder(previousTabStop, control);
             previousTabStop = control;
@@ -132,9 +127,8 @@ void CLibCompareDlg::CreateControls() {
 }
 
 QWidget* CLibCompareDlg::Control(int id) const {
-    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (child->property("controlId").toInt() == id) return child;
-    return nullptr;
+    const auto found = m_controls.find(id);
+    return found != m_controls.end() ? found->second : nullptr;
 }
 
 // Which handler runs on which notification, all in one place.
@@ -184,7 +178,6 @@ void CLibCompareDlg::DoDataExchange(bool save) {
 }
 
 void CLibCompareDlg::DDX_LBString(bool save, int id, QByteArray& value) {
-    if (m_exchangeTrace) m_exchangeTrace("DDX_LBString", id);
     auto* list = static_cast<SymbolListBox*>(Control(id));
     if (save) {
         const int row = list->CurrentSelection();
@@ -197,12 +190,10 @@ void CLibCompareDlg::DDX_LBString(bool save, int id, QByteArray& value) {
 
 template <typename Wrapper>
 void CLibCompareDlg::DDX_Control(int id, Wrapper*& wrapper) {
-    if (m_exchangeTrace) m_exchangeTrace("DDX_Control", id);
     if (!m_controlsAttached) wrapper = static_cast<Wrapper*>(Control(id));
 }
 
 void CLibCompareDlg::DDX_Text(bool save, int id, QString& value) {
-    if (m_exchangeTrace) m_exchangeTrace("DDX_Text", id);
     auto* edit = static_cast<QLineEdit*>(Control(id));
     if (save) {
         value = edit->text();
@@ -224,9 +215,7 @@ QString CLibCompareDlg::ChooseLibraryFile() {
     chooser.selectNameFilter(QStringLiteral("Symboldatei (*.1)"));
     chooser.setDefaultSuffix(QStringLiteral("txt"));
     chooser.selectFile(QStringLiteral("*.1"));
-    m_fileChooser = &chooser;
     const int answer = chooser.exec();
-    m_fileChooser = nullptr;
     if (answer != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return {};
     return chooser.selectedFiles().constFirst();
 }
@@ -293,10 +282,10 @@ void CLibCompareDlg::OnLoadLibrary2AndCompare() {
     }
     if (!failure) ReportReadFailure(failure);
     if (compared.refused)
-        QMessageBox::warning(this, windowTitle(),
-                             QString::fromStdString(TooManyPairsMessage(
-                                 m_lib1File.toStdString(), m_lib2File.toStdString(),
-                                 compared.pairs)));
+        QMessageBox::warning(
+            this, windowTitle(),
+            QString::fromStdString(TooManyPairsMessage(m_lib1File.toStdString(),
+                                                       m_lib2File.toStdString(), compared.pairs)));
 }
 
 void CLibCompareDlg::OnSelChangeOnly1() {
@@ -327,9 +316,9 @@ void CLibCompareDlg::FindAndShowDetails(SymbolListBox* list, const SymbolTable& 
     if (!match) return;
 
     auto* fields = &m_strDetail[static_cast<std::size_t>(firstField)];
-    fields[0] = FromBytes(match->symbol);
-    fields[1] = FromBytes(match->designation);
-    fields[2] = FromBytes(match->classification1);
-    fields[3] = FromBytes(match->classification2);
+    fields[0] = FromWindows1252(match->symbol);
+    fields[1] = FromWindows1252(match->designation);
+    fields[2] = FromWindows1252(match->classification1);
+    fields[3] = FromWindows1252(match->classification2);
     UpdateData(false);
 }

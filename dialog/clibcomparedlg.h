@@ -6,10 +6,9 @@
 #include <QString>
 #include <array>
 #include <cstdint>
-#include <functional>
+#include <map>
 #include <string_view>
 
-class QFileDialog;
 class QLineEdit;
 class SymbolListBox;
 class SymbolTable;
@@ -29,9 +28,6 @@ public:
     // `saveAndValidate`, members into controls otherwise.
     bool UpdateData(bool saveAndValidate = true);
 
-    // The file chooser of the load commands while it is open (for tests).
-    QFileDialog* ActiveFileChooser() const { return m_fileChooser; }
-
     // Members bound to controls, in the order of the data exchange.
     QIcon m_hIcon;
     QByteArray m_strOnly1Selection;  // bytes of the selected entry of the only-in-1 list
@@ -42,9 +38,6 @@ public:
     QString m_strPath1;
     QString m_strPath2;
     std::array<QString, 12> m_strDetail;
-
-    // Called with each binding as it is exchanged (for tests); empty: none.
-    std::function<void(const char* kind, int controlId)> m_exchangeTrace;
 
 public slots:
     void accept() override;
@@ -77,7 +70,7 @@ private:
     void FindAndShowDetails(SymbolListBox* list, const SymbolTable& table, std::int64_t firstSlot,
                             std::int64_t lastSlot, int firstField);
 
-    QFileDialog* m_fileChooser = nullptr;
+    std::map<int, QWidget*> m_controls;  // by identifier, filled as they are created
     // The files the library tables were read from, for messages.
     QString m_lib1File;
     QString m_lib2File;

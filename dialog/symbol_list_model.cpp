@@ -4,6 +4,12 @@
 
 #include "library/text.h"
 
+QString FromWindows1252(std::string_view bytes) {
+    QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    Windows1252ToUtf16(bytes, reinterpret_cast<char16_t*>(text.data()));
+    return text;
+}
+
 SymbolListModel::SymbolListModel(QObject* parent) : QAbstractListModel(parent) {
     starts_.push_back(0);
 }
@@ -72,6 +78,5 @@ int SymbolListModel::rowCount(const QModelIndex& parent) const {
 QVariant SymbolListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) return {};
     if (!index.isValid() || index.row() >= Count()) return {};
-    const std::string_view bytes = NameAt(order_[static_cast<std::size_t>(index.row())]);
-    return QString(decoder_(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size()))));
+    return FromWindows1252(NameAt(order_[static_cast<std::size_t>(index.row())]));
 }

@@ -1,13 +1,16 @@
 #pragma once
 
 #include <QAbstractListModel>
-#include <QStringDecoder>
+#include <QString>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "library/symbol_list.h"
+
+// Symbol bytes as shown: decoded from Windows-1252.
+QString FromWindows1252(std::string_view bytes);
 
 // The names of one list: raw bytes in, sorted for display (ignoring case, with
 // a fixed tie-break), duplicates kept, shown decoded from Windows-1252. Each
@@ -43,9 +46,8 @@ public:
 private:
     std::string_view NameAt(std::uint32_t id) const;
 
-    std::string arena_;                  // every distinct name's bytes, one after another
-    std::vector<std::size_t> starts_;    // name id -> offset in arena_; one more at the end
-    std::vector<std::uint32_t> order_;   // display row -> name id
-    std::vector<std::uint32_t> pending_; // ids added since the last flush
-    mutable QStringDecoder decoder_{"windows-1252"};
+    std::string arena_;                   // every distinct name's bytes, one after another
+    std::vector<std::size_t> starts_;     // name id -> offset in arena_; one more at the end
+    std::vector<std::uint32_t> order_;    // display row -> name id
+    std::vector<std::uint32_t> pending_;  // ids added since the last flush
 };

@@ -91,6 +91,11 @@ void AppendUtf8(char32_t cp, std::string& out) {
 
 }  // namespace
 
+void Windows1252ToUtf16(std::string_view bytes, char16_t* out) {
+    for (char c : bytes)
+        *out++ = static_cast<char16_t>(Windows1252CodePoint(static_cast<unsigned char>(c)));
+}
+
 void AppendWindows1252Visible(std::string_view bytes, std::string& out) {
     for (char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);

@@ -18,6 +18,10 @@ std::string Windows1252ToUtf8(std::string_view bytes);
 // five undefined bytes as the replacement character �.
 void AppendWindows1252Visible(std::string_view bytes, std::string& out);
 
+// Writes `bytes` decoded as Windows-1252 to `out` as UTF-16: one code unit
+// per byte, so `out` must have room for bytes.size() units.
+void Windows1252ToUtf16(std::string_view bytes, char16_t* out);
+
 // The Unicode code point that Windows-1252 byte `byte` stands for.
 char32_t Windows1252CodePoint(unsigned char byte);
 

@@ -306,7 +306,8 @@ QByteArray StrictJson(const QByteArray& json) {
     QProcess python;
     python.start(QStringLiteral("python3"),
                  {QStringLiteral("-c"),
-                  QStringLiteral("import json,sys; print(json.dumps(json.loads(sys.stdin.buffer.read())))")});
+                  QStringLiteral(
+                      "import json,sys; print(json.dumps(json.loads(sys.stdin.buffer.read())))")});
     python.write(json);
     python.closeWriteChannel();
     if (!python.waitForFinished(60000) || python.exitCode() != 0) return {};

@@ -288,18 +288,26 @@ void TestCLibCompareDlg::labelsAreNotClipped() {
     }
 }
 
+// Writing members into controls goes in the bindings' order: the selection
+// of the only-in-1 list, the two paths, then the twelve detail fields.
 void TestCLibCompareDlg::exchangeOrder() {
     CLibCompareDlg dialog;
-    QStringList trace;
-    dialog.m_exchangeTrace = [&trace](const char* kind, int id) {
-        trace << QStringLiteral("%1 %2").arg(QString::fromLatin1(kind)).arg(id);
-    };
-    dialog.UpdateData(true);
-    QStringList expected = {"DDX_LBString 1001", "DDX_Control 1001", "DDX_Control 1002",
-                            "DDX_Control 1007",  "DDX_Control 1003", "DDX_Text 1003",
-                            "DDX_Text 1004"};
-    for (int id = 1008; id <= 1019; ++id) expected << QStringLiteral("DDX_Text %1").arg(id);
-    QCOMPARE(trace, expected);
+    dialog.m_listOnly1->Model().Add("Abzweig");
+    dialog.m_listOnly1->Model().Flush();
+    QStringList seen;
+    connect(dialog.m_listOnly1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [&seen] { seen << QStringLiteral("IDC_ONLY1_LIST"); });
+    for (auto* edit : dialog.findChildren<QLineEdit*>())
+        connect(edit, &QLineEdit::textChanged, this, [&seen, edit] { seen << edit->objectName(); });
+    dialog.m_strOnly1Selection = "ab";
+    dialog.m_strPath1 = dialog.m_strPath2 = QStringLiteral("p");
+    for (auto& detail : dialog.m_strDetail) detail = QStringLiteral("d");
+    dialog.UpdateData(false);
+    QStringList expected = {"IDC_ONLY1_LIST", "IDC_PATH1_EDIT", "IDC_PATH2_EDIT"};
+    for (const char* column : {"LIB1", "LIB2", "COMMON"})
+        for (const char* field : {"SYMBOL", "DESIGNATION", "CLASS1", "CLASS2"})
+            expected << QStringLiteral("IDC_%1_%2").arg(column, field);
+    QCOMPARE(seen, expected);
 }
 
 void TestCLibCompareDlg::exchangeMovesValues() {

@@ -2,8 +2,8 @@
 // real files.
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QScrollBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <filesystem>
 
@@ -279,9 +279,15 @@ void TestCommands::mouseReachesEachList_data() {
     QTest::addColumn<QString>("list");
     QTest::addColumn<QString>("symbolField");
     QTest::addColumn<QString>("designation");
-    QTest::addRow("only in 1") << "IDC_ONLY1_LIST" << "IDC_LIB1_SYMBOL" << "eins";
-    QTest::addRow("only in 2") << "IDC_ONLY2_LIST" << "IDC_LIB2_SYMBOL" << "zwei";
-    QTest::addRow("common") << "IDC_COMMON_LIST" << "IDC_COMMON_SYMBOL" << "zwei";
+    QTest::addRow("only in 1") << "IDC_ONLY1_LIST"
+                               << "IDC_LIB1_SYMBOL"
+                               << "eins";
+    QTest::addRow("only in 2") << "IDC_ONLY2_LIST"
+                               << "IDC_LIB2_SYMBOL"
+                               << "zwei";
+    QTest::addRow("common") << "IDC_COMMON_LIST"
+                            << "IDC_COMMON_SYMBOL"
+                            << "zwei";
 }
 
 // A click on row k, through the window, selects row k and shows its fields;
@@ -320,13 +326,13 @@ void TestCommands::mouseReachesEachList() {
 // A name held twice in one library shows the fields of its last record, in
 // every list.
 void TestCommands::detailsShowTheLastOfDuplicateRecords() {
-    Load1(Q(dir_.Write("d1.1", LongLibrary({{"D", "1a", "k", "g"},
-                                             {"D", "1b", "k", "g"},
-                                             {"C", "c1", "k", "g"}}))));
+    Load1(Q(dir_.Write(
+        "d1.1",
+        LongLibrary({{"D", "1a", "k", "g"}, {"D", "1b", "k", "g"}, {"C", "c1", "k", "g"}}))));
     Load2(Q(dir_.Write("d2.1", LongLibrary({{"E", "2a", "k", "g"},
-                                             {"E", "2b", "k", "g"},
-                                             {"C", "c2a", "k", "g"},
-                                             {"C", "c2b", "k", "g"}}))));
+                                            {"E", "2b", "k", "g"},
+                                            {"C", "c2a", "k", "g"},
+                                            {"C", "c2b", "k", "g"}}))));
     QCOMPARE(Rows(dialog_->m_listCommon), (QStringList{"C", "C"}));
     Select(dialog_->m_listOnly1, "D");
     Select(dialog_->m_listOnly2, "E");
@@ -364,16 +370,21 @@ void TestCommands::lookupIgnoresSlotsAboveTheCount() {
 // and fields; ß, Œ, Š, Ž and Ÿ sort with s, o, s, z and y.
 void TestCommands::windows1252InRowsFieldsAndOrder() {
     Load1(Q(dir_.Write("cp.1", LongLibrary({{"Zebra"},
-                                             {"\x9F" "acht"},
-                                             {"\x8E" "ange"},
-                                             {"\x8C" "l", "\x80 5 \x84Preis\x93 \x85 \x99 \x9C\x9A\x9E"},
-                                             {"Oma"},
-                                             {"\x8A" "aal"},
-                                             {"Saat"},
-                                             {"Ma\xDF"},
-                                             {"Mast"}}))));
-    QCOMPARE(Rows(dialog_->m_listOnly1), (QStringList{"Maß", "Mast", "Œl", "Oma", "Šaal", "Saat",
-                                                      "Ÿacht", "Žange", "Zebra"}));
+                                            {"\x9F"
+                                             "acht"},
+                                            {"\x8E"
+                                             "ange"},
+                                            {"\x8C"
+                                             "l",
+                                             "\x80 5 \x84Preis\x93 \x85 \x99 \x9C\x9A\x9E"},
+                                            {"Oma"},
+                                            {"\x8A"
+                                             "aal"},
+                                            {"Saat"},
+                                            {"Ma\xDF"},
+                                            {"Mast"}}))));
+    QCOMPARE(Rows(dialog_->m_listOnly1),
+             (QStringList{"Maß", "Mast", "Œl", "Oma", "Šaal", "Saat", "Ÿacht", "Žange", "Zebra"}));
     Select(dialog_->m_listOnly1, QStringLiteral("Œl"));
     QCOMPARE(Field("IDC_LIB1_SYMBOL"), QStringLiteral("Œl"));
     QCOMPARE(Field("IDC_LIB1_DESIGNATION"), QStringLiteral("€ 5 „Preis“ … ™ œšž"));
@@ -386,8 +397,7 @@ void TestCommands::fileChooserSettings() {
     QString selected, suffix, name;
     QFileDialog::FileMode mode = QFileDialog::AnyFile;
     QFileDialog::AcceptMode accept = QFileDialog::AcceptSave;
-    QCOMPARE(modal::Drive([this] { Button(IDC_LOAD1_BUTTON)->click(); },
-                          {[&](QWidget* window) {
+    QCOMPARE(modal::Drive([this] { Button(IDC_LOAD1_BUTTON)->click(); }, {[&](QWidget* window) {
                               auto* chooser = qobject_cast<QFileDialog*>(window);
                               if (!chooser) return false;
                               filters = chooser->nameFilters();

@@ -1,4 +1,4 @@
-#include "cli/report.h"
+#include "report/report.h"
 
 // RAPIDJSON_SSE2 / RAPIDJSON_SSE42 stay undefined: the SIMD string scan of
 // RapidJSON 1.1.0 lets the control bytes 0x1A-0x1F through unescaped.

@@ -1,0 +1,82 @@
+#!/usr/bin/env python3
+"""The four end-to-end figures against the baseline, in one run.
+
+    figures.py BIN_DIR A.1 B.1 [RUNS]
+
+Baseline: `LC_ALL=C sort` of each side's bare names plus `comm`. Each figure
+is the median of RUNS runs (default 5), the programs taking turns.
+"""
+import os
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+bin_dir, lib_a, lib_b = sys.argv[1:4]
+runs = int(sys.argv[4]) if len(sys.argv) > 4 else 5
+
+
+def names(library, out):
+    data = open(library, "rb").read()
+    count = (len(data) - 15) // 144 if len(data) > 14 else 0
+    with open(out, "wb") as f:
+        for i in range(1, count + 1):
+            p = 14 + i * 144
+            end = data.find(b"\0", p, p + 144)  # generated names end within their slot
+            f.write(data[p:end] + b"\n")
+
+
+def run(argv, env=None):
+    """Wall time and peak resident memory (bytes) of one process."""
+    start = time.perf_counter()
+    with open(os.devnull, "wb") as sink:
+        child = subprocess.Popen(argv, stdout=sink, env=env)
+        _, status, usage = os.wait4(child.pid, 0)
+    took = time.perf_counter() - start
+    if os.waitstatus_to_exitcode(status) not in (0, 1):
+        sys.exit(f"{argv[0]} failed")
+    return took, usage.ru_maxrss * 1024
+
+
+with tempfile.TemporaryDirectory() as work:
+    na, nb = os.path.join(work, "a.names"), os.path.join(work, "b.names")
+    names(lib_a, na)
+    names(lib_b, nb)
+    baseline_cmd = [
+        "bash", "-c",
+        f"LC_ALL=C sort '{na}' > '{work}/a.s'; LC_ALL=C sort '{nb}' > '{work}/b.s'; "
+        f"LC_ALL=C comm '{work}/a.s' '{work}/b.s' > /dev/null",
+    ]
+    cli = os.path.join(bin_dir, "libcompare-cli")
+    times = {"baseline": [], "text": [], "json": []}
+    peaks = {"text": 0, "json": 0}
+    for _ in range(runs):
+        times["baseline"].append(run(baseline_cmd)[0])
+        for fmt in ("text", "json"):
+            took, peak = run([cli, "--format", fmt, lib_a, lib_b])
+            times[fmt].append(took)
+            peaks[fmt] = max(peaks[fmt], peak)
+    dialog = []
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    for _ in range(3):
+        out = subprocess.run([os.path.join(bin_dir, "dialog_bench"), "--only-timing", lib_a, lib_b],
+                             env=env, capture_output=True, text=True).stdout
+        if "both libraries" not in out:  # a build without --only-timing
+            out = subprocess.run([os.path.join(bin_dir, "dialog_bench"), lib_a, lib_b],
+                                 env=env, capture_output=True, text=True, check=True).stdout
+        line = [l for l in out.splitlines() if "both libraries" in l][0]
+        dialog.append(float(line.split(":")[-1].split()[0]))
+
+files = os.path.getsize(lib_a) + os.path.getsize(lib_b)
+base = statistics.median(times["baseline"])
+print(f"   baseline (sort + comm):           {base:.3f} s")
+for fmt in ("text", "json"):
+    t = statistics.median(times[fmt])
+    print(f"   libcompare-cli --format {fmt:<4}:    {t:.3f} s = {t / base:.2f} x the baseline "
+          f"(target <= 0.5 x)")
+for fmt in ("text", "json"):
+    print(f"   peak memory, {fmt:<4}:               {peaks[fmt] / 2**20:.0f} MiB = "
+          f"{peaks[fmt] / files:.2f} x the two files (target <= 1.5 x)")
+print(f"   dialog, OK in the chooser to filled lists, both libraries: "
+      f"{statistics.median(dialog):.3f} s (median of 3; target <= 0.8 s)")
