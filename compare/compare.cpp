@@ -51,7 +51,7 @@ public:
     }
 
     void Match(std::int32_t a, std::int32_t b) {
-        const SymbolEntry& entry = lib2_[a];
+        const SymbolEntry entry = lib2_[a];
         commonList_.Add(entry.symbol);
         if (FieldsDiffer(lib1_[b], entry))
             result_.changed.push_back(static_cast<std::int32_t>(picks_.size()));
@@ -71,10 +71,10 @@ public:
         common.Pick(lib2_, std::move(picks_));
         for (std::int32_t a = 1; a <= n2_; ++a)
             if (result_.lib2Marks[static_cast<std::size_t>(a)] != kMatchMark)
-                only2List_.Add(lib2_[a].symbol);
+                only2List_.Add(lib2_.Symbol(a));
         for (std::int32_t b = 1; b <= n1_; ++b)
             if (result_.lib1Marks[static_cast<std::size_t>(b)] != kMatchMark)
-                only1List_.Add(lib1_[b].symbol);
+                only1List_.Add(lib1_.Symbol(b));
         return std::move(result_);
     }
 
@@ -110,7 +110,7 @@ CompareResult CompareTables(const SymbolTable& lib1, std::int32_t lib1Count,
     index.reserve(static_cast<std::size_t>(n1));
     std::vector<std::int32_t> next(static_cast<std::size_t>(n1) + 1, 0);
     for (std::int32_t b = n1; b >= 1; --b) {
-        Chain& chain = index[lib1[b].symbol];
+        Chain& chain = index[lib1.Symbol(b)];
         next[static_cast<std::size_t>(b)] = chain.first;
         chain.first = b;
         ++chain.count;
@@ -120,7 +120,7 @@ CompareResult CompareTables(const SymbolTable& lib1, std::int32_t lib1Count,
     std::vector<std::int32_t> firstMatch(static_cast<std::size_t>(n2) + 1, 0);
     std::uint64_t pairs = 0;
     for (std::int32_t a = 1; a <= n2; ++a) {
-        const auto found = index.find(lib2[a].symbol);
+        const auto found = index.find(lib2.Symbol(a));
         if (found == index.end()) continue;
         firstMatch[static_cast<std::size_t>(a)] = found->second.first;
         pairs += static_cast<std::uint64_t>(found->second.count);
@@ -144,11 +144,11 @@ CompareResult CompareTablesNestedLoop(const SymbolTable& lib1, std::int32_t lib1
     Collector collector(lib1, n1, lib2, n2, commonList, only1List, only2List);
     std::uint64_t pairs = 0;
     for (std::int32_t a = 1; a <= n2; ++a)
-        for (std::int32_t b = 1; b <= n1; ++b) pairs += lib2[a].symbol == lib1[b].symbol;
+        for (std::int32_t b = 1; b <= n1; ++b) pairs += lib2.Symbol(a) == lib1.Symbol(b);
     if (collector.Expect(pairs))
         for (std::int32_t a = 1; a <= n2; ++a)
             for (std::int32_t b = 1; b <= n1; ++b)
-                if (lib2[a].symbol == lib1[b].symbol) collector.Match(a, b);
+                if (lib2.Symbol(a) == lib1.Symbol(b)) collector.Match(a, b);
     return collector.Finish(common, commonCount);
 }
 

@@ -310,15 +310,16 @@ void CLibCompareDlg::FindAndShowDetails(SymbolListBox* list, const SymbolTable& 
     const std::string text(list->Text(row));
 
     // The last slot with this name is the one shown.
-    const SymbolEntry* match = nullptr;
+    std::int64_t last = -1;
     for (std::int64_t slot = firstSlot; slot <= lastSlot; ++slot)
-        if (table[slot].symbol == text) match = &table[slot];
-    if (!match) return;
+        if (table.Symbol(slot) == text) last = slot;
+    if (last < 0) return;
+    const SymbolEntry match = table[last];
 
     auto* fields = &m_strDetail[static_cast<std::size_t>(firstField)];
-    fields[0] = FromWindows1252(match->symbol);
-    fields[1] = FromWindows1252(match->designation);
-    fields[2] = FromWindows1252(match->classification1);
-    fields[3] = FromWindows1252(match->classification2);
+    fields[0] = FromWindows1252(match.symbol);
+    fields[1] = FromWindows1252(match.designation);
+    fields[2] = FromWindows1252(match.classification1);
+    fields[3] = FromWindows1252(match.classification2);
     UpdateData(false);
 }

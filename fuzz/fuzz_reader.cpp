@@ -9,18 +9,18 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const ParsedLibrary parsed = ParseLibraryBytes(bytes, "fuzz.1");
-    const ReadResult& result = parsed.result;
+    const ReadResult result = CheckLibraryBytes(bytes, "fuzz.1");
     if (!result.ok) {
-        if (result.message.empty() || !parsed.entries.empty()) std::abort();
+        if (result.message.empty()) std::abort();
         return 0;
     }
     const std::uint64_t recordSize = result.layout == LibraryLayout::kLong ? 144 : 64;
     const std::uint64_t expected = size > 14 ? (size - 15) / recordSize : 0;
     if (static_cast<std::uint64_t>(result.records) != expected) std::abort();
-    if (parsed.entries.size() != expected + 1) std::abort();
     std::uint64_t total = 0;
-    for (const SymbolEntry& e : parsed.entries)
+    for (std::uint64_t record = 0; record <= expected; ++record) {
+        const SymbolEntry e = ReadRecord(bytes, result.layout, record);
+        if (record == 0) continue;
         for (std::string_view f : {e.symbol, e.designation, e.classification1, e.classification2}) {
             if (!f.empty() &&
                 (f.data() < bytes.data() || f.data() + f.size() > bytes.data() + size))
@@ -29,6 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 std::abort();
             total += f.size();
         }
+    }
     if (total > kFieldBytesPerFileByte * size) std::abort();
     return 0;
 }

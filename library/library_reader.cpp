@@ -38,16 +38,6 @@ std::string OpenFailureReason(int error) {
     return "Sie lässt sich nicht öffnen (Fehlernummer " + std::to_string(error) + ").";
 }
 
-// Field rule: the bytes from q up to the first NUL, line feed or end of file.
-inline std::string_view ReadField(std::string_view bytes, std::uint64_t q) {
-    if (q >= bytes.size()) return {};
-    const char* begin = bytes.data() + q;
-    const char* end = bytes.data() + bytes.size();
-    const char* at = begin;
-    while (at != end && *at != '\0' && *at != '\n') ++at;
-    return {begin, static_cast<std::size_t>(at - begin)};
-}
-
 }  // namespace
 
 std::string PathForMessage(const std::filesystem::path& path) {
@@ -55,9 +45,8 @@ std::string PathForMessage(const std::filesystem::path& path) {
     return {reinterpret_cast<const char*>(text.data()), text.size()};
 }
 
-ParsedLibrary ParseLibraryBytes(std::string_view bytes, const std::string& displayName) {
-    ParsedLibrary parsed;
-    ReadResult& result = parsed.result;
+ReadResult CheckLibraryBytes(std::string_view bytes, const std::string& displayName) {
+    ReadResult result;
     const std::uint64_t length = bytes.size();
     result.fileSize = length;
 
@@ -72,18 +61,7 @@ ParsedLibrary ParseLibraryBytes(std::string_view bytes, const std::string& displ
         length > kRecordBase ? (length - kRecordBase - 1) / recordSize : 0;
     if (records >= static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
         result.message = Failure(displayName, "Sie enthält zu viele Datensätze.");
-        return parsed;
-    }
-
-    try {
-        // Reserved, not filled: memory is only touched as records are read,
-        // so a file rejected early costs little.
-        parsed.entries.reserve(static_cast<std::size_t>(records) + 1);
-        parsed.entries.emplace_back();  // slot 0, never used
-    } catch (const std::bad_alloc&) {
-        result.message = Failure(displayName, "Nicht genug Arbeitsspeicher.");
-        parsed.entries = {};
-        return parsed;
+        return result;
     }
 
     // Fields may run on past their record, but a file whose fields add up to
@@ -91,42 +69,28 @@ ParsedLibrary ParseLibraryBytes(std::string_view bytes, const std::string& displ
     // also keeps the work linear in the file's length.
     const std::uint64_t fieldBudget = kFieldBytesPerFileByte * length;
     std::uint64_t fieldBytes = 0;
-
     for (std::uint64_t i = 1; i <= records; ++i) {
-        const std::uint64_t p = kRecordBase + i * recordSize;
-        SymbolEntry& entry = parsed.entries.emplace_back();
-        entry.symbol = ReadField(bytes, p);
-        if (isLong) {
-            std::uint64_t q = p + entry.symbol.size() + 1;
-            entry.designation = ReadField(bytes, q);
-            q += entry.designation.size() + 1;
-            entry.classification1 = ReadField(bytes, q);
-            q += entry.classification1.size() + 1;
-            entry.classification2 = ReadField(bytes, q);
-        } else {
-            entry.designation = ReadField(bytes, p + kShortDesignationOffset);
-        }
+        const SymbolEntry entry = ReadRecord(bytes, result.layout, i);
         fieldBytes += entry.symbol.size() + entry.designation.size() +
                       entry.classification1.size() + entry.classification2.size();
         if (fieldBytes > fieldBudget) {
             result.message = Failure(displayName,
                                      "Sie ist keine Symbolbibliothek (ihre Felder sind nicht "
                                      "abgeschlossen).");
-            parsed.entries = {};
-            return parsed;
+            return result;
         }
     }
 
     result.ok = true;
     result.records = static_cast<std::int32_t>(records);
-    return parsed;
+    return result;
 }
 
-std::shared_ptr<const ByteBuffer> ReadWholeStream(std::istream& in, std::uintmax_t size,
-                                                  const std::string& name, ReadResult& failure) {
-    std::shared_ptr<ByteBuffer> bytes;
+std::shared_ptr<const FileBytes> ReadWholeStream(std::istream& in, std::uintmax_t size,
+                                                 const std::string& name, ReadResult& failure) {
+    std::shared_ptr<FileBytes> bytes;
     try {
-        bytes = std::make_shared<ByteBuffer>(static_cast<std::size_t>(size));
+        bytes = std::make_shared<FileBytes>(static_cast<std::size_t>(size));
     } catch (const std::exception&) {
         failure = Failed(name, "Nicht genug Arbeitsspeicher.");
         return nullptr;
@@ -157,8 +121,8 @@ std::shared_ptr<const ByteBuffer> ReadWholeStream(std::istream& in, std::uintmax
 namespace {
 
 // Reads the whole regular file at `path`; on failure returns a message instead.
-std::shared_ptr<const ByteBuffer> LoadFile(const std::filesystem::path& path,
-                                           const std::string& name, ReadResult& failure) {
+std::shared_ptr<const FileBytes> LoadFile(const std::filesystem::path& path,
+                                          const std::string& name, ReadResult& failure) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (ec || !std::filesystem::exists(status)) {
@@ -204,14 +168,12 @@ ReadResult ReadLibraryFile(const std::filesystem::path& path, SymbolTable& table
     auto bytes = LoadFile(path, name, failure);
     if (!bytes) return failure;
 
-    ParsedLibrary parsed = ParseLibraryBytes(bytes->view(), name);
-    if (!parsed.result.ok) return parsed.result;
-    parsed.storage.push_back(std::move(bytes));
+    const ReadResult result = CheckLibraryBytes(bytes->view(), name);
+    if (!result) return result;
 
     // All read: only now do the table, its count and the list change.
-    const std::int32_t records = parsed.result.records;
-    table.Replace(std::move(parsed.entries), std::move(parsed.storage));
-    count = records;
-    for (std::int32_t i = 1; i <= records; ++i) list.Add(table[i].symbol);
-    return parsed.result;
+    table.ReplaceWithFile(std::move(bytes), result.layout, result.records);
+    count = result.records;
+    for (std::int32_t i = 1; i <= result.records; ++i) list.Add(table.Symbol(i));
+    return result;
 }

@@ -5,8 +5,6 @@
 #include <string_view>
 #include <vector>
 
-#include "library/large_memory.h"
-
 // One symbol: the name and its three descriptive fields, as raw 8-bit bytes
 // (Windows-1252 when shown). The views point into storage that the owning
 // SymbolTable keeps alive.
@@ -17,34 +15,60 @@ struct SymbolEntry {
     std::string_view classification2;
 };
 
+// Layout of a symbol library file (".1"). Both bytes 0xFF at the start select
+// the long layout; anything else the short one.
+enum class LibraryLayout { kLong, kShort };
+
+inline constexpr std::uint64_t kRecordBase = 14;
+inline constexpr std::uint64_t kLongRecordSize = 144;
+inline constexpr std::uint64_t kShortRecordSize = 64;
+inline constexpr std::uint64_t kShortDesignationOffset = 18;
+
+// Record `record` of a library file held in `bytes`, by the field rule: each
+// field runs from its start up to the first NUL, line feed or end of file.
+SymbolEntry ReadRecord(std::string_view bytes, LibraryLayout layout, std::uint64_t record);
+// Just the symbol of that record.
+std::string_view ReadRecordSymbol(std::string_view bytes, LibraryLayout layout,
+                                  std::uint64_t record);
+
+// A file's bytes, read whole. Not initialised before they are read into.
+class FileBytes {
+public:
+    explicit FileBytes(std::size_t size)
+        : data_(std::make_unique_for_overwrite<char[]>(size)), size_(size) {}
+    char* data() { return data_.get(); }
+    std::string_view view() const { return {data_.get(), size_}; }
+    std::size_t size() const { return size_; }
+
+private:
+    std::unique_ptr<char[]> data_;
+    std::size_t size_;
+};
+
 // The byte buffers that a table's entries point into.
 using SymbolStorage = std::vector<std::shared_ptr<const void>>;
 
-// The slots of a table, in one (possibly very large) block.
-using SlotVector = std::vector<SymbolEntry, LargeAllocator<SymbolEntry>>;
+// The slots of a table written one by one.
+using SlotVector = std::vector<SymbolEntry>;
 
 // A growable table of symbol slots. Library tables number their records from
 // 1 (slot 0 is never used); the common table fills from slot 0. A slot that
 // was never written reads as four empty fields.
 //
-// A table keeps alive exactly what its slots point into: filling it anew lets
-// go of everything the earlier content held. The common table does not copy
-// library 2's entries: each of its slots names a slot of library 2's table,
-// whose slots and bytes it shares.
+// A table read from a file keeps the file's bytes and finds a record's fields
+// in them when asked, so it costs no memory beyond the file. The common table
+// copies nothing either: each of its slots names a slot of library 2's table,
+// whose bytes it shares. A table keeps alive exactly what its slots point
+// into: filling it anew lets go of everything the earlier content held.
 class SymbolTable {
 public:
     // Slot `slot`; any slot outside the table reads as empty.
-    const SymbolEntry& operator[](std::int64_t slot) const {
-        static const SymbolEntry kEmpty;
-        if (slot < 0 || slot >= Size()) return kEmpty;
-        const auto at = static_cast<std::size_t>(slot);
-        return (*slots_)[picks_ ? static_cast<std::size_t>((*picks_)[at]) : at];
-    }
+    SymbolEntry operator[](std::int64_t slot) const;
+    // Just the symbol of slot `slot`.
+    std::string_view Symbol(std::int64_t slot) const;
 
     // Number of slots held.
-    std::int64_t Size() const {
-        return static_cast<std::int64_t>(picks_ ? picks_->size() : slots_->size());
-    }
+    std::int64_t Size() const;
 
     // Writes copies of the four texts into slot `slot`, growing the table.
     void Assign(std::int64_t slot, std::string_view symbol, std::string_view designation = {},
@@ -54,19 +78,41 @@ public:
     // fresh entries point into.
     void Replace(SlotVector fresh, SymbolStorage storage);
 
+    // Replaces the whole content by the records of a library file: slot i
+    // (1 to records) is record i of `bytes`, read by `layout`.
+    void ReplaceWithFile(std::shared_ptr<const FileBytes> bytes, LibraryLayout layout,
+                         std::int64_t records);
+
     // Replaces the whole content by a selection of `source`'s slots: slot k
     // reads as source[picks[k]]. Every pick must lie inside `source`.
     void Pick(const SymbolTable& source, std::vector<std::int32_t> picks);
 
-    const SymbolStorage& Storage() const { return storage_; }
+    const SymbolStorage& Storage() const;
 
 private:
-    // Gives this table slots of its own that nobody else reads.
+    // What the slots read from: slots written one by one, or a file.
+    struct Content {
+        SlotVector entries;
+        std::shared_ptr<const FileBytes> file;
+        LibraryLayout layout = LibraryLayout::kShort;
+        std::int64_t records = 0;  // of the file; slots 0..records
+        SymbolStorage storage;     // what the slots point into, the file too
+
+        std::int64_t Size() const {
+            return file ? records + 1 : static_cast<std::int64_t>(entries.size());
+        }
+    };
+
+    // Slot `slot` of content_, inside it.
+    std::size_t Underlying(std::int64_t slot) const {
+        const auto at = static_cast<std::size_t>(slot);
+        return picks_ ? static_cast<std::size_t>((*picks_)[at]) : at;
+    }
+    // Gives this table content of its own that nobody else reads.
     void Unshare();
 
-    std::shared_ptr<SlotVector> slots_ = std::make_shared<SlotVector>();  // may be shared
-    std::shared_ptr<const std::vector<std::int32_t>> picks_;  // null: slot k is slots_[k]
-    SymbolStorage storage_;
+    std::shared_ptr<Content> content_ = std::make_shared<Content>();  // may be shared
+    std::shared_ptr<const std::vector<std::int32_t>> picks_;  // null: slot k is content slot k
 };
 
 // The process-wide tables: library 1, library 2 and the symbols both hold.

@@ -75,8 +75,8 @@ void TextList(Output& out, std::string_view heading, std::vector<std::string_vie
 void TextChanged(Output& out, const Comparison& c) {
     out.Text("Geänderte Symbole (" + std::to_string(c.result.changed.size()) + ")\n");
     for (std::int32_t k : c.result.changed) {
-        const SymbolEntry& before = c.lib1.table[c.result.commonLib1Record[k]];
-        const SymbolEntry& after = c.lib2.table[c.result.commonLib2Record[k]];
+        const SymbolEntry before = c.lib1.table[c.result.commonLib1Record[k]];
+        const SymbolEntry after = c.lib2.table[c.result.commonLib2Record[k]];
         out.Text("  ");
         out.Visible1252(after.symbol);
         out.Text("\n");
@@ -103,12 +103,12 @@ bool WriteText(const Comparison& c, std::FILE* file) {
     Output out(file);
     std::vector<std::string_view> names;
     names.reserve(static_cast<std::size_t>(c.commonCount));
-    for (std::int32_t k = 0; k < c.commonCount; ++k) names.push_back(c.common[k].symbol);
+    for (std::int32_t k = 0; k < c.commonCount; ++k) names.push_back(c.common.Symbol(k));
     TextList(out, "Gemeinsame Symbole", std::move(names));
     for (const auto* lib : {&c.lib1, &c.lib2}) {
         names.clear();
         const auto& marks = lib == &c.lib1 ? c.result.lib1Marks : c.result.lib2Marks;
-        for (std::int32_t r : Unmatched(marks)) names.push_back(lib->table[r].symbol);
+        for (std::int32_t r : Unmatched(marks)) names.push_back(lib->table.Symbol(r));
         TextList(out,
                  lib == &c.lib1 ? "Symbole nur in Bibliothek 1" : "Symbole nur in Bibliothek 2",
                  names);
@@ -315,7 +315,7 @@ bool WriteJson(const Comparison& c, std::FILE* file) {
                   const std::int32_t k = changed[static_cast<std::size_t>(i)];
                   out.writer().StartObject();
                   out.Key("symbol");
-                  out.Bytes(c.common[k].symbol);
+                  out.Bytes(c.common.Symbol(k));
                   out.Key("library1");
                   out.Fields(c.lib1.table[c.result.commonLib1Record[k]], false);
                   out.Key("library2");

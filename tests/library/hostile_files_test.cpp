@@ -157,16 +157,16 @@ std::string FourTimesItsLength() {
 TEST(HostileFiles, FieldBudgetIsExactlyFourTimesTheLength) {
     const std::string exact = FourTimesItsLength();
     ASSERT_EQ(exact.size(), 463u);
-    const ParsedLibrary loaded = ParseLibraryBytes(exact, "genau.1");
-    EXPECT_TRUE(loaded.result.ok) << loaded.result.message;
-    EXPECT_EQ(loaded.result.records, 7);
+    const ReadResult loaded = CheckLibraryBytes(exact, "genau.1");
+    EXPECT_TRUE(loaded.ok) << loaded.message;
+    EXPECT_EQ(loaded.records, 7);
 
     // One field byte more: record 7, on the last byte, gets a 1-byte symbol.
     std::string over = exact;
     over.back() = 'A';
-    const ParsedLibrary refused = ParseLibraryBytes(over, "drueber.1");
-    EXPECT_FALSE(refused.result.ok);
-    EXPECT_NE(refused.result.message.find("keine Symbolbibliothek"), std::string::npos);
+    const ReadResult refused = CheckLibraryBytes(over, "drueber.1");
+    EXPECT_FALSE(refused.ok);
+    EXPECT_NE(refused.message.find("keine Symbolbibliothek"), std::string::npos);
 }
 
 // The file ends before the size measured for it: refused, whatever the timing.

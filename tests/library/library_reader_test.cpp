@@ -333,18 +333,19 @@ TEST(ReadLibraryFile, AcceptsModestRunOn) {
 
 // Every prefix of a valid library, placed at the very end of its allocation so
 // that a sanitizer sees any read past it.
-TEST(ParseLibraryBytes, EveryPrefixParsesWithinItsBuffer) {
+TEST(CheckLibraryBytes, EveryPrefixReadsWithinItsBuffer) {
     const std::string longLib = LongLibrary({{"ABC", "Relais", "K", ""}, {"X", "Y", "Z", "W"}});
     const std::string shortLib = ShortLibrary({{"S1", "Eins"}, {"S2", "Zwei"}, {"S3", "Drei"}});
     for (const std::string* whole : {&longLib, &shortLib}) {
         for (std::size_t n = 0; n <= whole->size(); ++n) {
             auto exact = std::make_unique<char[]>(n ? n : 1);
             std::memcpy(exact.get(), whole->data(), n);
-            ParsedLibrary parsed = ParseLibraryBytes({exact.get(), n}, "prefix");
-            ASSERT_TRUE(parsed.result.ok) << n;
-            ASSERT_EQ(parsed.entries.size(), static_cast<std::size_t>(parsed.result.records) + 1);
-            for (const SymbolEntry& e : parsed.entries)
-                for (std::string_view f :
+            const std::string_view bytes(exact.get(), n);
+            const ReadResult result = CheckLibraryBytes(bytes, "prefix");
+            ASSERT_TRUE(result.ok) << n;
+            for (std::int64_t record = 0; record <= result.records + 1; ++record)
+                for (const SymbolEntry e = ReadRecord(bytes, result.layout, record);
+                     std::string_view f :
                      {e.symbol, e.designation, e.classification1, e.classification2})
                     ASSERT_TRUE(f.empty() || (f.data() >= exact.get() &&
                                               f.data() + f.size() <= exact.get() + n));
