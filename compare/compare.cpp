@@ -1,8 +1,8 @@
 #include "compare/compare.h"
 
 #include <algorithm>
+#include <functional>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -90,6 +90,60 @@ private:
     CompareResult result_;
 };
 
+// Library 1 by name, by open addressing: each bucket holds one name with its
+// first record and how many records carry it; Next() chains a name's records
+// in ascending order.
+class NameIndex {
+public:
+    struct Chain {
+        std::int32_t first = 0;  // 0: no record
+        std::int32_t count = 0;
+    };
+
+    NameIndex(const SymbolTable& lib1, std::int32_t n1) {
+        std::size_t capacity = 16;
+        while (capacity < static_cast<std::size_t>(n1) * 2) capacity *= 2;
+        mask_ = capacity - 1;
+        buckets_.resize(capacity);
+        next_.assign(static_cast<std::size_t>(n1) + 1, 0);
+        // From the last record down, so that every chain comes out ascending.
+        for (std::int32_t b = n1; b >= 1; --b) {
+            const std::string_view name = lib1.Symbol(b);
+            const std::size_t hash = Hash(name);
+            Bucket& bucket = buckets_[Slot(name, hash)];
+            bucket.name = name;
+            bucket.hash = hash;
+            next_[static_cast<std::size_t>(b)] = bucket.chain.first;
+            bucket.chain.first = b;
+            ++bucket.chain.count;
+        }
+    }
+
+    Chain Find(std::string_view name) const { return buckets_[Slot(name, Hash(name))].chain; }
+    std::int32_t Next(std::int32_t record) const { return next_[static_cast<std::size_t>(record)]; }
+
+private:
+    struct Bucket {
+        std::string_view name;
+        std::size_t hash = 0;
+        Chain chain;  // count 0: the bucket is free
+    };
+
+    static std::size_t Hash(std::string_view name) { return std::hash<std::string_view>{}(name); }
+
+    // The bucket holding `name`, or the free bucket where it would go.
+    std::size_t Slot(std::string_view name, std::size_t hash) const {
+        for (std::size_t at = hash & mask_;; at = (at + 1) & mask_) {
+            const Bucket& bucket = buckets_[at];
+            if (bucket.chain.count == 0 || (bucket.hash == hash && bucket.name == name)) return at;
+        }
+    }
+
+    std::size_t mask_ = 0;
+    std::vector<Bucket> buckets_;
+    std::vector<std::int32_t> next_;
+};
+
 }  // namespace
 
 CompareResult CompareTables(const SymbolTable& lib1, std::int32_t lib1Count,
@@ -100,36 +154,21 @@ CompareResult CompareTables(const SymbolTable& lib1, std::int32_t lib1Count,
     const std::int32_t n2 = UsableCount(lib2, lib2Count, 1);
     Collector collector(lib1, n1, lib2, n2, commonList, only1List, only2List);
 
-    // Library 1 by name: the first record of each name, and how many there
-    // are; `next` chains a name's records in ascending order.
-    struct Chain {
-        std::int32_t first = 0;
-        std::int32_t count = 0;
-    };
-    std::unordered_map<std::string_view, Chain> index;
-    index.reserve(static_cast<std::size_t>(n1));
-    std::vector<std::int32_t> next(static_cast<std::size_t>(n1) + 1, 0);
-    for (std::int32_t b = n1; b >= 1; --b) {
-        Chain& chain = index[lib1.Symbol(b)];
-        next[static_cast<std::size_t>(b)] = chain.first;
-        chain.first = b;
-        ++chain.count;
-    }
+    const NameIndex index(lib1, n1);
 
     // Each library-2 record's first match, and how many pairs there will be.
     std::vector<std::int32_t> firstMatch(static_cast<std::size_t>(n2) + 1, 0);
     std::uint64_t pairs = 0;
     for (std::int32_t a = 1; a <= n2; ++a) {
-        const auto found = index.find(lib2.Symbol(a));
-        if (found == index.end()) continue;
-        firstMatch[static_cast<std::size_t>(a)] = found->second.first;
-        pairs += static_cast<std::uint64_t>(found->second.count);
+        const NameIndex::Chain chain = index.Find(lib2.Symbol(a));
+        firstMatch[static_cast<std::size_t>(a)] = chain.first;
+        pairs += static_cast<std::uint64_t>(chain.count);
     }
 
     if (collector.Expect(pairs))
         for (std::int32_t a = 1; a <= n2; ++a)
             for (std::int32_t b = firstMatch[static_cast<std::size_t>(a)]; b != 0;
-                 b = next[static_cast<std::size_t>(b)])
+                 b = index.Next(b))
                 collector.Match(a, b);
     return collector.Finish(common, commonCount);
 }

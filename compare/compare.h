@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "library/large_memory.h"
 #include "library/symbol_list.h"
 #include "library/symbol_table.h"
 
@@ -23,14 +22,14 @@ struct CompareResult {
     bool refused = false;
     std::uint64_t pairs = 0;
     // One mark per record, indexed like the library tables (slot 0 unused).
-    LargeVector<std::int32_t> lib1Marks;
-    LargeVector<std::int32_t> lib2Marks;
+    std::vector<std::int32_t> lib1Marks;
+    std::vector<std::int32_t> lib2Marks;
     // For common entry k: the library-1 and library-2 records that matched.
-    LargeVector<std::int32_t> commonLib1Record;
-    LargeVector<std::int32_t> commonLib2Record;
+    std::vector<std::int32_t> commonLib1Record;
+    std::vector<std::int32_t> commonLib2Record;
     // Common entries whose designation or classifications differ between the
     // two libraries, in the order they were found.
-    LargeVector<std::int32_t> changed;
+    std::vector<std::int32_t> changed;
 };
 
 // Matches library 2 against library 1 by name (byte for byte). Rewrites

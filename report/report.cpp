@@ -2,13 +2,11 @@
 
 // RAPIDJSON_SSE2 / RAPIDJSON_SSE42 stay undefined: the SIMD string scan of
 // RapidJSON 1.1.0 lets the control bytes 0x1A-0x1F through unescaped.
-#include <rapidjson/stringbuffer.h>
+#include <rapidjson/filewritestream.h>
 #include <rapidjson/writer.h>
 
 #include <algorithm>
 #include <cstring>
-#include <deque>
-#include <future>
 #include <string_view>
 #include <vector>
 
@@ -17,43 +15,50 @@
 namespace {
 
 // Records of one library that matched nothing, in record order.
-LargeVector<std::int32_t> Unmatched(const LargeVector<std::int32_t>& marks) {
-    LargeVector<std::int32_t> records;
+std::vector<std::int32_t> Unmatched(const std::vector<std::int32_t>& marks) {
+    std::vector<std::int32_t> records;
     for (std::size_t i = 1; i < marks.size(); ++i)
         if (marks[i] != kMatchMark) records.push_back(static_cast<std::int32_t>(i));
     return records;
 }
 
-// Buffered output over a C stream.
+// Output to a C stream, buffered by the stream; remembers whether a write failed.
 class Output {
 public:
-    explicit Output(std::FILE* out) : out_(out) { buffer_.reserve(kFlushAt + 4096); }
-    ~Output() { Flush(); }
-    Output(const Output&) = delete;
-    Output& operator=(const Output&) = delete;
+    explicit Output(std::FILE* out) : out_(out) {
+        std::setvbuf(out, nullptr, _IOFBF, std::size_t{1} << 16);
+    }
 
-    std::string& buffer() { return buffer_; }
-    void Text(std::string_view text) { buffer_.append(text); }
-    void Bytes1252(std::string_view bytes) { AppendWindows1252AsUtf8(bytes, buffer_); }
+    void Text(std::string_view text) {
+        if (!text.empty() && std::fwrite(text.data(), 1, text.size(), out_) != text.size())
+            failed_ = true;
+    }
     // For a terminal: control characters shown as visible symbols, so that a
     // name can neither break a line nor send escape sequences.
-    void Visible1252(std::string_view bytes) { AppendWindows1252Visible(bytes, buffer_); }
-    void MaybeFlush() {
-        if (buffer_.size() >= kFlushAt) Flush();
+    void Visible1252(std::string_view bytes) {
+        scratch_.clear();
+        AppendWindows1252Visible(bytes, scratch_);
+        Text(scratch_);
     }
-    bool Flush() {
-        if (!buffer_.empty() &&
-            std::fwrite(buffer_.data(), 1, buffer_.size(), out_) != buffer_.size())
-            failed_ = true;
-        buffer_.clear();
-        return !failed_;
+    // The bytes decoded as UTF-8, quoted as RFC 4180 asks where they hold a
+    // comma, quote or line break.
+    void CsvField(std::string_view bytes) {
+        scratch_.clear();
+        AppendWindows1252AsUtf8(bytes, scratch_);
+        if (scratch_.find_first_of(",\"\r\n") == std::string::npos) return Text(scratch_);
+        std::string quoted = "\"";
+        for (char ch : scratch_) {
+            if (ch == '"') quoted += '"';
+            quoted += ch;
+        }
+        quoted += '"';
+        Text(quoted);
     }
-    bool ok() const { return !failed_; }
+    bool Finish() { return std::fflush(out_) == 0 && !failed_ && !std::ferror(out_); }
 
 private:
-    static constexpr std::size_t kFlushAt = 1 << 20;
     std::FILE* out_;
-    std::string buffer_;
+    std::string scratch_;
     bool failed_ = false;
 };
 
@@ -67,7 +72,6 @@ void TextList(Output& out, std::string_view heading, std::vector<std::string_vie
         out.Text("  ");
         out.Visible1252(name);
         out.Text("\n");
-        out.MaybeFlush();
     }
     out.Text("\n");
 }
@@ -95,7 +99,6 @@ void TextChanged(Output& out, const Comparison& c) {
             out.Visible1252(f.b);
             out.Text("“\n");
         }
-        out.MaybeFlush();
     }
 }
 
@@ -114,34 +117,18 @@ bool WriteText(const Comparison& c, std::FILE* file) {
                  names);
     }
     TextChanged(out, c);
-    return out.Flush();
+    return out.Finish();
 }
 
 // ---- CSV (RFC 4180) --------------------------------------------------------
-
-void CsvField(Output& out, std::string_view bytes) {
-    std::string& buffer = out.buffer();
-    const std::size_t start = buffer.size();
-    AppendWindows1252AsUtf8(bytes, buffer);
-    const std::string_view text(buffer.data() + start, buffer.size() - start);
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return;
-    std::string quoted = "\"";
-    for (char ch : text) {
-        if (ch == '"') quoted += '"';
-        quoted += ch;
-    }
-    quoted += '"';
-    buffer.replace(start, std::string::npos, quoted);
-}
 
 void CsvRow(Output& out, std::string_view list, const SymbolEntry& e) {
     out.Text(list);
     for (std::string_view field : {e.symbol, e.designation, e.classification1, e.classification2}) {
         out.Text(",");
-        CsvField(out, field);
+        out.CsvField(field);
     }
     out.Text("\r\n");
-    out.MaybeFlush();
 }
 
 bool WriteCsv(const Comparison& c, std::FILE* file) {
@@ -150,7 +137,7 @@ bool WriteCsv(const Comparison& c, std::FILE* file) {
     for (std::int32_t k = 0; k < c.commonCount; ++k) CsvRow(out, "common", c.common[k]);
     for (std::int32_t r : Unmatched(c.result.lib1Marks)) CsvRow(out, "only1", c.lib1.table[r]);
     for (std::int32_t r : Unmatched(c.result.lib2Marks)) CsvRow(out, "only2", c.lib2.table[r]);
-    return out.Flush();
+    return out.Finish();
 }
 
 // ---- JSON ------------------------------------------------------------------
@@ -216,79 +203,16 @@ private:
     std::string scratch_;
 };
 
-// RapidJSON's writer scans strings fastest into its own StringBuffer; the
-// buffer is emptied into the file whenever it has grown large.
-class DrainingBuffer {
-public:
-    explicit DrainingBuffer(std::FILE* file) : file_(file) {}
-    rapidjson::StringBuffer& buffer() { return buffer_; }
-    void MaybeDrain() {
-        if (buffer_.GetSize() >= kDrainAt) Drain();
-    }
-    // Bytes that are already JSON, after what the buffer holds.
-    void Write(const char* bytes, std::size_t size) {
-        Drain();
-        if (size != 0 && std::fwrite(bytes, 1, size, file_) != size) failed_ = true;
-    }
-    bool Drain() {
-        const std::size_t size = buffer_.GetSize();
-        if (size != 0 && std::fwrite(buffer_.GetString(), 1, size, file_) != size) failed_ = true;
-        buffer_.Clear();
-        return !failed_;
-    }
-
-private:
-    static constexpr std::size_t kDrainAt = 1 << 20;
-    std::FILE* file_;
-    rapidjson::StringBuffer buffer_;
-    bool failed_ = false;
-};
-
-// Writes one array of `count` elements. The elements are rendered in chunks
-// on two threads, each chunk a complete array by its own writer; the chunks'
-// elements then go out in order, joined by the one comma between chunks.
-template <typename Render>
-void JsonArray(Json<rapidjson::StringBuffer>& out, DrainingBuffer& sink, std::int64_t count,
-               const Render& render) {
-    constexpr std::int64_t kChunk = 1 << 13;
-    constexpr std::size_t kInFlight = 4;
-    auto renderChunk = [&render, count](rapidjson::StringBuffer buffer, std::int64_t from) {
-        buffer.Clear();
-        Json<rapidjson::StringBuffer> json(buffer);
-        json.writer().StartArray();
-        for (std::int64_t i = from; i < std::min(from + kChunk, count); ++i) render(json, i);
-        json.writer().EndArray();
-        return buffer;
-    };
-
-    out.writer().StartArray();
-    sink.Drain();
-    // Buffers go round between the chunks, so their memory is reused.
-    std::vector<rapidjson::StringBuffer> spare(kInFlight);
-    std::deque<std::future<rapidjson::StringBuffer>> pending;
-    bool firstChunk = true;
-    for (std::int64_t next = 0; next < count || !pending.empty();) {
-        while (next < count && !spare.empty()) {
-            pending.push_back(
-                std::async(std::launch::async, renderChunk, std::move(spare.back()), next));
-            spare.pop_back();
-            next += kChunk;
-        }
-        rapidjson::StringBuffer chunk = pending.front().get();
-        pending.pop_front();
-        // The chunk's elements, without its own brackets.
-        if (!firstChunk) sink.Write(",", 1);
-        firstChunk = false;
-        sink.Write(chunk.GetString() + 1, chunk.GetSize() - 2);
-        spare.push_back(std::move(chunk));
-    }
-    out.writer().EndArray();
-}
-
 bool WriteJson(const Comparison& c, std::FILE* file) {
-    DrainingBuffer sink(file);
-    Json<rapidjson::StringBuffer> json(sink.buffer());
+    char buffer[1 << 16];
+    rapidjson::FileWriteStream stream(file, buffer, sizeof buffer);
+    Json<rapidjson::FileWriteStream> json(stream);
     auto& w = json.writer();
+    auto array = [&w](std::int64_t count, const auto& element) {
+        w.StartArray();
+        for (std::int64_t i = 0; i < count; ++i) element(i);
+        w.EndArray();
+    };
     const auto only1 = Unmatched(c.result.lib1Marks);
     const auto only2 = Unmatched(c.result.lib2Marks);
     const auto& changed = c.result.changed;
@@ -299,32 +223,31 @@ bool WriteJson(const Comparison& c, std::FILE* file) {
     json.Key("library2");
     json.Library(c.lib2);
     json.Key("common");
-    JsonArray(json, sink, c.commonCount,
-              [&](auto& out, std::int64_t k) { out.Fields(c.common[k], true); });
+    array(c.commonCount, [&](std::int64_t k) { json.Fields(c.common[k], true); });
     json.Key("only1");
-    JsonArray(json, sink, static_cast<std::int64_t>(only1.size()), [&](auto& out, std::int64_t i) {
-        out.Fields(c.lib1.table[only1[static_cast<std::size_t>(i)]], true);
+    array(static_cast<std::int64_t>(only1.size()), [&](std::int64_t i) {
+        json.Fields(c.lib1.table[only1[static_cast<std::size_t>(i)]], true);
     });
     json.Key("only2");
-    JsonArray(json, sink, static_cast<std::int64_t>(only2.size()), [&](auto& out, std::int64_t i) {
-        out.Fields(c.lib2.table[only2[static_cast<std::size_t>(i)]], true);
+    array(static_cast<std::int64_t>(only2.size()), [&](std::int64_t i) {
+        json.Fields(c.lib2.table[only2[static_cast<std::size_t>(i)]], true);
     });
     json.Key("changed");
-    JsonArray(json, sink, static_cast<std::int64_t>(changed.size()),
-              [&](auto& out, std::int64_t i) {
-                  const std::int32_t k = changed[static_cast<std::size_t>(i)];
-                  out.writer().StartObject();
-                  out.Key("symbol");
-                  out.Bytes(c.common.Symbol(k));
-                  out.Key("library1");
-                  out.Fields(c.lib1.table[c.result.commonLib1Record[k]], false);
-                  out.Key("library2");
-                  out.Fields(c.lib2.table[c.result.commonLib2Record[k]], false);
-                  out.writer().EndObject();
-              });
+    array(static_cast<std::int64_t>(changed.size()), [&](std::int64_t i) {
+        const std::int32_t k = changed[static_cast<std::size_t>(i)];
+        w.StartObject();
+        json.Key("symbol");
+        json.Bytes(c.common.Symbol(k));
+        json.Key("library1");
+        json.Fields(c.lib1.table[c.result.commonLib1Record[k]], false);
+        json.Key("library2");
+        json.Fields(c.lib2.table[c.result.commonLib2Record[k]], false);
+        w.EndObject();
+    });
     w.EndObject();
-    sink.buffer().Put('\n');
-    return sink.Drain() && std::fflush(file) == 0 && !std::ferror(file);
+    stream.Put('\n');
+    stream.Flush();
+    return std::fflush(file) == 0 && !std::ferror(file);
 }
 
 }  // namespace

@@ -116,9 +116,9 @@ TEST(CompareTables, CommonEntriesRecordTheirPairsAndChanges) {
     DiscardingSymbolList a, b, c;
     const CompareResult r = CompareTables(t1, 2, t2, 2, common, count, a, b, c);
     ASSERT_EQ(count, 2);
-    EXPECT_EQ(r.commonLib2Record, (LargeVector<std::int32_t>{1, 2}));
-    EXPECT_EQ(r.commonLib1Record, (LargeVector<std::int32_t>{2, 1}));
-    EXPECT_EQ(r.changed, (LargeVector<std::int32_t>{0}));
+    EXPECT_EQ(r.commonLib2Record, (std::vector<std::int32_t>{1, 2}));
+    EXPECT_EQ(r.commonLib1Record, (std::vector<std::int32_t>{2, 1}));
+    EXPECT_EQ(r.changed, (std::vector<std::int32_t>{0}));
     EXPECT_EQ(common[0].designation, "neu");
 }
 
