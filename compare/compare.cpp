@@ -13,9 +13,13 @@ std::int32_t UsableCount(const SymbolTable& table, std::int32_t count, std::int6
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(count, 0, most));
 }
 
-bool FieldsDiffer(const SymbolEntry& a, const SymbolEntry& b) {
-    return a.designation != b.designation || a.classification1 != b.classification1 ||
-           a.classification2 != b.classification2;
+std::uint8_t Differences(const SymbolEntry& a, const SymbolEntry& b, bool classifications) {
+    std::uint8_t bits = a.designation != b.designation ? kDesignationDiffers : 0;
+    if (classifications) {
+        if (a.classification1 != b.classification1) bits |= kClassification1Differs;
+        if (a.classification2 != b.classification2) bits |= kClassification2Differs;
+    }
+    return bits;
 }
 
 // Collects the matches, then writes table, count and lists in the agreed order.
@@ -35,6 +39,7 @@ public:
         commonList.Empty();
         result_.lib1Marks.assign(static_cast<std::size_t>(n1) + 1, 0);
         result_.lib2Marks.assign(static_cast<std::size_t>(n2) + 1, 0);
+        result_.classificationsCompared = lib1.HasClassifications() && lib2.HasClassifications();
     }
 
     // Says how many pairs the comparison will find; false when too many.
@@ -47,14 +52,17 @@ public:
         picks_.reserve(static_cast<std::size_t>(pairs));
         result_.commonLib1Record.reserve(static_cast<std::size_t>(pairs));
         result_.commonLib2Record.reserve(static_cast<std::size_t>(pairs));
+        result_.commonDifferences.reserve(static_cast<std::size_t>(pairs));
         return true;
     }
 
     void Match(std::int32_t a, std::int32_t b) {
         const SymbolEntry entry = lib2_[a];
         commonList_.Add(entry.symbol);
-        if (FieldsDiffer(lib1_[b], entry))
-            result_.changed.push_back(static_cast<std::int32_t>(picks_.size()));
+        const std::uint8_t differences =
+            Differences(lib1_[b], entry, result_.classificationsCompared);
+        if (differences != 0) result_.changed.push_back(static_cast<std::int32_t>(picks_.size()));
+        result_.commonDifferences.push_back(differences);
         picks_.push_back(a);
         result_.commonLib1Record.push_back(b);
         result_.commonLib2Record.push_back(a);

@@ -15,6 +15,13 @@ inline constexpr std::int32_t kMatchMark = 42;
 // take gigabytes and minutes to show.
 inline constexpr std::uint64_t kMaxCommonPairs = 20'000'000;
 
+// Which fields of a matched pair differ, as bits.
+enum FieldDifference : std::uint8_t {
+    kDesignationDiffers = 1,
+    kClassification1Differs = 2,
+    kClassification2Differs = 4,
+};
+
 // Everything a comparison found, beyond the common table and the lists.
 struct CompareResult {
     // True when the comparison was refused because it would find more than
@@ -27,8 +34,13 @@ struct CompareResult {
     // For common entry k: the library-1 and library-2 records that matched.
     std::vector<std::int32_t> commonLib1Record;
     std::vector<std::int32_t> commonLib2Record;
-    // Common entries whose designation or classifications differ between the
-    // two libraries, in the order they were found.
+    // Classifications are compared only when both libraries have them (the
+    // long layout); otherwise only designations are.
+    bool classificationsCompared = true;
+    // For common entry k: which of its compared fields differ between the two
+    // libraries (FieldDifference bits; 0: unchanged).
+    std::vector<std::uint8_t> commonDifferences;
+    // The changed common entries, those with differences, in the order found.
     std::vector<std::int32_t> changed;
 };
 

@@ -69,6 +69,10 @@ std::string_view SymbolTable::Symbol(std::int64_t slot) const {
     return c.file ? ReadRecordSymbol(c.file->view(), c.layout, at) : c.entries[at].symbol;
 }
 
+bool SymbolTable::HasClassifications() const {
+    return !content_->file || content_->layout == LibraryLayout::kLong;
+}
+
 const SymbolStorage& SymbolTable::Storage() const {
     return content_->storage;
 }

@@ -89,6 +89,10 @@ public:
 
     const SymbolStorage& Storage() const;
 
+    // False for a table read from a short-layout file, whose records have no
+    // classifications.
+    bool HasClassifications() const;
+
 private:
     // What the slots read from: slots written one by one, or a file.
     struct Content {

@@ -78,6 +78,17 @@ void TextList(Output& out, std::string_view heading, std::vector<std::string_vie
 
 void TextChanged(Output& out, const Comparison& c) {
     out.Text("Geänderte Symbole (" + std::to_string(c.result.changed.size()) + ")\n");
+    if (!c.result.classificationsCompared) {
+        const bool both =
+            c.lib1.layout == LibraryLayout::kShort && c.lib2.layout == LibraryLayout::kShort;
+        out.Text(both ? "  (Nur Bezeichnungen verglichen: beide Bibliotheken haben das kurze "
+                        "Format ohne Klassifizierungen.)\n"
+                 : c.lib1.layout == LibraryLayout::kShort
+                     ? "  (Nur Bezeichnungen verglichen: Bibliothek 1 hat das kurze "
+                       "Format ohne Klassifizierungen.)\n"
+                     : "  (Nur Bezeichnungen verglichen: Bibliothek 2 hat das kurze "
+                       "Format ohne Klassifizierungen.)\n");
+    }
     for (std::int32_t k : c.result.changed) {
         const SymbolEntry before = c.lib1.table[c.result.commonLib1Record[k]];
         const SymbolEntry after = c.lib2.table[c.result.commonLib2Record[k]];
@@ -85,12 +96,16 @@ void TextChanged(Output& out, const Comparison& c) {
         out.Visible1252(after.symbol);
         out.Text("\n");
         const struct {
+            std::uint8_t bit;
             std::string_view label, a, b;
-        } fields[] = {{"Bezeichnung", before.designation, after.designation},
-                      {"Klassifizierung 1", before.classification1, after.classification1},
-                      {"Klassifizierung 2", before.classification2, after.classification2}};
+        } fields[] = {{kDesignationDiffers, "Bezeichnung", before.designation, after.designation},
+                      {kClassification1Differs, "Klassifizierung 1", before.classification1,
+                       after.classification1},
+                      {kClassification2Differs, "Klassifizierung 2", before.classification2,
+                       after.classification2}};
+        const std::uint8_t differences = c.result.commonDifferences[static_cast<std::size_t>(k)];
         for (const auto& f : fields) {
-            if (f.a == f.b) continue;
+            if (!(differences & f.bit)) continue;
             out.Text("    ");
             out.Text(f.label);
             out.Text(": „");
@@ -222,6 +237,8 @@ bool WriteJson(const Comparison& c, std::FILE* file) {
     json.Library(c.lib1);
     json.Key("library2");
     json.Library(c.lib2);
+    json.Key("classificationsCompared");
+    w.Bool(c.result.classificationsCompared);
     json.Key("common");
     array(c.commonCount, [&](std::int64_t k) { json.Fields(c.common[k], true); });
     json.Key("only1");

@@ -73,8 +73,10 @@ void TestCli::json() {
     QJsonParseError error;
     const QJsonObject root = QJsonDocument::fromJson(run.out, &error).object();
     QCOMPARE(error.error, QJsonParseError::NoError);
-    QCOMPARE(root.keys(),
-             (QStringList{"changed", "common", "library1", "library2", "only1", "only2"}));
+    QCOMPARE(root.keys(), (QStringList{"changed", "classificationsCompared", "common", "library1",
+                                       "library2", "only1", "only2"}));
+    // Library 2 has the short layout: only designations are compared.
+    QCOMPARE(root.value("classificationsCompared"), QJsonValue(false));
 
     const QJsonObject lib1 = root.value("library1").toObject();
     QCOMPARE(lib1.value("path").toString(), P(a));
@@ -91,10 +93,9 @@ void TestCli::json() {
     QCOMPARE(Names(root.value("only1").toArray()), QStringList{"A"});
     QCOMPARE(Names(root.value("only2").toArray()), QStringList{"D"});
 
-    // B's designation and classification differ; C's classifications too
-    // (library 2 is short and has none).
+    // B's designation differs; C's classifications are not compared.
     const QJsonArray changed = root.value("changed").toArray();
-    QCOMPARE(changed.size(), 2);
+    QCOMPARE(changed.size(), 1);
     const QJsonObject first = changed[0].toObject();
     QCOMPARE(first.keys(), (QStringList{"library1", "library2", "symbol"}));
     QCOMPARE(first.value("symbol").toString(), QStringLiteral("B"));
@@ -104,6 +105,16 @@ void TestCli::json() {
              QStringLiteral("Neu"));
     QCOMPARE(first.value("library1").toObject().keys(),
              (QStringList{"classification1", "classification2", "designation"}));
+
+    // Both long: classifications count; the text says when they were not compared.
+    const Run longLong = RunCli({QStringLiteral("--format=json"), P(a), P(a)});
+    QCOMPARE(longLong.exitCode, 0);
+    QCOMPARE(QJsonDocument::fromJson(longLong.out).object().value("classificationsCompared"),
+             QJsonValue(true));
+    const Run text = RunCli({P(a), P(b)});
+    QVERIFY2(QString::fromUtf8(text.out).contains(
+                 QStringLiteral("Nur Bezeichnungen verglichen: Bibliothek 2 hat das kurze Format")),
+             text.out.constData());
 }
 
 void TestCli::exitStatus_data() {

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "library/library_reader.h"
 #include "test_support.h"
 
 namespace {
@@ -250,6 +252,56 @@ TEST(CompareTables, RefusesMoreThanTheBoundOfCommonEntries) {
     EXPECT_NE(message.find("„a.1“"), std::string::npos);
     EXPECT_NE(message.find("„b.1“"), std::string::npos);
     EXPECT_NE(message.find("20.005.000"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// One definition of "changed": designations always; classifications only
+// when both libraries have them. Duplicates carry a flag per pair.
+TEST(CompareTables, ChangedFollowsTheLayouts) {
+    TempDir dir;
+    const std::string longOld = LongLibrary({{"D", "alt", "k", "g"}, {"K", "x", "k1", "g"}});
+    const std::string longNew = LongLibrary({{"D", "neu", "k", "g"}, {"K", "x", "k2", "g"}});
+    const std::string shortNew = ShortLibrary({{"D", "neu"}, {"K", "x"}});
+    struct Case {
+        const std::string* lib1;
+        const std::string* lib2;
+        bool classificationsCompared;
+        std::vector<std::uint8_t> differences;  // per common entry: D, K
+    };
+    const Case cases[] = {
+        {&longOld, &longNew, true, {kDesignationDiffers, kClassification1Differs}},
+        {&longOld, &shortNew, false, {kDesignationDiffers, 0}},
+        {&shortNew, &longOld, false, {kDesignationDiffers, 0}},
+    };
+    for (const Case& c : cases) {
+        SymbolTable t1, t2, common;
+        std::int32_t n1 = 0, n2 = 0, count = 0;
+        DiscardingSymbolList none;
+        ASSERT_TRUE(ReadLibraryFile(dir.Write("1.1", *c.lib1), t1, n1, none));
+        ASSERT_TRUE(ReadLibraryFile(dir.Write("2.1", *c.lib2), t2, n2, none));
+        const CompareResult r = CompareTables(t1, n1, t2, n2, common, count, none, none, none);
+        EXPECT_EQ(r.classificationsCompared, c.classificationsCompared);
+        EXPECT_EQ(r.commonDifferences, c.differences);
+        EXPECT_EQ(r.changed.size(),
+                  static_cast<std::size_t>(std::count_if(c.differences.begin(), c.differences.end(),
+                                                         [](std::uint8_t d) { return d != 0; })));
+    }
+
+    // X twice in library 1 ("a", "b") and twice in library 2 ("b", "c"):
+    // four pairs, each with its own flag.
+    const SymbolTable t1 = Library({"X", "X"}, "L1");
+    SymbolTable t2, common;
+    t2.Assign(1, "X", "L1-d", "L1-k1", "k2");
+    t2.Assign(2, "X", "other", "L1-k1", "k2");
+    std::int32_t count = 0;
+    RecordingList l1, l2, l3;
+    const CompareResult r = CompareTables(t1, 2, t2, 2, common, count, l1, l2, l3);
+    EXPECT_EQ(r.commonDifferences,
+              (std::vector<std::uint8_t>{0, 0, kDesignationDiffers, kDesignationDiffers}));
+    EXPECT_EQ(r.changed, (std::vector<std::int32_t>{2, 3}));
 }
 
 }  // namespace
