@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <functional>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
+
+#include "library/text.h"
 
 namespace {
 
@@ -203,6 +206,26 @@ CompareResult CompareLibraries(SymbolList& commonList, SymbolList& only1List,
                                SymbolList& only2List) {
     return CompareTables(lib1Table, lib1Count, lib2Table, lib2Count, commonTable, commonCount,
                          commonList, only1List, only2List);
+}
+
+std::vector<NearMiss> NearMisses(const SymbolTable& lib, const std::vector<std::int32_t>& libMarks,
+                                 const SymbolTable& other,
+                                 const std::vector<std::int32_t>& otherMarks) {
+    std::unordered_map<std::string, std::string_view> others;
+    for (std::size_t r = 1; r < otherMarks.size(); ++r)
+        if (otherMarks[r] != kMatchMark) {
+            const std::string_view name = other.Symbol(static_cast<std::int64_t>(r));
+            others.try_emplace(LooseNameKey(name), name);
+        }
+    std::vector<NearMiss> found;
+    if (others.empty()) return found;
+    for (std::size_t r = 1; r < libMarks.size(); ++r)
+        if (libMarks[r] != kMatchMark) {
+            const std::string_view name = lib.Symbol(static_cast<std::int64_t>(r));
+            const auto counterpart = others.find(LooseNameKey(name));
+            if (counterpart != others.end()) found.push_back({name, counterpart->second});
+        }
+    return found;
 }
 
 std::string GermanNumber(std::uint64_t number) {

@@ -70,6 +70,19 @@ CompareResult CompareTablesNestedLoop(const SymbolTable& lib1, std::int32_t lib1
 CompareResult CompareLibraries(SymbolList& commonList, SymbolList& only1List,
                                SymbolList& only2List);
 
+// A name only in one library that another name only in the other library
+// matches but for case and surrounding blanks ("Motor" and "motor ").
+struct NearMiss {
+    std::string_view name;         // in the library asked about
+    std::string_view counterpart;  // the first such name in the other library
+};
+
+// The near misses of the unmatched records of `lib` among the unmatched
+// records of `other`, in `lib`'s record order; marks as a comparison left them.
+std::vector<NearMiss> NearMisses(const SymbolTable& lib, const std::vector<std::int32_t>& libMarks,
+                                 const SymbolTable& other,
+                                 const std::vector<std::int32_t>& otherMarks);
+
 // The German message for a refused comparison of the two named files (UTF-8).
 std::string TooManyPairsMessage(const std::string& file1, const std::string& file2,
                                 std::uint64_t pairs);

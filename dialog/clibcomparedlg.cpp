@@ -5,12 +5,14 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <filesystem>
 
 #include "compare/compare.h"
 #include "dialog/dialog_template.h"
+#include "dialog/difference_marks.h"
 #include "dialog/platform_memory.h"
 #include "dialog/resource.h"
 #include "dialog/symbol_list_box.h"
@@ -119,6 +121,15 @@ void CLibCompareDlg::CreateControls() {
     }
     setFixedSize(units.Size(dialog.width, dialog.height));
 
+    // What the lists show, in the free strip left of "Schließen".
+    m_statusLine = new QLabel(this);
+    m_statusLine->setObjectName(QStringLiteral("statusLine"));
+    m_statusLine->setAccessibleName(QStringLiteral("Status"));
+    m_statusLine->setGeometry(units.Rect(7, 369, 600, 10));
+    m_statusLine->setTextFormat(Qt::PlainText);
+    m_statusLine->setText(QStringLiteral(
+        "Zuerst „1ste Bibliothek Einlesen“, dann „2te Bibliothek Einlesen und Vergleichen“."));
+
     // A widget created later lies above its earlier siblings. Frames and
     // labels go to the bottom, frames lowest, so that they never cover the
     // controls they frame or stand beside; the tab order stays as set above.
@@ -198,8 +209,11 @@ void CLibCompareDlg::DDX_Text(bool save, int id, QString& value) {
     if (save) {
         value = edit->text();
     } else {
-        edit->setText(edit->property("upperCase").toBool() ? value.toUpper() : value);
+        const bool upperCase = edit->property("upperCase").toBool();
+        edit->setText(upperCase ? value.toUpper() : value);
         edit->setCursorPosition(0);
+        // The path as the file system spells it.
+        if (upperCase) edit->setToolTip(value.trimmed().isEmpty() ? QString() : value);
     }
 }
 
@@ -230,7 +244,11 @@ void CLibCompareDlg::OnLoadLibrary1() {
     m_listCommon->Model().Empty();
 
     const QString path = ChooseLibraryFile();
-    if (path.isEmpty()) return;
+    if (path.isEmpty()) {
+        m_statusLine->setText(QStringLiteral(
+            "Die Listen sind leer. „2te Bibliothek Einlesen und Vergleichen“ vergleicht erneut."));
+        return;
+    }
 
     const QString oldPath1 = m_strPath1, oldPath2 = m_strPath2;
     m_strPath1 = path;
@@ -242,13 +260,23 @@ void CLibCompareDlg::OnLoadLibrary1() {
         ReadLibraryFile(ToPath(path), lib1Table, lib1Count, m_listOnly1->Model());
     m_listOnly1->Model().Flush();
     ReturnFreedMemoryToTheSystem();
-    if (result) m_lib1File = path;
-    if (!result) {
+    if (result) {
+        m_lib1File = path;
+        m_statusLine->setText(
+            QStringLiteral("%1: %2 Symbole eingelesen. „2te Bibliothek Einlesen und Vergleichen“ "
+                           "vergleicht sie%3.")
+                .arg(ShownFileName(path), QLocale(QLocale::German).toString(lib1Count),
+                     m_lib2File.isEmpty() ? QString()
+                                          : QStringLiteral(" (Abbrechen im Dateidialog: mit %1)")
+                                                .arg(ShownFileName(m_lib2File))));
+    } else {
         // As if the chooser had been cancelled: the paths show what they showed.
         m_strPath1 = oldPath1;
         m_strPath2 = oldPath2;
         UpdateData(false);
         busy.Restore();
+        m_statusLine->setText(QStringLiteral("Nichts geändert: %1 konnte nicht eingelesen werden.")
+                                  .arg(ShownFileName(path)));
         ReportReadFailure(result);
     }
 }
@@ -272,20 +300,28 @@ void CLibCompareDlg::OnLoadLibrary2AndCompare() {
             failure = result;
         }
     }
-    CompareResult compared;
     {
         BusyCursor busy;
-        compared =
+        m_lastComparison =
             CompareLibraries(m_listCommon->Model(), m_listOnly1->Model(), m_listOnly2->Model());
         for (SymbolListBox* list : {m_listCommon, m_listOnly1, m_listOnly2}) list->Model().Flush();
+        MarkDifferences(m_lastComparison, m_listCommon->Model(), m_listOnly1->Model(),
+                        m_listOnly2->Model());
         ReturnFreedMemoryToTheSystem();
     }
+    QString status =
+        ComparisonStatus(m_lib1File, m_lib2File, m_lastComparison, m_listCommon->Model().Count(),
+                         m_listOnly1->Model().Count(), m_listOnly2->Model().Count());
+    if (!failure)
+        status = QStringLiteral("Bibliothek 2 unverändert, %1 konnte nicht eingelesen werden. %2")
+                     .arg(ShownFileName(path), status);
+    m_statusLine->setText(status);
     if (!failure) ReportReadFailure(failure);
-    if (compared.refused)
+    if (m_lastComparison.refused)
         QMessageBox::warning(
             this, windowTitle(),
-            QString::fromStdString(TooManyPairsMessage(m_lib1File.toStdString(),
-                                                       m_lib2File.toStdString(), compared.pairs)));
+            QString::fromStdString(TooManyPairsMessage(
+                m_lib1File.toStdString(), m_lib2File.toStdString(), m_lastComparison.pairs)));
 }
 
 void CLibCompareDlg::OnSelChangeOnly1() {
@@ -297,14 +333,20 @@ void CLibCompareDlg::OnSelChangeOnly2() {
 }
 
 void CLibCompareDlg::OnSelChangeCommon() {
-    FindAndShowDetails(m_listCommon, commonTable, 0, std::int64_t{commonCount} - 1, kCommonFields);
+    const std::int64_t slot = FindAndShowDetails(m_listCommon, commonTable, 0,
+                                                 std::int64_t{commonCount} - 1, kCommonFields);
+    if (slot >= 0)
+        MarkChangedFields(m_lastComparison, slot,
+                          {static_cast<QLineEdit*>(Control(IDC_COMMON_DESIGNATION)),
+                           static_cast<QLineEdit*>(Control(IDC_COMMON_CLASS1)),
+                           static_cast<QLineEdit*>(Control(IDC_COMMON_CLASS2))});
 }
 
-void CLibCompareDlg::FindAndShowDetails(SymbolListBox* list, const SymbolTable& table,
-                                        std::int64_t firstSlot, std::int64_t lastSlot,
-                                        int firstField) {
+std::int64_t CLibCompareDlg::FindAndShowDetails(SymbolListBox* list, const SymbolTable& table,
+                                                std::int64_t firstSlot, std::int64_t lastSlot,
+                                                int firstField) {
     // A notification without a selected entry shows nothing and changes nothing.
-    if (list->CurrentSelection() < 0) return;
+    if (list->CurrentSelection() < 0) return -1;
     UpdateData(true);
     const int row = list->CurrentSelection();
     const std::string text(list->Text(row));
@@ -313,7 +355,7 @@ void CLibCompareDlg::FindAndShowDetails(SymbolListBox* list, const SymbolTable& 
     std::int64_t last = -1;
     for (std::int64_t slot = firstSlot; slot <= lastSlot; ++slot)
         if (table.Symbol(slot) == text) last = slot;
-    if (last < 0) return;
+    if (last < 0) return -1;
     const SymbolEntry match = table[last];
 
     auto* fields = &m_strDetail[static_cast<std::size_t>(firstField)];
@@ -322,4 +364,5 @@ void CLibCompareDlg::FindAndShowDetails(SymbolListBox* list, const SymbolTable& 
     fields[2] = FromWindows1252(match.classification1);
     fields[3] = FromWindows1252(match.classification2);
     UpdateData(false);
+    return last;
 }

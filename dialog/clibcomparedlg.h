@@ -9,6 +9,9 @@
 #include <map>
 #include <string_view>
 
+#include "compare/compare.h"
+
+class QLabel;
 class QLineEdit;
 class SymbolListBox;
 class SymbolTable;
@@ -67,10 +70,13 @@ private:
     // Asks for a library file; empty when the user cancels.
     QString ChooseLibraryFile();
     void ReportReadFailure(const ReadResult& result);
-    void FindAndShowDetails(SymbolListBox* list, const SymbolTable& table, std::int64_t firstSlot,
-                            std::int64_t lastSlot, int firstField);
+    // Returns the slot whose fields are shown, or -1.
+    std::int64_t FindAndShowDetails(SymbolListBox* list, const SymbolTable& table,
+                                    std::int64_t firstSlot, std::int64_t lastSlot, int firstField);
 
     std::map<int, QWidget*> m_controls;  // by identifier, filled as they are created
+    QLabel* m_statusLine = nullptr;
+    CompareResult m_lastComparison;  // what the lists show
     // The files the library tables were read from, for messages.
     QString m_lib1File;
     QString m_lib2File;

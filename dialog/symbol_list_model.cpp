@@ -1,5 +1,8 @@
 #include "dialog/symbol_list_model.h"
 
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
 #include <algorithm>
 
 #include "library/text.h"
@@ -21,6 +24,7 @@ void SymbolListModel::Empty() {
     std::vector<std::size_t>{0}.swap(starts_);
     std::vector<std::uint32_t>().swap(order_);
     std::vector<std::uint32_t>().swap(pending_);
+    marks_.clear();
     endResetModel();
 }
 
@@ -71,12 +75,64 @@ int SymbolListModel::FindPrefix(std::string_view prefix) const {
     return -1;
 }
 
+void SymbolListModel::SetMarks(Mark mark,
+                               const std::function<QString(std::string_view name)>& markOf) {
+    mark_ = mark;
+    marks_.clear();
+    for (std::uint32_t id = 0; id + 1 < starts_.size(); ++id)
+        if (QString note = markOf(NameAt(id)); !note.isEmpty()) marks_.emplace(id, std::move(note));
+    if (Count() > 0)
+        emit dataChanged(index(0), index(Count() - 1),
+                         {Qt::DecorationRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
+}
+
+namespace {
+
+// The signs beside marked names: a filled orange dot for a change, a blue
+// ring for a hint; a blank of the same size beside the others, so that all
+// names stay aligned.
+QIcon Sign(const QPen& pen, const QBrush& brush) {
+    QPixmap sign(10, 10);
+    sign.fill(Qt::transparent);
+    QPainter painter(&sign);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(pen);
+    painter.setBrush(brush);
+    if (pen.style() != Qt::NoPen || brush.style() != Qt::NoBrush)
+        painter.drawEllipse(QRectF(1.5, 1.5, 7, 7));
+    return QIcon(sign);
+}
+
+const QIcon& MarkIcon(bool marked, SymbolListModel::Mark mark) {
+    static const QIcon blank = Sign(Qt::NoPen, Qt::NoBrush);
+    static const QIcon changed = Sign(Qt::NoPen, QColor(0xE0, 0x7B, 0x00));
+    static const QIcon hint = Sign(QPen(QColor(0x1F, 0x6F, 0xC5), 1.6), Qt::NoBrush);
+    if (!marked) return blank;
+    return mark == SymbolListModel::Mark::kChanged ? changed : hint;
+}
+
+}  // namespace
+
 int SymbolListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : Count();
 }
 
 QVariant SymbolListModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) return {};
     if (!index.isValid() || index.row() >= Count()) return {};
-    return FromWindows1252(NameAt(order_[static_cast<std::size_t>(index.row())]));
+    const std::uint32_t id = order_[static_cast<std::size_t>(index.row())];
+    switch (role) {
+        case Qt::DisplayRole:
+        case Qt::AccessibleTextRole:
+            return FromWindows1252(NameAt(id));
+        case Qt::DecorationRole:
+            if (marks_.empty()) return {};
+            return MarkIcon(marks_.contains(id), mark_);
+        case Qt::ToolTipRole:
+        case Qt::AccessibleDescriptionRole: {
+            const auto mark = marks_.find(id);
+            return mark != marks_.end() ? QVariant(mark->second) : QVariant();
+        }
+        default:
+            return {};
+    }
 }

@@ -3,8 +3,10 @@
 #include <QAbstractListModel>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "library/symbol_list.h"
@@ -40,6 +42,12 @@ public:
     // case; -1 if none or if `prefix` is empty.
     int FindPrefix(std::string_view prefix) const;
 
+    // Marks the rows of the names for which `markOf` gives a note (empty: no
+    // mark); a marked row shows a sign beside its name, the note as its
+    // tooltip and accessible description. Emptying the list drops the marks.
+    enum class Mark { kChanged, kHint };
+    void SetMarks(Mark mark, const std::function<QString(std::string_view name)>& markOf);
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
@@ -50,4 +58,6 @@ private:
     std::vector<std::size_t> starts_;     // name id -> offset in arena_; one more at the end
     std::vector<std::uint32_t> order_;    // display row -> name id
     std::vector<std::uint32_t> pending_;  // ids added since the last flush
+    std::unordered_map<std::uint32_t, QString> marks_;  // name id -> note
+    Mark mark_ = Mark::kChanged;
 };

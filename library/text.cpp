@@ -141,6 +141,16 @@ void AppendPrimarySortKey(std::string_view name, std::string& out) {
     for (char c : name) out.push_back(static_cast<char>(kBase[static_cast<unsigned char>(c)]));
 }
 
+std::string LooseNameKey(std::string_view name) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!name.empty() && blank(name.front())) name.remove_prefix(1);
+    while (!name.empty() && blank(name.back())) name.remove_suffix(1);
+    std::string key;
+    key.reserve(name.size());
+    for (char c : name) key.push_back(static_cast<char>(kLower[static_cast<unsigned char>(c)]));
+    return key;
+}
+
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
     if (prefix.size() > text.size()) return false;
     for (std::size_t i = 0; i < prefix.size(); ++i)

@@ -70,5 +70,9 @@ void SortForDisplay(std::vector<Id>& ids, const NameOf& nameOf) {
     ids.swap(sorted);
 }
 
+// `name` without blanks (spaces, tabs) at either end and in lower case: two
+// names with the same key differ at most in case and surrounding blanks.
+std::string LooseNameKey(std::string_view name);
+
 // True when `text` begins with `prefix`, ignoring case.
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix);

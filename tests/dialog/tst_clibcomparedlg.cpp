@@ -31,6 +31,7 @@ private slots:
     void controls_data();
     void controls();
     void nothingCoversAControl();
+    void statusLineInTheFreeStrip();
     void windowAndInitialState();
     void titleIsTheCaptionAlone();
     void tabOrder();
@@ -147,8 +148,9 @@ void TestCLibCompareDlg::controls() {
     QFETCH(int, row);
     const Expected& e = kTemplate[row];
     CLibCompareDlg dialog;
+    // The template's controls and the status line.
     QCOMPARE(dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(),
-             static_cast<qsizetype>(std::size(kTemplate)));
+             static_cast<qsizetype>(std::size(kTemplate)) + 1);
     const QWidget* control = ControlFor(dialog, e);
     QVERIFY(control);
     QCOMPARE(Caption(control), QString::fromUtf8(e.caption));
@@ -186,6 +188,19 @@ void TestCLibCompareDlg::nothingCoversAControl() {
                                                " " + Caption(hit)
                                          : QStringLiteral("nothing"))));
     }
+}
+
+// The status line lies in the free strip below the three columns, left of
+// "Schließen", clear of every control.
+void TestCLibCompareDlg::statusLineInTheFreeStrip() {
+    CLibCompareDlg dialog;
+    auto* status = Find<QLabel>(dialog, "statusLine");
+    QVERIFY(status);
+    QCOMPARE(status->focusPolicy(), Qt::NoFocus);
+    QVERIFY(!status->accessibleName().isEmpty());
+    QVERIFY(status->geometry().bottom() < dialog.height());
+    for (const Expected& e : kTemplate)
+        QVERIFY2(!status->geometry().intersects(ControlFor(dialog, e)->geometry()), e.caption);
 }
 
 void TestCLibCompareDlg::windowAndInitialState() {

@@ -1,6 +1,7 @@
 // The dialog's commands end to end: the real dialog, the real file chooser,
 // real files.
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -65,6 +66,8 @@ private slots:
     void fileChooserSettings();
     void waitCursorWhileReadingAndComparing();
     void tooManyPairsAreRefusedWithAMessage();
+    void changesAreMarkedInListsAndFields();
+    void classificationChangesCountWhenBothAreLong();
 
 private:
     Screen Look() const;
@@ -455,6 +458,81 @@ void TestCommands::tooManyPairsAreRefusedWithAMessage() {
     QVERIFY(shown.only1.isEmpty() && shown.only2.isEmpty() && shown.common.isEmpty());
     QCOMPARE(lib1Count, 4500);
     QCOMPARE(lib2Count, 4500);
+}
+
+namespace {
+
+// What a row shows beyond its text: its tooltip (empty: none) and whether a
+// sign stands beside it.
+QString Note(SymbolListBox* list, const QString& text) {
+    const int row = Rows(list).indexOf(text);
+    return list->model()->index(row, 0).data(Qt::ToolTipRole).toString();
+}
+QString Described(SymbolListBox* list, const QString& text) {
+    const int row = Rows(list).indexOf(text);
+    return list->model()->index(row, 0).data(Qt::AccessibleDescriptionRole).toString();
+}
+
+}  // namespace
+
+// The example libraries: Schütz and Taster have another designation in
+// library 2 (short layout, so classifications are not compared); Motor is
+// "motor" there.
+void TestCommands::changesAreMarkedInListsAndFields() {
+    const QString alt = QStringLiteral(LIBCOMPARE_EXAMPLES_DIR "/schaltplan-alt.1");
+    const QString neu = QStringLiteral(LIBCOMPARE_EXAMPLES_DIR "/schaltplan-neu.1");
+    Load1(alt);
+    auto* status = dialog_->findChild<QLabel*>(QStringLiteral("statusLine"));
+    QVERIFY2(status->text().startsWith(QStringLiteral("SCHALTPLAN-ALT.1: 10 Symbole eingelesen.")),
+             qPrintable(status->text()));
+    Load2(neu);
+    QCOMPARE(status->text(),
+             QStringLiteral("SCHALTPLAN-ALT.1 ↔ SCHALTPLAN-NEU.1: 6 gemeinsam, davon 2 geändert · "
+                            "4 nur in Bibliothek 1 · 4 nur in Bibliothek 2"));
+    QCOMPARE(status->focusPolicy(), Qt::NoFocus);
+    QCOMPARE(dialog_->findChild<QLineEdit*>("IDC_PATH2_EDIT")->toolTip(), neu);
+
+    QStringList marked;
+    for (const QString& row : Rows(dialog_->m_listCommon))
+        if (Described(dialog_->m_listCommon, row) == QStringLiteral("geändert")) marked << row;
+    QCOMPARE(marked, (QStringList{"Schütz", "Taster"}));
+    QVERIFY(!dialog_->m_listCommon->model()->index(0, 0).data(Qt::DecorationRole).isNull());
+
+    QCOMPARE(Note(dialog_->m_listOnly1, "Motor"), QStringLiteral("In Bibliothek 2 als „motor“"));
+    QCOMPARE(Note(dialog_->m_listOnly2, "motor"), QStringLiteral("In Bibliothek 1 als „Motor“"));
+    QVERIFY(Note(dialog_->m_listOnly1, "Lampe").isEmpty());
+
+    Select(dialog_->m_listCommon, "Schütz");
+    auto* designation = dialog_->findChild<QLineEdit*>("IDC_COMMON_DESIGNATION");
+    QCOMPARE(designation->text(), QStringLiteral("Leistungsschütz 4-polig"));
+    QCOMPARE(designation->toolTip(), QStringLiteral("Bibliothek 1: „Leistungsschütz 3-polig“"));
+    QCOMPARE(designation->accessibleDescription(), designation->toolTip());
+    QVERIFY(designation->palette().color(QPalette::Base) !=
+            dialog_->findChild<QLineEdit*>("IDC_COMMON_SYMBOL")->palette().color(QPalette::Base));
+    for (const char* name : {"IDC_COMMON_CLASS1", "IDC_COMMON_CLASS2"})
+        QVERIFY(dialog_->findChild<QLineEdit*>(name)->toolTip().isEmpty());
+
+    Select(dialog_->m_listCommon, "Relais");  // unchanged: the marks go
+    QVERIFY(designation->toolTip().isEmpty());
+    QCOMPARE(designation->palette().color(QPalette::Base),
+             dialog_->findChild<QLineEdit*>("IDC_COMMON_SYMBOL")->palette().color(QPalette::Base));
+}
+
+// Both long: a change in the classifications alone counts, and an empty
+// value in library 1 shows as „“.
+void TestCommands::classificationChangesCountWhenBothAreLong() {
+    Load1(
+        Q(dir_.Write("k1.1", LongLibrary({{"A", "gleich", "K", ""}, {"B", "gleich", "K", "G"}}))));
+    Load2(Q(
+        dir_.Write("k2.1", LongLibrary({{"A", "gleich", "K", "neu"}, {"B", "gleich", "K", "G"}}))));
+    Select(dialog_->m_listCommon, "A");
+    QVERIFY(Field("IDC_COMMON_DESIGNATION").size() > 0);
+    QVERIFY(dialog_->findChild<QLineEdit*>("IDC_COMMON_DESIGNATION")->toolTip().isEmpty());
+    QVERIFY(dialog_->findChild<QLineEdit*>("IDC_COMMON_CLASS1")->toolTip().isEmpty());
+    QCOMPARE(dialog_->findChild<QLineEdit*>("IDC_COMMON_CLASS2")->toolTip(),
+             QStringLiteral("Bibliothek 1: „“"));
+    QCOMPARE(Described(dialog_->m_listCommon, "A"), QStringLiteral("geändert"));
+    QVERIFY(Described(dialog_->m_listCommon, "B").isEmpty());
 }
 
 QTEST_MAIN(TestCommands)
