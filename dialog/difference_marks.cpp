@@ -20,8 +20,8 @@ QString Number(std::int64_t n) {
 
 }  // namespace
 
-void MarkDifferences(const CompareResult& compared, SymbolListModel& common,
-                     SymbolListModel& only1, SymbolListModel& only2) {
+void MarkDifferences(const CompareResult& compared, SymbolListModel& common, SymbolListModel& only1,
+                     SymbolListModel& only2) {
     // A name's row shows the pair of its last common slot, as a selection does.
     std::unordered_map<std::string_view, std::uint8_t> lastDifferences;
     for (std::size_t k = 0; k < compared.commonDifferences.size(); ++k)
@@ -50,11 +50,13 @@ void MarkDifferences(const CompareResult& compared, SymbolListModel& common,
 
 void MarkChangedFields(const CompareResult& compared, std::int64_t slot,
                        const std::array<QLineEdit*, 3>& fields) {
-    const bool known = slot >= 0 && static_cast<std::size_t>(slot) < compared.commonDifferences.size();
+    const bool known =
+        slot >= 0 && static_cast<std::size_t>(slot) < compared.commonDifferences.size();
     const std::uint8_t differences =
         known ? compared.commonDifferences[static_cast<std::size_t>(slot)] : 0;
     const SymbolEntry before =
-        known ? lib1Table[compared.commonLib1Record[static_cast<std::size_t>(slot)]] : SymbolEntry{};
+        known ? lib1Table[compared.commonLib1Record[static_cast<std::size_t>(slot)]]
+              : SymbolEntry{};
     const struct {
         std::uint8_t bit;
         std::string_view value;
@@ -64,8 +66,8 @@ void MarkChangedFields(const CompareResult& compared, std::int64_t slot,
     for (std::size_t i = 0; i < fields.size(); ++i) {
         QLineEdit* field = fields[i];
         const bool changed = differences & shown[i].bit;
-        const QString note = changed ? QStringLiteral("Bibliothek 1: %1").arg(Quoted(shown[i].value))
-                                     : QString();
+        const QString note =
+            changed ? QStringLiteral("Bibliothek 1: %1").arg(Quoted(shown[i].value)) : QString();
         field->setToolTip(note);
         field->setAccessibleDescription(note);
         field->setProperty("changed", changed);
@@ -77,14 +79,15 @@ void MarkChangedFields(const CompareResult& compared, std::int64_t slot,
 
 QString ComparisonStatus(const QString& file1, const QString& file2, const CompareResult& compared,
                          int common, int only1, int only2) {
-    const QString files = QStringLiteral("%1 ↔ %2").arg(
-        file1.isEmpty() ? QStringLiteral("–") : ShownFileName(file1),
-        file2.isEmpty() ? QStringLiteral("–") : ShownFileName(file2));
+    const QString files =
+        QStringLiteral("%1 ↔ %2").arg(file1.isEmpty() ? QStringLiteral("–") : ShownFileName(file1),
+                                      file2.isEmpty() ? QStringLiteral("–") : ShownFileName(file2));
     if (compared.refused)
         return QStringLiteral("%1: nicht verglichen, %2 gemeinsame Einträge wären zu viele.")
             .arg(files, QString::fromStdString(GermanNumber(compared.pairs)));
-    return QStringLiteral("%1: %2 gemeinsam, davon %3 geändert · %4 nur in Bibliothek 1 · %5 nur in "
-                          "Bibliothek 2")
+    return QStringLiteral(
+               "%1: %2 gemeinsam, davon %3 geändert · %4 nur in Bibliothek 1 · %5 nur in "
+               "Bibliothek 2")
         .arg(files, Number(common), Number(static_cast<std::int64_t>(compared.changed.size())),
              Number(only1), Number(only2));
 }

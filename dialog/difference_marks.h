@@ -16,8 +16,8 @@ class SymbolListModel;
 
 // Marks the common names whose shown pair (the last common slot of the name)
 // differs, and the near misses between the two only-lists.
-void MarkDifferences(const CompareResult& compared, SymbolListModel& common,
-                     SymbolListModel& only1, SymbolListModel& only2);
+void MarkDifferences(const CompareResult& compared, SymbolListModel& common, SymbolListModel& only1,
+                     SymbolListModel& only2);
 
 // Marks those of the common column's designation and classification fields
 // that differ for common slot `slot`, with library 1's value as tooltip and

@@ -305,3 +305,23 @@ TEST(CompareTables, ChangedFollowsTheLayouts) {
 }
 
 }  // namespace
+
+namespace {
+
+// Only case and surrounding blanks make a near miss.
+TEST(NearMisses, CaseAndSurroundingBlanksOnly) {
+    const SymbolTable t1 = Library({"Motor", "Lampe", "Relais", " Taster", "X"}, "L1");
+    const SymbolTable t2 = Library({"motor", "Lampen", "RELAIS", "Taster\t", "X"}, "L2");
+    SymbolTable common;
+    std::int32_t count = 0;
+    DiscardingSymbolList none;
+    const CompareResult r = CompareTables(t1, 5, t2, 5, common, count, none, none, none);
+    std::vector<std::string> found;
+    for (const NearMiss& m : NearMisses(t1, r.lib1Marks, t2, r.lib2Marks))
+        found.push_back(std::string(m.name) + "/" + std::string(m.counterpart));
+    EXPECT_EQ(found,
+              (std::vector<std::string>{"Motor/motor", "Relais/RELAIS", " Taster/Taster\t"}));
+    EXPECT_EQ(NearMisses(t2, r.lib2Marks, t1, r.lib1Marks).size(), 3u);
+}
+
+}  // namespace
