@@ -5,14 +5,11 @@
 // Exit status as with diff: 0 the same, 1 different, 2 trouble.
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <filesystem>
-#include <future>
 #include <memory>
 #include <system_error>
 
@@ -29,27 +26,9 @@ int Fail(const QString& message) {
     return kTrouble;
 }
 
-std::filesystem::path ToPath(const QString& argument) {
-#if defined(_WIN32)
-    return std::filesystem::path(argument.toStdWString());
-#else
-    const QByteArray bytes = QFile::encodeName(argument);
-    return std::filesystem::path(
-        std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-#endif
-}
-
-bool Load(const QString& argument, LoadedLibrary& library, QString& error) {
-    const auto path = ToPath(argument);
-    library.path = argument.toStdString();
-    DiscardingSymbolList names;
-    const ReadResult result = ReadLibraryFile(path, library.table, library.count, names);
-    if (!result) {
-        error = QString::fromStdString(result.message);
-        return false;
-    }
-    library.layout = result.layout;
-    return true;
+// An argument as the UTF-8 text the comparison takes paths in.
+std::string ArgumentAsUtf8(const QString& argument) {
+    return argument.toStdString();
 }
 
 // Why standard output could not be written, in German.
@@ -88,9 +67,11 @@ int main(int argc, char** argv) {
                                   QStringLiteral("Zeigt diese Hilfe an."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Zeigt die Versionsnummer an."));
-    const QCommandLineOption format({QStringLiteral("f"), QStringLiteral("format")},
-                                    QStringLiteral("Ausgabeformat: text (Vorgabe), csv oder json."),
-                                    QStringLiteral("format"), QStringLiteral("text"));
+    const QCommandLineOption format(
+        {QStringLiteral("f"), QStringLiteral("format")},
+        QStringLiteral("Ausgabeformat: text (Vorgabe), csv, csv-excel (für Tabellenkalkulationen "
+                       "mit deutschen Einstellungen) oder json."),
+        QStringLiteral("format"), QStringLiteral("text"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(format);
@@ -113,36 +94,26 @@ int main(int argc, char** argv) {
     const QString formatName = parser.value(format);
     if (formatName == QLatin1String("csv"))
         reportFormat = ReportFormat::kCsv;
+    else if (formatName == QLatin1String("csv-excel"))
+        reportFormat = ReportFormat::kCsvExcel;
     else if (formatName == QLatin1String("json"))
         reportFormat = ReportFormat::kJson;
     else if (formatName != QLatin1String("text"))
-        return Fail(QStringLiteral("Unbekanntes Ausgabeformat „%1“ (erlaubt: text, csv, json).")
-                        .arg(formatName));
+        return Fail(
+            QStringLiteral("Unbekanntes Ausgabeformat „%1“ (erlaubt: text, csv, csv-excel, json).")
+                .arg(formatName));
 
     const QStringList files = parser.positionalArguments();
     if (files.size() != 2)
         return Fail(QStringLiteral("Bitte genau zwei Symbolbibliotheken angeben (siehe --help)."));
 
     auto comparison = std::make_unique<Comparison>();
-    QString error;
-    // The two files are independent: read them side by side.
-    QString error2;
-    auto second =
-        std::async(std::launch::async, [&] { return Load(files[1], comparison->lib2, error2); });
-    const bool firstRead = Load(files[0], comparison->lib1, error);
-    const bool secondRead = second.get();
-    if (!firstRead) return Fail(error);
-    if (!secondRead) return Fail(error2);
-
-    DiscardingSymbolList discard;
-    comparison->result =
-        CompareTables(comparison->lib1.table, comparison->lib1.count, comparison->lib2.table,
-                      comparison->lib2.count, comparison->common, comparison->commonCount, discard,
-                      discard, discard);
-
-    if (comparison->result.refused)
-        return Fail(QString::fromStdString(TooManyPairsMessage(
-            files[0].toStdString(), files[1].toStdString(), comparison->result.pairs)));
+    std::string error;
+    if (!CompareFiles(ArgumentAsUtf8(files[0]), ArgumentAsUtf8(files[1]), *comparison, error,
+                      [](const std::string& warning) {
+                          std::fprintf(stderr, "libcompare-cli: Warnung: %s\n", warning.c_str());
+                      }))
+        return Fail(QString::fromStdString(error));
 
     errno = 0;
     if (!WriteReport(*comparison, reportFormat, stdout)) {

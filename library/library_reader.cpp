@@ -45,6 +45,33 @@ std::string PathForMessage(const std::filesystem::path& path) {
     return {reinterpret_cast<const char*>(text.data()), text.size()};
 }
 
+namespace {
+
+// A record a symbol library would not hold: its symbol holds control
+// characters, or runs past the space its record has for it.
+bool IsOdd(const SymbolEntry& entry, LibraryLayout layout) {
+    for (char c : entry.symbol)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
+    if (layout == LibraryLayout::kShort) return entry.symbol.size() >= kShortDesignationOffset;
+    return entry.symbol.size() + entry.designation.size() + entry.classification1.size() +
+               entry.classification2.size() + 4 >
+           kLongRecordSize;
+}
+
+}  // namespace
+
+std::string DoubtfulLibraryMessage(const std::string& displayName, const ReadResult& result) {
+    return "Die Datei „" + displayName +
+           "“ sieht nicht wie eine Symbolbibliothek aus: " + std::to_string(result.oddRecords) +
+           " von " + std::to_string(result.records) +
+           " Datensätzen enthalten Steuerzeichen im Symbolnamen oder reichen über ihren "
+           "Datensatz hinaus.";
+}
+
+std::filesystem::path PathFromUtf8(std::string_view text) {
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
 ReadResult CheckLibraryBytes(std::string_view bytes, const std::string& displayName) {
     ReadResult result;
     const std::uint64_t length = bytes.size();
@@ -73,6 +100,7 @@ ReadResult CheckLibraryBytes(std::string_view bytes, const std::string& displayN
         const SymbolEntry entry = ReadRecord(bytes, result.layout, i);
         fieldBytes += entry.symbol.size() + entry.designation.size() +
                       entry.classification1.size() + entry.classification2.size();
+        if (IsOdd(entry, result.layout)) ++result.oddRecords;
         if (fieldBytes > fieldBudget) {
             result.message = Failure(displayName,
                                      "Sie ist keine Symbolbibliothek (ihre Felder sind nicht "
@@ -162,14 +190,20 @@ std::shared_ptr<const FileBytes> LoadFile(const std::filesystem::path& path,
 }  // namespace
 
 ReadResult ReadLibraryFile(const std::filesystem::path& path, SymbolTable& table,
-                           std::int32_t& count, SymbolList& list) {
+                           std::int32_t& count, SymbolList& list,
+                           const std::function<bool(const ReadResult&)>& proceed) {
     const std::string name = PathForMessage(path);
     ReadResult failure;
     auto bytes = LoadFile(path, name, failure);
     if (!bytes) return failure;
 
-    const ReadResult result = CheckLibraryBytes(bytes->view(), name);
+    ReadResult result = CheckLibraryBytes(bytes->view(), name);
     if (!result) return result;
+    if (proceed && !proceed(result)) {
+        result.ok = false;
+        result.cancelled = true;
+        return result;
+    }
 
     // All read: only now do the table, its count and the list change.
     table.ReplaceWithFile(std::move(bytes), result.layout, result.records);

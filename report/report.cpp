@@ -40,12 +40,13 @@ public:
         AppendWindows1252Visible(bytes, scratch_);
         Text(scratch_);
     }
-    // The bytes decoded as UTF-8, quoted as RFC 4180 asks where they hold a
-    // comma, quote or line break.
-    void CsvField(std::string_view bytes) {
+    // The bytes decoded as UTF-8, quoted as RFC 4180 asks where they hold the
+    // separator, a quote or a line break.
+    void CsvField(std::string_view bytes, char separator) {
         scratch_.clear();
         AppendWindows1252AsUtf8(bytes, scratch_);
-        if (scratch_.find_first_of(",\"\r\n") == std::string::npos) return Text(scratch_);
+        const char special[] = {separator, '"', '\r', '\n', '\0'};
+        if (scratch_.find_first_of(special) == std::string::npos) return Text(scratch_);
         std::string quoted = "\"";
         for (char ch : scratch_) {
             if (ch == '"') quoted += '"';
@@ -137,21 +138,29 @@ bool WriteText(const Comparison& c, std::FILE* file) {
 
 // ---- CSV (RFC 4180) --------------------------------------------------------
 
-void CsvRow(Output& out, std::string_view list, const SymbolEntry& e) {
+void CsvRow(Output& out, char separator, std::string_view list, const SymbolEntry& e) {
     out.Text(list);
     for (std::string_view field : {e.symbol, e.designation, e.classification1, e.classification2}) {
-        out.Text(",");
-        out.CsvField(field);
+        out.Text(std::string_view(&separator, 1));
+        out.CsvField(field, separator);
     }
     out.Text("\r\n");
 }
 
-bool WriteCsv(const Comparison& c, std::FILE* file) {
+// RFC 4180 with commas; for spreadsheets set to German, semicolons after a
+// byte-order mark that tells them the text is UTF-8.
+bool WriteCsv(const Comparison& c, std::FILE* file, bool forSpreadsheets) {
     Output out(file);
-    out.Text("list,symbol,designation,classification1,classification2\r\n");
-    for (std::int32_t k = 0; k < c.commonCount; ++k) CsvRow(out, "common", c.common[k]);
-    for (std::int32_t r : Unmatched(c.result.lib1Marks)) CsvRow(out, "only1", c.lib1.table[r]);
-    for (std::int32_t r : Unmatched(c.result.lib2Marks)) CsvRow(out, "only2", c.lib2.table[r]);
+    const char separator = forSpreadsheets ? ';' : ',';
+    if (forSpreadsheets) out.Text("\xEF\xBB\xBF");
+    std::string header = "list,symbol,designation,classification1,classification2\r\n";
+    std::replace(header.begin(), header.end(), ',', separator);
+    out.Text(header);
+    for (std::int32_t k = 0; k < c.commonCount; ++k) CsvRow(out, separator, "common", c.common[k]);
+    for (std::int32_t r : Unmatched(c.result.lib1Marks))
+        CsvRow(out, separator, "only1", c.lib1.table[r]);
+    for (std::int32_t r : Unmatched(c.result.lib2Marks))
+        CsvRow(out, separator, "only2", c.lib2.table[r]);
     return out.Finish();
 }
 
@@ -269,6 +278,35 @@ bool WriteJson(const Comparison& c, std::FILE* file) {
 
 }  // namespace
 
+bool CompareFiles(const std::string& path1, const std::string& path2, Comparison& comparison,
+                  std::string& error, const std::function<void(const std::string&)>& warn) {
+    for (auto [path, library] : {std::pair{&path1, &comparison.lib1}, {&path2, &comparison.lib2}}) {
+        library->path = *path;
+        DiscardingSymbolList names;
+        const ReadResult result =
+            ReadLibraryFile(PathFromUtf8(*path), library->table, library->count, names,
+                            [&](const ReadResult& read) {
+                                if (read.Doubtful() && warn)
+                                    warn(DoubtfulLibraryMessage(*path, read));
+                                return true;
+                            });
+        if (!result) {
+            error = result.message;
+            return false;
+        }
+        library->layout = result.layout;
+    }
+    DiscardingSymbolList discard;
+    comparison.result = CompareTables(
+        comparison.lib1.table, comparison.lib1.count, comparison.lib2.table, comparison.lib2.count,
+        comparison.common, comparison.commonCount, discard, discard, discard);
+    if (comparison.result.refused) {
+        error = TooManyPairsMessage(path1, path2, comparison.result.pairs);
+        return false;
+    }
+    return true;
+}
+
 bool Comparison::HasDifferences() const {
     return !result.changed.empty() ||
            std::any_of(result.lib1Marks.begin() + (result.lib1Marks.empty() ? 0 : 1),
@@ -282,7 +320,9 @@ bool WriteReport(const Comparison& comparison, ReportFormat format, std::FILE* o
         case ReportFormat::kText:
             return WriteText(comparison, out) && std::fflush(out) == 0;
         case ReportFormat::kCsv:
-            return WriteCsv(comparison, out) && std::fflush(out) == 0;
+            return WriteCsv(comparison, out, false);
+        case ReportFormat::kCsvExcel:
+            return WriteCsv(comparison, out, true);
         case ReportFormat::kJson:
             return WriteJson(comparison, out);
     }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "compare/compare.h"
@@ -27,7 +28,17 @@ struct Comparison {
     bool HasDifferences() const;
 };
 
-enum class ReportFormat { kText, kCsv, kJson };
+// Reads the two libraries at the UTF-8 paths `path1` and `path2` and compares
+// them, as the command-line tool and the dialog's export both do. On failure
+// (a file that cannot be read, too many common entries) returns false with
+// the German message in `error`. `warn` receives a warning for each file that
+// reads but does not look like a symbol library.
+bool CompareFiles(const std::string& path1, const std::string& path2, Comparison& comparison,
+                  std::string& error, const std::function<void(const std::string&)>& warn = {});
+
+// Text; CSV by RFC 4180; CSV as German spreadsheets open it in columns
+// (semicolons, UTF-8 with byte-order mark, CRLF); JSON.
+enum class ReportFormat { kText, kCsv, kCsvExcel, kJson };
 
 // Writes the report; false when writing failed (e.g. a closed pipe).
 bool WriteReport(const Comparison& comparison, ReportFormat format, std::FILE* out);
