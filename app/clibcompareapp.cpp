@@ -1,30 +1,49 @@
 #include "app/clibcompareapp.h"
 
+#include <QCoreApplication>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTimer>
 
+#include "app/command_line.h"
 #include "dialog/clibcomparedlg.h"
+
+namespace {
+
+// Qt's own texts (the file chooser, message boxes, the command-line parser)
+// in German.
+void InstallGermanQtTexts(QTranslator& translator) {
+    if (translator.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&translator);
+}
+
+}  // namespace
 
 CLibCompareApp::CLibCompareApp(int& argc, char** argv) : m_application(argc, argv) {}
 
 void CLibCompareApp::SetIdentity() {
-    QApplication::setApplicationName(QStringLiteral("TORVEX Bibliotheksvergleich"));
+    QCoreApplication::setApplicationName(QStringLiteral("TORVEX Bibliotheksvergleich"));
     // No display name: platforms append it to every window title, and the
     // title is the dialog's caption alone.
-    QApplication::setApplicationVersion(QStringLiteral(LIBCOMPARE_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("libcompare"));
-    // Where settings would live; the tool reads and writes none.
-    QApplication::setOrganizationName(
+    QCoreApplication::setApplicationVersion(QStringLiteral(LIBCOMPARE_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("libcompare"));
+    // The settings (the folder of the library chosen last) live under these.
+    QCoreApplication::setOrganizationName(
         QStringLiteral("Vom lokalen Anwendungs-Assistenten generierte Anwendungen"));
 }
 
-bool CLibCompareApp::InitInstance() {
-    // Qt's own dialogs (the file chooser, message boxes, context menus) in German.
-    if (m_qtTranslator.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
-                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&m_qtTranslator);
+StartRequest CLibCompareApp::ReadCommandLine(int& argc, char** argv) {
+    QCoreApplication core(argc, argv);
+    QTranslator translator;
+    InstallGermanQtTexts(translator);
+    SetIdentity();
+    return ParseCommandLine(QCoreApplication::arguments());
+}
 
+bool CLibCompareApp::InitInstance(const QStringList& files) {
+    InstallGermanQtTexts(m_qtTranslator);
     SetIdentity();
 
     QIcon icon;
@@ -34,6 +53,9 @@ bool CLibCompareApp::InitInstance() {
     QApplication::setWindowIcon(icon);
 
     CLibCompareDlg dialog;
+    // Files from the command line, once the dialog shows, so that a message
+    // about one of them has the dialog to stand on.
+    QTimer::singleShot(0, &dialog, [&dialog, files] { OpenStartFiles(dialog, files); });
     dialog.exec();
     return false;  // the dialog was the whole application
 }

@@ -1,18 +1,25 @@
 #include "dialog/clibcomparedlg.h"
 
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
+#include <QShortcut>
 #include <filesystem>
 
 #include "compare/compare.h"
+#include "dialog/comparison_export.h"
 #include "dialog/dialog_template.h"
 #include "dialog/difference_marks.h"
+#include "dialog/library_settings.h"
+#include "dialog/list_actions.h"
 #include "dialog/platform_memory.h"
 #include "dialog/resource.h"
 #include "dialog/symbol_list_box.h"
@@ -28,6 +35,18 @@ constexpr int kCommonFields = 8;
 
 std::filesystem::path ToPath(const QString& path) {
     return std::filesystem::path(path.toStdU16String());
+}
+
+// The local files among dropped data: one or two, or none at all when
+// anything else is among it.
+QStringList DroppedLibraries(const QMimeData* data) {
+    QStringList files;
+    if (!data || !data->hasUrls()) return files;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile() || url.toLocalFile().isEmpty()) return {};
+        files << url.toLocalFile();
+    }
+    return files.size() <= 2 ? files : QStringList();
 }
 
 // The wait cursor while a file is read or libraries are compared.
@@ -156,6 +175,12 @@ void CLibCompareDlg::BindMessages() {
             &CLibCompareDlg::OnSelChangeOnly2);
     connect(list(IDC_COMMON_LIST), &SymbolListBox::selectionChangedByUser, this,
             &CLibCompareDlg::OnSelChangeCommon);
+    // Beyond the template: reload, and copy and export from each list.
+    connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this,
+            &CLibCompareDlg::OnReload);
+    for (int id : {IDC_ONLY1_LIST, IDC_COMMON_LIST, IDC_ONLY2_LIST})
+        AddListActions(list(id), [this] { OnExport(); });
+    setAcceptDrops(true);
 }
 
 bool CLibCompareDlg::OnInitDialog() {
@@ -228,6 +253,7 @@ QString CLibCompareDlg::ChooseLibraryFile() {
         {QStringLiteral("Symboldatei (*.1)"), QStringLiteral("All Files (*.*)")});
     chooser.selectNameFilter(QStringLiteral("Symboldatei (*.1)"));
     chooser.setDefaultSuffix(QStringLiteral("txt"));
+    if (const QString folder = LastLibraryFolder(); !folder.isEmpty()) chooser.setDirectory(folder);
     chooser.selectFile(QStringLiteral("*.1"));
     const int answer = chooser.exec();
     if (answer != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return {};
@@ -235,15 +261,44 @@ QString CLibCompareDlg::ChooseLibraryFile() {
 }
 
 void CLibCompareDlg::ReportReadFailure(const ReadResult& result) {
+    if (result.cancelled) return;  // the user said so; nothing to report
     QMessageBox::warning(this, windowTitle(), QString::fromStdString(result.message));
 }
 
+bool CLibCompareDlg::ProceedWith(const QString& path, const ReadResult& read) {
+    if (!read.Doubtful()) return true;
+    QApplication::setOverrideCursor(Qt::ArrowCursor);  // over the wait cursor while asking
+    const auto answer = QMessageBox::question(
+        this, windowTitle(),
+        QString::fromStdString(DoubtfulLibraryMessage(path.toStdString(), read)) +
+            QStringLiteral("\n\nTrotzdem einlesen?"),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    QApplication::restoreOverrideCursor();
+    return answer == QMessageBox::Yes;
+}
+
+ReadResult CLibCompareDlg::Read(const QString& path, SymbolTable& table, std::int32_t& count,
+                                SymbolList& list) {
+    RememberLibraryFolder(path);
+    return ReadLibraryFile(ToPath(path), table, count, list, [this, &path](const ReadResult& read) {
+        return ProceedWith(path, read);
+    });
+}
+
 void CLibCompareDlg::OnLoadLibrary1() {
+    LoadLibrary1([this] { return ChooseLibraryFile(); });
+}
+
+void CLibCompareDlg::OpenLibrary1(const QString& path) {
+    LoadLibrary1([&path] { return path; });
+}
+
+void CLibCompareDlg::LoadLibrary1(const std::function<QString()>& choose) {
     m_listOnly1->Model().Empty();
     m_listOnly2->Model().Empty();
     m_listCommon->Model().Empty();
 
-    const QString path = ChooseLibraryFile();
+    const QString path = choose();
     if (path.isEmpty()) {
         m_statusLine->setText(QStringLiteral(
             "Die Listen sind leer. „2te Bibliothek Einlesen und Vergleichen“ vergleicht erneut."));
@@ -256,8 +311,7 @@ void CLibCompareDlg::OnLoadLibrary1() {
     UpdateData(false);
 
     BusyCursor busy;
-    const ReadResult result =
-        ReadLibraryFile(ToPath(path), lib1Table, lib1Count, m_listOnly1->Model());
+    const ReadResult result = Read(path, lib1Table, lib1Count, m_listOnly1->Model());
     m_listOnly1->Model().Flush();
     ReturnFreedMemoryToTheSystem();
     if (result) {
@@ -275,14 +329,22 @@ void CLibCompareDlg::OnLoadLibrary1() {
         m_strPath2 = oldPath2;
         UpdateData(false);
         busy.Restore();
-        m_statusLine->setText(QStringLiteral("Nichts geändert: %1 konnte nicht eingelesen werden.")
-                                  .arg(ShownFileName(path)));
+        m_statusLine->setText(
+            QStringLiteral("Nichts geändert: %1 wurde nicht eingelesen.").arg(ShownFileName(path)));
         ReportReadFailure(result);
     }
 }
 
 void CLibCompareDlg::OnLoadLibrary2AndCompare() {
-    const QString path = ChooseLibraryFile();
+    LoadLibrary2AndCompare([this] { return ChooseLibraryFile(); });
+}
+
+void CLibCompareDlg::OpenLibrary2AndCompare(const QString& path) {
+    LoadLibrary2AndCompare([&path] { return path; });
+}
+
+void CLibCompareDlg::LoadLibrary2AndCompare(const std::function<QString()>& choose) {
+    const QString path = choose();
     ReadResult failure;
     failure.ok = true;
     if (!path.isEmpty()) {
@@ -291,8 +353,7 @@ void CLibCompareDlg::OnLoadLibrary2AndCompare() {
         UpdateData(false);
         m_listOnly2->Model().Empty();
         BusyCursor busy;
-        const ReadResult result =
-            ReadLibraryFile(ToPath(path), lib2Table, lib2Count, m_listOnly2->Model());
+        const ReadResult result = Read(path, lib2Table, lib2Count, m_listOnly2->Model());
         if (result) m_lib2File = path;
         if (!result) {
             m_strPath2 = oldPath2;
@@ -300,6 +361,10 @@ void CLibCompareDlg::OnLoadLibrary2AndCompare() {
             failure = result;
         }
     }
+    CompareAndShow(failure, path);
+}
+
+void CLibCompareDlg::CompareAndShow(const ReadResult& failure, const QString& failedPath) {
     {
         BusyCursor busy;
         m_lastComparison =
@@ -313,8 +378,7 @@ void CLibCompareDlg::OnLoadLibrary2AndCompare() {
         ComparisonStatus(m_lib1File, m_lib2File, m_lastComparison, m_listCommon->Model().Count(),
                          m_listOnly1->Model().Count(), m_listOnly2->Model().Count());
     if (!failure)
-        status = QStringLiteral("Bibliothek 2 unverändert, %1 konnte nicht eingelesen werden. %2")
-                     .arg(ShownFileName(path), status);
+        status = QStringLiteral("Nicht eingelesen: %1. %2").arg(ShownFileName(failedPath), status);
     m_statusLine->setText(status);
     if (!failure) ReportReadFailure(failure);
     if (m_lastComparison.refused)
@@ -322,6 +386,87 @@ void CLibCompareDlg::OnLoadLibrary2AndCompare() {
             this, windowTitle(),
             QString::fromStdString(TooManyPairsMessage(
                 m_lib1File.toStdString(), m_lib2File.toStdString(), m_lastComparison.pairs)));
+}
+
+void CLibCompareDlg::OnReload() {
+    if (m_lib1File.isEmpty() && m_lib2File.isEmpty()) return;  // nothing loaded yet
+    if (m_lib2File.isEmpty()) return OpenLibrary1(m_lib1File);
+    if (m_lib1File.isEmpty()) return OpenLibrary2AndCompare(m_lib2File);
+
+    // Both anew; if either cannot be read, nothing changes.
+    SymbolTable table1, table2;
+    std::int32_t count1 = 0, count2 = 0;
+    DiscardingSymbolList names;
+    ReadResult result;
+    {
+        BusyCursor busy;
+        result = Read(m_lib1File, table1, count1, names);
+        if (result) result = Read(m_lib2File, table2, count2, names);
+    }
+    if (!result) {
+        m_statusLine->setText(QStringLiteral("Nichts geändert: Neu einlesen nicht möglich."));
+        return ReportReadFailure(result);
+    }
+    lib1Table = std::move(table1);
+    lib1Count = count1;
+    lib2Table = std::move(table2);
+    lib2Count = count2;
+    m_strPath1 = m_lib1File;
+    m_strPath2 = m_lib2File;
+    UpdateData(false);
+    ReadResult fine;
+    fine.ok = true;
+    CompareAndShow(fine, {});
+}
+
+void CLibCompareDlg::OnExport() {
+    if (m_lib1File.isEmpty() || m_lib2File.isEmpty()) {
+        QMessageBox::information(
+            this, windowTitle(),
+            QStringLiteral("Zum Exportieren zuerst beide Bibliotheken einlesen und vergleichen."));
+        return;
+    }
+    ExportComparison(this, m_lib1File, m_lib2File);
+}
+
+// ---- dropped files ---------------------------------------------------------
+
+void CLibCompareDlg::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedLibraries(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void CLibCompareDlg::dragMoveEvent(QDragMoveEvent* event) {
+    const QStringList files = DroppedLibraries(event->mimeData());
+    if (files.size() == 2 || (files.size() == 1 && ColumnAt(event->position().toPoint()) != 0))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void CLibCompareDlg::dropEvent(QDropEvent* event) {
+    const QStringList files = DroppedLibraries(event->mimeData());
+    const int column = ColumnAt(event->position().toPoint());
+    if (files.size() == 2) {
+        event->acceptProposedAction();
+        OpenLibrary1(files[0]);
+        OpenLibrary2AndCompare(files[1]);
+    } else if (files.size() == 1 && column == 1) {
+        event->acceptProposedAction();
+        OpenLibrary1(files[0]);
+    } else if (files.size() == 1 && column == 2) {
+        event->acceptProposedAction();
+        OpenLibrary2AndCompare(files[0]);
+    } else {
+        event->ignore();
+    }
+}
+
+int CLibCompareDlg::ColumnAt(QPoint at) const {
+    // Left of the common column's frame is library 1, right of it library 2.
+    const DialogUnits units(font());
+    if (at.x() < units.X(234)) return 1;
+    if (at.x() >= units.X(234 + 204)) return 2;
+    return 0;
 }
 
 void CLibCompareDlg::OnSelChangeOnly1() {

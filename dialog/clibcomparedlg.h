@@ -6,13 +6,18 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string_view>
 
 #include "compare/compare.h"
 
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QLabel;
 class QLineEdit;
+class SymbolList;
 class SymbolListBox;
 class SymbolTable;
 struct ReadResult;
@@ -42,6 +47,11 @@ public:
     QString m_strPath2;
     std::array<QString, 12> m_strDetail;
 
+    // The load commands with a file given instead of chosen (the command line,
+    // dropped files): the same steps and messages as the buttons.
+    void OpenLibrary1(const QString& path);
+    void OpenLibrary2AndCompare(const QString& path);
+
 public slots:
     void accept() override;
 
@@ -55,6 +65,12 @@ protected:
     void OnSelChangeOnly1();
     void OnSelChangeOnly2();
     void OnSelChangeCommon();
+    void OnReload();
+    void OnExport();
+
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void CreateControls();
@@ -70,6 +86,15 @@ private:
     // Asks for a library file; empty when the user cancels.
     QString ChooseLibraryFile();
     void ReportReadFailure(const ReadResult& result);
+    // Asks whether to load a file that does not look like a symbol library.
+    bool ProceedWith(const QString& path, const ReadResult& read);
+    ReadResult Read(const QString& path, SymbolTable& table, std::int32_t& count, SymbolList& list);
+    void LoadLibrary1(const std::function<QString()>& choose);
+    void LoadLibrary2AndCompare(const std::function<QString()>& choose);
+    // Compares, fills and marks the lists, and says so in the status line.
+    void CompareAndShow(const ReadResult& failure, const QString& failedPath);
+    // 1 or 2 for the library column at `at`, 0 for the common column.
+    int ColumnAt(QPoint at) const;
     // Returns the slot whose fields are shown, or -1.
     std::int64_t FindAndShowDetails(SymbolListBox* list, const SymbolTable& table,
                                     std::int64_t firstSlot, std::int64_t lastSlot, int firstField);

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTest>
 #include <filesystem>
 
@@ -45,6 +46,7 @@ public:
     }
 
 private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init();
     void roadOfOneComparison();
     void selectionShowsTheTableBehindEachList();

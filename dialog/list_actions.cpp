@@ -1,0 +1,43 @@
+#include "dialog/list_actions.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+
+#include "dialog/symbol_list_box.h"
+#include "dialog/symbol_list_model.h"
+
+namespace {
+
+QAction* AddAction(SymbolListBox* list, const QString& text, const QKeySequence& keys) {
+    auto* action = new QAction(text, list);
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WidgetShortcut);
+    list->addAction(action);
+    return action;
+}
+
+}  // namespace
+
+void AddListActions(SymbolListBox* list, const std::function<void()>& exportComparison) {
+    list->setContextMenuPolicy(Qt::ActionsContextMenu);
+    QObject::connect(
+        AddAction(list, QStringLiteral("Kopieren"), QKeySequence::Copy), &QAction::triggered, list,
+        [list] {
+            const int row = list->CurrentSelection();
+            if (row >= 0)
+                QGuiApplication::clipboard()->setText(FromWindows1252(list->Model().Bytes(row)));
+        });
+    QObject::connect(AddAction(list, QStringLiteral("Alle Namen kopieren"),
+                               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)),
+                     &QAction::triggered, list, [list] {
+                         QStringList names;
+                         names.reserve(list->Model().Count());
+                         for (int row = 0; row < list->Model().Count(); ++row)
+                             names << FromWindows1252(list->Model().Bytes(row));
+                         QGuiApplication::clipboard()->setText(names.join(u'\n'));
+                     });
+    QObject::connect(AddAction(list, QStringLiteral("Vergleich exportieren …"),
+                               QKeySequence(Qt::CTRL | Qt::Key_E)),
+                     &QAction::triggered, list, exportComparison);
+}

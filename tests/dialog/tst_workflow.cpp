@@ -1,0 +1,327 @@
+// The everyday workflow around the commands, as a person uses it: files from
+// the command line, dropped files, the last folder, F5, copy and export, and
+// the question about a file that is plainly no symbol library.
+#include <QClipboard>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTest>
+#include <QUrl>
+#include <filesystem>
+#include <fstream>
+
+#include "app/command_line.h"
+#include "dialog/clibcomparedlg.h"
+#include "dialog/resource.h"
+#include "dialog/symbol_list_box.h"
+#include "dialog/symbol_list_model.h"
+#include "dialog_driver.h"
+#include "library/symbol_table.h"
+#include "test_support.h"
+
+namespace {
+
+QString Q(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+// Drags `urls` over the dialog's window to `at` and drops them there, as the
+// window system delivers a drop; true if the dialog took them.
+bool Drop(QWidget& dialog, const QList<QUrl>& urls, QPoint at) {
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QGuiApplication::sendEvent(dialog.windowHandle(), &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QGuiApplication::sendEvent(dialog.windowHandle(), &move);
+    if (!move.isAccepted()) return false;
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QGuiApplication::sendEvent(dialog.windowHandle(), &drop);
+    return drop.isAccepted();
+}
+
+QPoint CentreOf(QWidget* widget) {
+    return widget->mapTo(widget->window(), widget->rect().center());
+}
+
+}  // namespace
+
+class TestWorkflow : public QObject {
+    Q_OBJECT
+
+public:
+    TestWorkflow() {
+        alt_ = QStringLiteral(LIBCOMPARE_EXAMPLES_DIR "/schaltplan-alt.1");
+        neu_ = QStringLiteral(LIBCOMPARE_EXAMPLES_DIR "/schaltplan-neu.1");
+    }
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init();
+    void cleanup() { dialog_.reset(); }
+    void startWithFiles();
+    void droppedFiles();
+    void lastFolder();
+    void reloadAfterTheFileChanged();
+    void copyFromTheContextMenuAndShortcuts();
+    void exportWritesWhatTheCliWrites_data();
+    void exportWritesWhatTheCliWrites();
+    void doubtfulFilesAreQuestioned();
+
+private:
+    QString Field(const char* name) const {
+        return dialog_->findChild<QLineEdit*>(QString::fromLatin1(name))->text();
+    }
+    void Load(int buttonId, const QString& path) {
+        QCOMPARE(modal::Drive(
+                     [this, buttonId] { ControlById<QPushButton>(*dialog_, buttonId)->click(); },
+                     {modal::Choose(path)}),
+                 std::size_t{1});
+        Activate();
+    }
+    // The window system gives the dialog back the focus once a modal window
+    // closes; the offscreen platform leaves that to the test.
+    void Activate() {
+        dialog_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
+    }
+
+    TempDir dir_;
+    QString alt_, neu_;
+    std::unique_ptr<CLibCompareDlg> dialog_;
+};
+
+void TestWorkflow::init() {
+    lib1Count = lib2Count = commonCount = 0;
+    dialog_ = std::make_unique<CLibCompareDlg>();
+    dialog_->show();
+    Activate();
+}
+
+// `libcompare a.1 b.1` compares at once, without a chooser; with one file
+// the library-2 path shows the blank, as after the button.
+void TestWorkflow::startWithFiles() {
+    const StartRequest request =
+        ParseCommandLine({"libcompare", "-platform", "offscreen", alt_, neu_, "third.1"});
+    QVERIFY(!request.done);
+    QCOMPARE(request.files, (QStringList{alt_, neu_}));
+
+    QCOMPARE(modal::Drive([this, &request] { OpenStartFiles(*dialog_, request.files); }, {}),
+             std::size_t{0});
+    QCOMPARE(Rows(dialog_->m_listCommon).size(), 6);
+    QCOMPARE(Rows(dialog_->m_listOnly2).size(), 4);
+    QCOMPARE(Field("IDC_PATH2_EDIT"), neu_.toUpper());
+
+    OpenStartFiles(*dialog_, {neu_});
+    QCOMPARE(Rows(dialog_->m_listOnly1).size(), 10);
+    QCOMPARE(Field("IDC_PATH2_EDIT"), QStringLiteral(" "));
+}
+
+// One file on a library's column loads it there; two files anywhere are
+// library 1 and 2; anything but local files is refused without a change.
+void TestWorkflow::droppedFiles() {
+    const QUrl alt = QUrl::fromLocalFile(alt_), neu = QUrl::fromLocalFile(neu_);
+    QVERIFY(!Drop(*dialog_, {alt}, CentreOf(dialog_->m_listCommon)));  // no column for one
+    QVERIFY(Drop(*dialog_, {alt}, CentreOf(dialog_->m_listOnly1)));
+    QCOMPARE(Field("IDC_PATH1_EDIT"), alt_.toUpper());
+    QCOMPARE(Rows(dialog_->m_listOnly1).size(), 10);
+    QVERIFY(Drop(*dialog_, {neu}, CentreOf(dialog_->m_listOnly2)));
+    QCOMPARE(Rows(dialog_->m_listCommon).size(), 6);
+
+    QVERIFY(Drop(*dialog_, {neu, alt}, CentreOf(dialog_->m_listCommon)));
+    QCOMPARE(Field("IDC_PATH1_EDIT"), neu_.toUpper());
+    QCOMPARE(Field("IDC_PATH2_EDIT"), alt_.toUpper());
+
+    const QStringList before = Rows(dialog_->m_listCommon);
+    QVERIFY(!Drop(*dialog_, {QUrl("https://example.org/a.1")}, CentreOf(dialog_->m_listOnly1)));
+    QVERIFY(
+        !Drop(*dialog_, {alt, QUrl("https://example.org/a.1")}, CentreOf(dialog_->m_listOnly1)));
+    QVERIFY(!Drop(*dialog_, {alt, neu, alt}, CentreOf(dialog_->m_listOnly1)));
+    QCOMPARE(Rows(dialog_->m_listCommon), before);
+    QCOMPARE(Field("IDC_PATH1_EDIT"), neu_.toUpper());
+}
+
+// The chooser opens in the folder of the library chosen last; the rest of
+// its settings stay.
+void TestWorkflow::lastFolder() {
+    const auto file = dir_.Write("ordner.1", LongLibrary({{"A"}}));
+    Load(IDC_LOAD1_BUTTON, Q(file));
+    QString folder, name;
+    QCOMPARE(modal::Drive([this] { ControlById<QPushButton>(*dialog_, IDC_LOAD2_BUTTON)->click(); },
+                          {[&](QWidget* window) {
+                              auto* chooser = qobject_cast<QFileDialog*>(window);
+                              if (!chooser) return false;
+                              folder = chooser->directory().absolutePath();
+                              name = chooser->findChild<QLineEdit*>("fileNameEdit")->text();
+                              chooser->reject();
+                              return true;
+                          }}),
+             std::size_t{1});
+    QCOMPARE(folder, Q(dir_.path()));
+    QCOMPARE(name, QStringLiteral("*.1"));
+}
+
+// F5 reads both libraries again; one that cannot be read any more gets the
+// usual message and nothing changes; with nothing loaded F5 does nothing.
+void TestWorkflow::reloadAfterTheFileChanged() {
+    QTest::keyClick(dialog_->windowHandle(), Qt::Key_F5);
+    QVERIFY(Rows(dialog_->m_listOnly1).isEmpty());
+
+    const auto one = dir_.Write("eins.1", LongLibrary({{"A"}, {"B"}}));
+    const auto two = dir_.Write("zwei.1", LongLibrary({{"B"}}));
+    Load(IDC_LOAD1_BUTTON, Q(one));
+    QTest::keyClick(dialog_->windowHandle(), Qt::Key_F5);  // library 1 only
+    QCOMPARE(Rows(dialog_->m_listOnly1), (QStringList{"A", "B"}));
+
+    Load(IDC_LOAD2_BUTTON, Q(two));
+    dir_.Write("zwei.1", LongLibrary({{"B"}, {"C"}}));
+    QTest::keyClick(dialog_->windowHandle(), Qt::Key_F5);
+    QCOMPARE(Rows(dialog_->m_listOnly2), QStringList{"C"});
+    QCOMPARE(Rows(dialog_->m_listCommon), QStringList{"B"});
+
+    std::filesystem::remove(two);
+    QString message;
+    QCOMPARE(modal::Drive([this] { QTest::keyClick(dialog_->windowHandle(), Qt::Key_F5); },
+                          {modal::CloseMessage(&message)}),
+             std::size_t{1});
+    Activate();
+    QVERIFY2(message.contains(Q(two)), qPrintable(message));
+    QCOMPARE(Rows(dialog_->m_listOnly2), QStringList{"C"});
+    QCOMPARE(lib2Count, 2);
+}
+
+// Copy from the context menu, opened with the right mouse button, and by the
+// shortcuts while the list has the focus.
+void TestWorkflow::copyFromTheContextMenuAndShortcuts() {
+    Load(IDC_LOAD1_BUTTON, alt_);
+    SymbolListBox* list = dialog_->m_listOnly1;
+    ClickRow(list, 1);
+    QGuiApplication::clipboard()->clear();
+
+    // The menu runs its own loop: pick "Kopieren" once it shows.
+    QStringList entries;
+    QTimer::singleShot(50, [&entries] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        for (QAction* action : menu->actions()) entries << action->text();
+        menu->actions().first()->trigger();
+        menu->close();
+    });
+    QTest::mouseClick(dialog_->windowHandle(), Qt::RightButton, {}, RowInWindow(list, 1));
+    QTRY_COMPARE(QGuiApplication::clipboard()->text(), Rows(list)[1]);
+    QCOMPARE(entries, (QStringList{"Kopieren", "Alle Namen kopieren", "Vergleich exportieren …"}));
+
+    list->setFocus();
+    ClickRow(list, 3);
+    QTest::keyClick(dialog_->windowHandle(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), Rows(list)[3]);
+    QTest::keyClick(dialog_->windowHandle(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), Rows(list).join(u'\n'));
+}
+
+void TestWorkflow::exportWritesWhatTheCliWrites_data() {
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("suffix");
+    QTest::addRow("text") << "Text (*.txt)"
+                          << "text"
+                          << "txt";
+    QTest::addRow("csv") << "CSV (*.csv)"
+                         << "csv"
+                         << "csv";
+    QTest::addRow("csv-excel") << "CSV für Tabellenkalkulation (*.csv)"
+                               << "csv-excel"
+                               << "csv";
+    QTest::addRow("json") << "JSON (*.json)"
+                          << "json"
+                          << "json";
+}
+
+// Strg+E in a list, a name without suffix and a file type in the save
+// dialog: the file holds the bytes libcompare-cli prints for the same paths.
+void TestWorkflow::exportWritesWhatTheCliWrites() {
+    QFETCH(QString, filter);
+    QFETCH(QString, format);
+    QFETCH(QString, suffix);
+    Load(IDC_LOAD1_BUTTON, alt_);
+    Load(IDC_LOAD2_BUTTON, neu_);
+    const QString target = Q(dir_.path() / "vergleich");
+    dialog_->m_listCommon->setFocus();
+    QCOMPARE(
+        modal::Drive(
+            [this] { QTest::keyClick(dialog_->windowHandle(), Qt::Key_E, Qt::ControlModifier); },
+            {[&](QWidget* window) {
+                auto* chooser = qobject_cast<QFileDialog*>(window);
+                if (!chooser) return false;
+                chooser->selectNameFilter(filter);
+                emit chooser->filterSelected(filter);
+                chooser->findChild<QLineEdit*>("fileNameEdit")->setText(target);
+                static_cast<QDialog*>(chooser)->accept();
+                return true;
+            }}),
+        std::size_t{1});
+    QFile written(target + u'.' + suffix);
+    QVERIFY2(written.open(QIODevice::ReadOnly), qPrintable(written.fileName()));
+    QProcess cli;
+    cli.start(QStringLiteral(LIBCOMPARE_CLI_PATH), {"--format", format, alt_, neu_});
+    QVERIFY(cli.waitForFinished(30000));
+    QCOMPARE(written.readAll(), cli.readAllStandardOutput());
+    written.remove();
+}
+
+// Random bytes, a text file and an image read, but are plainly no symbol
+// libraries: the dialog asks first, and "Nein" (the default) changes nothing.
+// The examples and a generated library are never questioned.
+void TestWorkflow::doubtfulFilesAreQuestioned() {
+    std::string noise(20000, '\0');
+    std::uint32_t state = 7;
+    for (char& c : noise) c = static_cast<char>((state = state * 1103515245u + 12345u) >> 24);
+    std::string text;
+    for (int i = 0; i < 200; ++i)
+        text += "Zeile " + std::to_string(i) + " eines ganz gewöhnlichen Textes.\n";
+    std::ifstream png(LIBCOMPARE_SOURCE_DIR "/docs/screenshot.png", std::ios::binary);
+    std::string image{std::istreambuf_iterator<char>(png), {}};
+    QVERIFY(image.size() > 1000);
+
+    Load(IDC_LOAD1_BUTTON, alt_);
+    for (const auto& [name, bytes] :
+         {std::pair{"rauschen.1", &noise}, {"text.1", &text}, {"bild.1", &image}}) {
+        const QString path = Q(dir_.Write(name, *bytes));
+        QString question;
+        QMessageBox::StandardButton preset = QMessageBox::NoButton;
+        QCOMPARE(
+            modal::Drive([this] { ControlById<QPushButton>(*dialog_, IDC_LOAD1_BUTTON)->click(); },
+                         {modal::Choose(path),
+                          [&](QWidget* window) {
+                              auto* box = qobject_cast<QMessageBox*>(window);
+                              if (!box) return false;
+                              question = box->text();
+                              preset = box->standardButton(box->defaultButton());
+                              box->button(QMessageBox::No)->click();
+                              return true;
+                          }}),
+            std::size_t{2});
+        QVERIFY2(question.contains(path) && question.contains(QStringLiteral("Trotzdem")),
+                 qPrintable(question));
+        QCOMPARE(preset, QMessageBox::No);
+        QCOMPARE(Field("IDC_PATH1_EDIT"), alt_.toUpper());
+        QCOMPARE(lib1Count, 10);
+    }
+
+    std::vector<LongRecord> many;
+    for (int i = 0; i < 5000; ++i) many.push_back({Numbered("SYM", i), "Bezeichnung", "K", "G"});
+    for (const QString& path : {alt_, neu_, Q(dir_.Write("viele.1", LongLibrary(many)))}) {
+        QCOMPARE(
+            modal::Drive([this] { ControlById<QPushButton>(*dialog_, IDC_LOAD2_BUTTON)->click(); },
+                         {modal::Choose(path), modal::CloseMessage(nullptr)}, 3000),
+            std::size_t{1});
+    }
+}
+
+QTEST_MAIN(TestWorkflow)
+#include "tst_workflow.moc"
