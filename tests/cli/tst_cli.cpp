@@ -55,6 +55,7 @@ private slots:
     void versionAndHelp();
     void closedPipeEndsQuietly();
     void fullDiskIsReported();
+    void doubtfulFileIsWarnedAbout();
     void decodingMatchesQt();
     void everyByteGivesValidReports();
     void tooManyPairsAreRefused();
@@ -161,6 +162,31 @@ void TestCli::csvQuotesAndHeader() {
         "only1,NUR1,,,\r\n"
         "only2,NUR2,x,,\r\n";
     QCOMPARE(run.out, expected);
+
+    // For German spreadsheets: semicolons, a byte-order mark, the same quoting
+    // with the semicolon in the comma's place.
+    const auto c = dir.Write("c.1", LongLibrary({{"K1", "Relais; 24 V", "a,b", ""}}));
+    const Run excel = RunCli({QStringLiteral("--format=csv-excel"), P(c), P(c)});
+    QCOMPARE(excel.exitCode, 0);
+    QCOMPARE(excel.out, QByteArray("\xEF\xBB\xBFlist;symbol;designation;classification1;"
+                                   "classification2\r\ncommon;K1;\"Relais; 24 V\";a,b;\r\n"));
+}
+
+// A file that reads but is plainly no symbol library: a warning, and on.
+void TestCli::doubtfulFileIsWarnedAbout() {
+    TempDir dir;
+    std::string noise(5000, '\0');
+    std::uint32_t state = 3;
+    for (std::size_t i = 0; i < noise.size(); ++i)
+        if (i % 40 != 0) noise[i] = static_cast<char>((state = state * 1103515245u + 12345u) >> 24);
+    const auto a = dir.Write("rauschen.1", noise);
+    const auto b = dir.Write("b.1", LongLibrary({{"A"}}));
+    Run run = RunCli({P(a), P(b)});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("Warnung") && run.err.contains(P(a).toUtf8()), run.err.constData());
+    run = RunCli({P(b), P(b)});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.err.isEmpty());
 }
 
 void TestCli::textSortsLikeTheDialog() {
