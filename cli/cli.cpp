@@ -1,0 +1,118 @@
+#include "cli/cli.h"
+
+#include <CLI/App.hpp>
+#include <CLI/Config.hpp>
+#include <CLI/Formatter.hpp>
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+#include <system_error>
+
+#include "report/report.h"
+
+namespace {
+
+constexpr int kSame = 0;
+constexpr int kDifferent = 1;
+constexpr int kTrouble = 2;
+
+int Fail(std::FILE* err, const std::string& message) {
+    std::fprintf(err, "libcompare-cli: %s\n", message.c_str());
+    return kTrouble;
+}
+
+// Why the report could not be written, in German.
+std::string WriteFailureReason(int error) {
+    const auto code = std::error_code(error, std::generic_category());
+    if (code == std::errc::no_space_on_device) return "Der Datenträger ist voll.";
+    if (code == std::errc::file_too_large) return "Die Datei würde zu groß.";
+    if (code == std::errc::io_error) return "Ein Ein-/Ausgabefehler ist aufgetreten.";
+    if (code == std::errc::bad_file_descriptor) return "Sie ist nicht zum Schreiben geöffnet.";
+    return "Schreiben nicht möglich (Fehlernummer " + std::to_string(error) + ").";
+}
+
+// The help in German: CLI11's headings, translated.
+std::shared_ptr<CLI::Formatter> GermanFormatter() {
+    auto formatter = std::make_shared<CLI::Formatter>();
+    formatter->label("Usage", "Aufruf");
+    formatter->label("OPTIONS", "OPTIONEN");
+    formatter->label("Positionals", "Argumente");
+    formatter->label("TEXT", "TEXT");
+    formatter->label("REQUIRED", "PFLICHT");
+    formatter->column_width(24);
+    return formatter;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err) {
+    CLI::App app(
+        "Vergleicht zwei Symbolbibliotheken (*.1) anhand der Symbolnamen und gibt die "
+        "gemeinsamen Symbole, die Symbole nur in Bibliothek 1 bzw. 2 und die geänderten "
+        "Symbole aus.\n\nRückgabewert: 0 gleich, 1 Unterschiede gefunden, 2 Fehler.\n",
+        "libcompare-cli");
+    app.formatter(GermanFormatter());
+    app.option_defaults()->group("Optionen");
+    app.set_help_flag("-h,--help", "Zeigt diese Hilfe an.");
+    app.allow_extras();  // unknown options and surplus files: reported below, in German
+    bool version = false;
+    std::string formatName = "text";
+    std::string file1, file2;
+    app.add_flag("-v,--version", version, "Zeigt die Versionsnummer an.");
+    app.add_option("-f,--format", formatName,
+                   "Ausgabeformat: text (Vorgabe), csv, csv-excel (für Tabellenkalkulationen "
+                   "mit deutschen Einstellungen) oder json.")
+        ->type_name("FORMAT");
+    app.add_option("BIBLIOTHEK1", file1, "Die erste Symbolbibliothek.")->type_name("");
+    app.add_option("BIBLIOTHEK2", file2, "Die zweite Symbolbibliothek.")->type_name("");
+
+    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        std::fputs(app.help().c_str(), out);
+        return kSame;
+    } catch (const CLI::ArgumentMismatch&) {
+        return Fail(err, "Der Option --format fehlt ihr Wert (siehe --help).");
+    } catch (const CLI::ParseError& error) {
+        return Fail(err, std::string("Die Angaben sind nicht verständlich: ") + error.what());
+    }
+    if (version) {
+        std::fputs("libcompare-cli " LIBCOMPARE_VERSION "\n", out);
+        return kSame;
+    }
+    for (const std::string& extra : app.remaining())
+        if (extra.size() > 1 && extra[0] == '-')
+            return Fail(err, "Unbekannte Option „" + extra + "“ (siehe --help).");
+
+    ReportFormat format = ReportFormat::kText;
+    if (formatName == "csv")
+        format = ReportFormat::kCsv;
+    else if (formatName == "csv-excel")
+        format = ReportFormat::kCsvExcel;
+    else if (formatName == "json")
+        format = ReportFormat::kJson;
+    else if (formatName != "text")
+        return Fail(err, "Unbekanntes Ausgabeformat „" + formatName +
+                             "“ (erlaubt: text, csv, csv-excel, json).");
+    if (app.count("BIBLIOTHEK2") == 0 || !app.remaining().empty())
+        return Fail(err, "Bitte genau zwei Symbolbibliotheken angeben (siehe --help).");
+
+    auto comparison = std::make_unique<Comparison>();
+    std::string error;
+    if (!CompareFiles(file1, file2, *comparison, error, [err](const std::string& warning) {
+            std::fprintf(err, "libcompare-cli: Warnung: %s\n", warning.c_str());
+        }))
+        return Fail(err, error);
+
+    errno = 0;
+    if (!WriteReport(*comparison, format, out)) {
+        // A closed pipe (e.g. "| head") just ends the output: nothing more to say.
+        const int cause = errno;
+        if (std::error_code(cause, std::generic_category()) == std::errc::broken_pipe)
+            return kTrouble;
+        return Fail(err, "Die Standardausgabe kann nicht geschrieben werden: " +
+                             WriteFailureReason(cause));
+    }
+    return comparison->HasDifferences() ? kDifferent : kSame;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// libcompare-cli: compares two symbol libraries from the command line.
+//
+//   libcompare-cli [--format text|csv|csv-excel|json] LIB1 LIB2
+//
+// `arguments` are the command-line arguments after the program's name, as
+// UTF-8. The report goes to `out`, messages to `err`. Returns the exit status,
+// as with diff: 0 the same, 1 different, 2 trouble.
+int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err);

@@ -1,0 +1,131 @@
+// libcompare-cli in-process: arguments, exit status, messages and reports, on
+// every platform it is built for (also under Wine).
+#include "cli/cli.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Drain(std::FILE* file) {
+    std::string text;
+    std::rewind(file);
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
+    std::fclose(file);
+    return text;
+}
+
+CliRun RunWith(const std::vector<std::string>& arguments) {
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    CliRun run;
+    if (!out || !err) return run;
+    run.status = RunCli(arguments, out, err);
+    run.out = Drain(out);
+    run.err = Drain(err);
+    return run;
+}
+
+std::string Utf8(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // A folder with an umlaut, as Windows users name theirs.
+        folder_ = dir_.path() / std::filesystem::path(u8"Schaltpläne");
+        std::filesystem::create_directories(folder_);
+        alt_ = Utf8(Write("alt.1", LongLibrary({{"Relais", "Relais 24 V", "Schaltger\xE4te", "S"},
+                                                 {"Sch\xFCtz", "3-polig", "Schaltger\xE4te", "H"},
+                                                 {"Motor", "Drehstrom", "Antriebe", "M"}})));
+        neu_ = Utf8(Write("neu.1", ShortLibrary({{"Relais", "Relais 24 V"},
+                                                  {"Sch\xFCtz", "4-polig"},
+                                                  {"motor", "Drehstrom"}})));
+    }
+    std::filesystem::path Write(const char* name, const std::string& bytes) {
+        const auto path = folder_ / name;
+        std::FILE* file = std::fopen(Utf8(path).c_str(), "wb");
+#if defined(_WIN32)
+        if (!file) file = _wfopen(path.c_str(), L"wb");
+#endif
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+        return path;
+    }
+
+    TempDir dir_;
+    std::filesystem::path folder_;
+    std::string alt_, neu_;
+};
+
+// Paths with umlauts, every format, the exit status of diff.
+TEST_F(Cli, ComparesFilesInAFolderWithAnUmlaut) {
+    const CliRun text = RunWith({alt_, neu_});
+    EXPECT_EQ(text.status, 1) << text.err;
+    EXPECT_NE(text.out.find("Gemeinsame Symbole (2)\n  Relais\n  Sch\xC3\xBCtz\n"),
+              std::string::npos)
+        << text.out;
+    EXPECT_NE(text.out.find("Nur Bezeichnungen verglichen"), std::string::npos);
+
+    const CliRun csv = RunWith({"--format", "csv", alt_, neu_});
+    EXPECT_EQ(csv.out.substr(0, 57), "list,symbol,designation,classification1,classification2\r\n");
+    EXPECT_NE(csv.out.find("only1,Motor,Drehstrom,Antriebe,M\r\n"), std::string::npos);
+
+    const CliRun json = RunWith({"--format=json", alt_, neu_});
+    EXPECT_NE(json.out.find("\"classificationsCompared\":false"), std::string::npos);
+    EXPECT_NE(json.out.find("\"path\":\"" + alt_ + "\""), std::string::npos) << json.out;
+    EXPECT_EQ(json.out.back(), '\n');
+
+    EXPECT_EQ(RunWith({alt_, alt_}).status, 0);
+}
+
+// Every failure: status 2, nothing on standard output, a German message
+// naming what was typed.
+TEST_F(Cli, FailuresNameWhatWasTyped) {
+    const std::string missing = Utf8(folder_ / "fehlt.1");
+    const struct {
+        std::vector<std::string> arguments;
+        std::string expected;
+    } cases[] = {
+        {{alt_, missing}, "„" + missing + "“"},
+        {{alt_}, "genau zwei"},
+        {{"--format", "xml", alt_, neu_}, "„xml“"},
+        {{"--farbe", alt_, neu_}, "„--farbe“"},
+        {{alt_, neu_, alt_}, "genau zwei"},
+        {{"--format"}, "--format"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = RunWith(c.arguments);
+        EXPECT_EQ(run.status, 2) << c.expected;
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_NE(run.err.find(c.expected), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.rfind("libcompare-cli: ", 0), 0u) << run.err;
+    }
+}
+
+TEST(CliHelp, GermanHelpAndVersion) {
+    const CliRun help = RunWith({"--help"});
+    EXPECT_EQ(help.status, 0);
+    for (const char* part : {"Aufruf", "--format", "csv-excel", "Symbolbibliotheken", "BIBLIOTHEK1",
+                             "Rückgabewert"})
+        EXPECT_NE(help.out.find(part), std::string::npos) << part << "\n" << help.out;
+    const CliRun version = RunWith({"-v"});
+    EXPECT_EQ(version.out, "libcompare-cli " LIBCOMPARE_VERSION "\n");
+}
+
+}  // namespace
