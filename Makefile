@@ -9,8 +9,11 @@ CMAKE_FLAGS ?=
 # Debian packages the build, the tests and the benchmarks need.
 DEB_PACKAGES := cmake ninja-build g++ make pkg-config python3 \
                 qt6-base-dev qt6-translations-l10n \
-                libgtest-dev libgmock-dev libbenchmark-dev rapidjson-dev \
+                libgtest-dev libgmock-dev libbenchmark-dev rapidjson-dev libcli11-dev \
                 clang libclang-rt-14-dev clang-tidy
+
+# And for the Windows build and its tests under Wine.
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine64 $(DEB_PACKAGES)
 
 # apt-get as root, through sudo otherwise.
 SHELL := /bin/bash
@@ -21,13 +24,17 @@ FUZZ_SECONDS ?= 600
 FUZZ_DIR := build-fuzz
 ASAN_DIR := build-asan
 
-.PHONY: all deps configure build test run bench clean format fuzz fuzz-build test-asan tidy
+.PHONY: all deps install-missing configure build test run bench clean format fuzz fuzz-build \
+        test-asan tidy windows test-windows
 
 all: build
 
 deps:
+	@$(MAKE) --no-print-directory install-missing PACKAGES="$(DEB_PACKAGES)"
+
+install-missing:
 	@missing=""; \
-	for p in $(DEB_PACKAGES); do \
+	for p in $(PACKAGES); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -81,11 +88,29 @@ fuzz: fuzz-build
 tidy: configure
 	clang-tidy -p $(BUILD_DIR) --quiet $(wildcard library/*.cpp compare/*.cpp)
 
+# The core, the reports, libcompare-cli.exe and their tests for 64-bit
+# Windows, cross-built with MinGW-w64 into build-windows/.
+WINDOWS_DIR := build-windows
+WINE := /usr/lib/wine/wine64
+WINE_ENV := WINEPREFIX=$(CURDIR)/$(WINDOWS_DIR)/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+windows:
+	@$(MAKE) --no-print-directory install-missing PACKAGES="$(WINDOWS_PACKAGES)"
+	cmake -S . -B $(WINDOWS_DIR) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake $(CMAKE_FLAGS)
+	cmake --build $(WINDOWS_DIR)
+
+# Its tests under Wine (own prefix in build-windows/wine, no display), then
+# the .exe against the Linux build: the same report bytes.
+test-windows: windows build
+	cd $(WINDOWS_DIR) && $(WINE_ENV) ctest --output-on-failure
+	$(WINE_ENV) WINE=$(WINE) bash tools/windows_same_bytes.sh $(BUILD_DIR)/bin $(WINDOWS_DIR)/bin
+
 run: build
 	./$(BUILD_DIR)/bin/libcompare
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) $(WINDOWS_DIR)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -54,6 +54,7 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
     app.formatter(GermanFormatter());
     app.option_defaults()->group("Optionen");
     app.set_help_flag("-h,--help", "Zeigt diese Hilfe an.");
+    app.allow_windows_style_options(false);  // "/…" is a path, also on Windows
     app.allow_extras();  // unknown options and surplus files: reported below, in German
     bool version = false;
     std::string formatName = "text";
@@ -111,8 +112,8 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
         const int cause = errno;
         if (std::error_code(cause, std::generic_category()) == std::errc::broken_pipe)
             return kTrouble;
-        return Fail(err, "Die Standardausgabe kann nicht geschrieben werden: " +
-                             WriteFailureReason(cause));
+        return Fail(
+            err, "Die Standardausgabe kann nicht geschrieben werden: " + WriteFailureReason(cause));
     }
     return comparison->HasDifferences() ? kDifferent : kSame;
 }
