@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <cstdio>
 
 #include "dialog/clibcomparedlg.h"
@@ -63,7 +64,9 @@ StartRequest ParseCommandLine(const QStringList& arguments) {
 }
 
 void OpenStartFiles(CLibCompareDlg& dialog, const QStringList& files) {
+    // Whole paths, as the file chooser gives them.
+    const auto whole = [](const QString& file) { return QFileInfo(file).absoluteFilePath(); };
     if (files.isEmpty()) return;
-    dialog.OpenLibrary1(files[0]);
-    if (files.size() > 1) dialog.OpenLibrary2AndCompare(files[1]);
+    dialog.OpenLibrary1(whole(files[0]));
+    if (files.size() > 1) dialog.OpenLibrary2AndCompare(whole(files[1]));
 }

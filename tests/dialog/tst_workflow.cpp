@@ -2,6 +2,7 @@
 // the command line, dropped files, the last folder, F5, copy and export, and
 // the question about a file that is plainly no symbol library.
 #include <QClipboard>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -117,7 +118,12 @@ void TestWorkflow::startWithFiles() {
     QCOMPARE(Rows(dialog_->m_listOnly2).size(), 4);
     QCOMPARE(Field("IDC_PATH2_EDIT"), neu_.toUpper());
 
-    OpenStartFiles(*dialog_, {neu_});
+    // A relative path, as typed in a shell, is shown whole.
+    const QString here = QDir::currentPath();
+    QDir::setCurrent(QStringLiteral(LIBCOMPARE_EXAMPLES_DIR));
+    OpenStartFiles(*dialog_, {QStringLiteral("schaltplan-neu.1")});
+    QDir::setCurrent(here);
+    QCOMPARE(Field("IDC_PATH1_EDIT"), neu_.toUpper());
     QCOMPARE(Rows(dialog_->m_listOnly1).size(), 10);
     QCOMPARE(Field("IDC_PATH2_EDIT"), QStringLiteral(" "));
 }
