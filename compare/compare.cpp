@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <functional>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 
 #include "library/text.h"
@@ -211,20 +210,29 @@ CompareResult CompareLibraries(SymbolList& commonList, SymbolList& only1List,
 std::vector<NearMiss> NearMisses(const SymbolTable& lib, const std::vector<std::int32_t>& libMarks,
                                  const SymbolTable& other,
                                  const std::vector<std::int32_t>& otherMarks) {
-    std::unordered_map<std::string, std::string_view> others;
+    // The other library's unmatched records by the hash of their loose key,
+    // in record order within one hash.
+    std::vector<std::pair<std::uint64_t, std::int32_t>> others;
     for (std::size_t r = 1; r < otherMarks.size(); ++r)
-        if (otherMarks[r] != kMatchMark) {
-            const std::string_view name = other.Symbol(static_cast<std::int64_t>(r));
-            others.try_emplace(LooseNameKey(name), name);
-        }
+        if (otherMarks[r] != kMatchMark)
+            others.emplace_back(LooseNameHash(other.Symbol(static_cast<std::int64_t>(r))),
+                                static_cast<std::int32_t>(r));
     std::vector<NearMiss> found;
     if (others.empty()) return found;
-    for (std::size_t r = 1; r < libMarks.size(); ++r)
-        if (libMarks[r] != kMatchMark) {
-            const std::string_view name = lib.Symbol(static_cast<std::int64_t>(r));
-            const auto counterpart = others.find(LooseNameKey(name));
-            if (counterpart != others.end()) found.push_back({name, counterpart->second});
+    std::sort(others.begin(), others.end());
+    for (std::size_t r = 1; r < libMarks.size(); ++r) {
+        if (libMarks[r] == kMatchMark) continue;
+        const std::string_view name = lib.Symbol(static_cast<std::int64_t>(r));
+        const std::uint64_t hash = LooseNameHash(name);
+        for (auto at = std::lower_bound(others.begin(), others.end(), std::pair{hash, 0});
+             at != others.end() && at->first == hash; ++at) {
+            const std::string_view counterpart = other.Symbol(at->second);
+            if (SameLooseName(name, counterpart)) {
+                found.push_back({name, counterpart});
+                break;
+            }
         }
+    }
     return found;
 }
 

@@ -22,11 +22,16 @@ QString Number(std::int64_t n) {
 
 void MarkDifferences(const CompareResult& compared, SymbolListModel& common, SymbolListModel& only1,
                      SymbolListModel& only2) {
-    // A name's row shows the pair of its last common slot, as a selection does.
+    // A name's row shows the pair of its last common slot, as a selection
+    // does: for the names with a changed pair, the differences of that slot.
     std::unordered_map<std::string_view, std::uint8_t> lastDifferences;
-    for (std::size_t k = 0; k < compared.commonDifferences.size(); ++k)
-        lastDifferences[commonTable.Symbol(static_cast<std::int64_t>(k))] =
-            compared.commonDifferences[k];
+    for (std::int32_t k : compared.changed) lastDifferences.emplace(commonTable.Symbol(k), 0);
+    if (!lastDifferences.empty())
+        for (std::size_t k = 0; k < compared.commonDifferences.size(); ++k)
+            if (const auto name =
+                    lastDifferences.find(commonTable.Symbol(static_cast<std::int64_t>(k)));
+                name != lastDifferences.end())
+                name->second = compared.commonDifferences[k];
     common.SetMarks(SymbolListModel::Mark::kChanged, [&lastDifferences](std::string_view name) {
         const auto found = lastDifferences.find(name);
         return found != lastDifferences.end() && found->second != 0 ? QStringLiteral("geändert")

@@ -141,14 +141,34 @@ void AppendPrimarySortKey(std::string_view name, std::string& out) {
     for (char c : name) out.push_back(static_cast<char>(kBase[static_cast<unsigned char>(c)]));
 }
 
-std::string LooseNameKey(std::string_view name) {
+namespace {
+
+std::string_view TrimBlanks(std::string_view name) {
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
     while (!name.empty() && blank(name.front())) name.remove_prefix(1);
     while (!name.empty() && blank(name.back())) name.remove_suffix(1);
-    std::string key;
-    key.reserve(name.size());
-    for (char c : name) key.push_back(static_cast<char>(kLower[static_cast<unsigned char>(c)]));
-    return key;
+    return name;
+}
+
+}  // namespace
+
+std::uint64_t LooseNameHash(std::string_view name) {
+    std::uint64_t hash = 14695981039346656037u;  // FNV-1a
+    for (char c : TrimBlanks(name)) {
+        hash ^= kLower[static_cast<unsigned char>(c)];
+        hash *= 1099511628211u;
+    }
+    return hash;
+}
+
+bool SameLooseName(std::string_view a, std::string_view b) {
+    a = TrimBlanks(a);
+    b = TrimBlanks(b);
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (kLower[static_cast<unsigned char>(a[i])] != kLower[static_cast<unsigned char>(b[i])])
+            return false;
+    return true;
 }
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -70,9 +71,10 @@ void SortForDisplay(std::vector<Id>& ids, const NameOf& nameOf) {
     ids.swap(sorted);
 }
 
-// `name` without blanks (spaces, tabs) at either end and in lower case: two
-// names with the same key differ at most in case and surrounding blanks.
-std::string LooseNameKey(std::string_view name);
+// Whether two names differ at most in case and in blanks (spaces, tabs) at
+// either end; and a hash that is equal for such names.
+bool SameLooseName(std::string_view a, std::string_view b);
+std::uint64_t LooseNameHash(std::string_view name);
 
 // True when `text` begins with `prefix`, ignoring case.
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix);
