@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <filesystem>
 #include <fstream>
@@ -209,16 +210,22 @@ void TestWorkflow::copyFromTheContextMenuAndShortcuts() {
     ClickRow(list, 1);
     QGuiApplication::clipboard()->clear();
 
-    // The menu runs its own loop: pick "Kopieren" once it shows.
+    // The menu runs its own loop: pick "Kopieren" once it shows (polled, so
+    // that a slow machine cannot leave the menu open and the test hanging).
     QStringList entries;
-    QTimer::singleShot(50, [&entries] {
+    QTimer poll;
+    poll.setInterval(5);
+    connect(&poll, &QTimer::timeout, this, [&entries, &poll] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (!menu) return;
+        if (!menu || !menu->isVisible()) return;
         for (QAction* action : menu->actions()) entries << action->text();
+        poll.stop();
         menu->actions().first()->trigger();
         menu->close();
     });
+    poll.start();
     QTest::mouseClick(dialog_->windowHandle(), Qt::RightButton, {}, RowInWindow(list, 1));
+    poll.stop();
     QTRY_COMPARE(QGuiApplication::clipboard()->text(), Rows(list)[1]);
     QCOMPARE(entries, (QStringList{"Kopieren", "Alle Namen kopieren", "Vergleich exportieren …"}));
 
