@@ -58,8 +58,8 @@ public:
         return true;
     }
 
-    void Match(std::int32_t a, std::int32_t b) {
-        const SymbolEntry entry = lib2_[a];
+    // `entry` is library-2 record `a`, read once for all its matches.
+    void Match(std::int32_t a, std::int32_t b, const SymbolEntry& entry) {
         commonList_.Add(entry.symbol);
         const std::uint8_t differences =
             Differences(lib1_[b], entry, result_.classificationsCompared);
@@ -176,10 +176,12 @@ CompareResult CompareTables(const SymbolTable& lib1, std::int32_t lib1Count,
     }
 
     if (collector.Expect(pairs))
-        for (std::int32_t a = 1; a <= n2; ++a)
-            for (std::int32_t b = firstMatch[static_cast<std::size_t>(a)]; b != 0;
-                 b = index.Next(b))
-                collector.Match(a, b);
+        for (std::int32_t a = 1; a <= n2; ++a) {
+            const std::int32_t first = firstMatch[static_cast<std::size_t>(a)];
+            if (first == 0) continue;
+            const SymbolEntry entry = lib2[a];
+            for (std::int32_t b = first; b != 0; b = index.Next(b)) collector.Match(a, b, entry);
+        }
     return collector.Finish(common, commonCount);
 }
 
@@ -197,7 +199,7 @@ CompareResult CompareTablesNestedLoop(const SymbolTable& lib1, std::int32_t lib1
     if (collector.Expect(pairs))
         for (std::int32_t a = 1; a <= n2; ++a)
             for (std::int32_t b = 1; b <= n1; ++b)
-                if (lib2.Symbol(a) == lib1.Symbol(b)) collector.Match(a, b);
+                if (lib2.Symbol(a) == lib1.Symbol(b)) collector.Match(a, b, lib2[a]);
     return collector.Finish(common, commonCount);
 }
 

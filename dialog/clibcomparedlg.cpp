@@ -353,9 +353,13 @@ void CLibCompareDlg::LoadLibrary2AndCompare(const std::function<QString()>& choo
         UpdateData(false);
         m_listOnly2->Model().Empty();
         BusyCursor busy;
-        const ReadResult result = Read(path, lib2Table, lib2Count, m_listOnly2->Model());
-        if (result) m_lib2File = path;
-        if (!result) {
+        // The comparison below empties and refills this list at once: the
+        // names read need not be kept for it.
+        DiscardingSymbolList names;
+        const ReadResult result = Read(path, lib2Table, lib2Count, names);
+        if (result) {
+            m_lib2File = path;
+        } else {
             m_strPath2 = oldPath2;
             UpdateData(false);
             failure = result;
