@@ -137,8 +137,13 @@ int CompareForDisplay(std::string_view a, std::string_view b) {
     return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
 }
 
-void AppendPrimarySortKey(std::string_view name, std::string& out) {
-    for (char c : name) out.push_back(static_cast<char>(kBase[static_cast<unsigned char>(c)]));
+DisplayKeyPrefix DisplayKeyPrefixOf(std::string_view name) {
+    std::uint64_t parts[2] = {0, 0};
+    const std::size_t n = name.size() < 16 ? name.size() : 16;
+    for (std::size_t i = 0; i < n; ++i)
+        parts[i / 8] |= std::uint64_t{kBase[static_cast<unsigned char>(name[i])]}
+                        << (56 - 8 * (i % 8));
+    return {parts[0], parts[1]};
 }
 
 namespace {

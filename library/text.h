@@ -35,33 +35,30 @@ inline bool DisplayLess(std::string_view a, std::string_view b) {
     return CompareForDisplay(a, b) < 0;
 }
 
-// Appends the first level of that order for `name`: its bytes mapped to
-// their lower-case base letters. Byte-wise comparison of two such keys orders
-// the names as the first level of CompareForDisplay does.
-void AppendPrimarySortKey(std::string_view name, std::string& out);
+// The first 16 bytes of the first level of that order for `name` (its bytes
+// mapped to their lower-case base letters), as two numbers that compare as
+// those bytes do; shorter names are padded with zero bytes. Names whose
+// prefixes differ are ordered by them; equal prefixes say nothing.
+struct DisplayKeyPrefix {
+    std::uint64_t high = 0;
+    std::uint64_t low = 0;
+};
+DisplayKeyPrefix DisplayKeyPrefixOf(std::string_view name);
 
 // Sorts `ids` into display order of their names, `nameOf(id)`; equal names
-// keep the order of their ids. Each name's first-level key is worked out once;
-// only names equal at that level are compared in full.
+// keep the order of their ids. Each name's key prefix is worked out once; only
+// names with equal prefixes are compared in full.
 template <typename Id, typename NameOf>
 void SortForDisplay(std::vector<Id>& ids, const NameOf& nameOf) {
-    std::string keys;
-    std::vector<std::size_t> starts;
-    starts.reserve(ids.size() + 1);
-    for (const Id& id : ids) {
-        starts.push_back(keys.size());
-        AppendPrimarySortKey(nameOf(id), keys);
-    }
-    starts.push_back(keys.size());
     struct Item {
-        std::string_view key;
+        DisplayKeyPrefix key;
         std::size_t at;  // position in ids
     };
     std::vector<Item> items(ids.size());
-    for (std::size_t i = 0; i < ids.size(); ++i)
-        items[i] = {std::string_view(keys).substr(starts[i], starts[i + 1] - starts[i]), i};
+    for (std::size_t i = 0; i < ids.size(); ++i) items[i] = {DisplayKeyPrefixOf(nameOf(ids[i])), i};
     std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
-        if (const int c = a.key.compare(b.key)) return c < 0;
+        if (a.key.high != b.key.high) return a.key.high < b.key.high;
+        if (a.key.low != b.key.low) return a.key.low < b.key.low;
         if (const int c = CompareForDisplay(nameOf(ids[a.at]), nameOf(ids[b.at]))) return c < 0;
         return a.at < b.at;
     });

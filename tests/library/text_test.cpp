@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,33 @@ TEST(DisplayOrder, IsAStrictOrderOnDistinctBytes) {
             EXPECT_EQ(CompareForDisplay(x, y) == 0, x == y) << x << " " << y;
             EXPECT_EQ(CompareForDisplay(x, y) < 0, CompareForDisplay(y, x) > 0);
         }
+}
+
+// The fast sort must give exactly what a plain stable sort by the full
+// comparison gives, above all where names agree in their first 16 bytes or
+// end right there: lengths around 8 and 16, a shared prefix, case and accent
+// twins, and bytes at both ends of the code page.
+TEST(DisplayOrder, SortForDisplayAgreesWithTheFullComparison) {
+    const std::string letters[] = {"a", "A", "\xE4", "\xC4", "b", "s", "\xDF", "\x01", "\xFF", " "};
+    const std::string prefixes[] = {"", "SYM0000", "SYM00000", "Schalter-Motor-1",
+                                    "abcdefghijklmno"};
+    std::uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u, seed >> 8; };
+    std::vector<std::string> names;
+    for (int i = 0; i < 3000; ++i) {
+        std::string name = prefixes[next() % std::size(prefixes)];
+        for (std::uint32_t n = next() % 12; n > 0; --n)
+            name += letters[next() % std::size(letters)];
+        names.push_back(name);
+    }
+    std::vector<std::size_t> ids(names.size());
+    for (std::size_t i = 0; i < ids.size(); ++i) ids[i] = i;
+    std::vector<std::size_t> expected = ids;
+    std::stable_sort(expected.begin(), expected.end(), [&](std::size_t a, std::size_t b) {
+        return CompareForDisplay(names[a], names[b]) < 0;
+    });
+    SortForDisplay(ids, [&](std::size_t id) { return std::string_view(names[id]); });
+    EXPECT_EQ(ids, expected);
 }
 
 TEST(StartsWithIgnoringCase, MatchesCaseOnly) {
