@@ -116,10 +116,12 @@ public:
         mask_ = capacity - 1;
         buckets_.resize(capacity);
         next_.assign(static_cast<std::size_t>(n1) + 1, 0);
+        const std::vector<std::size_t> hashes = Hashes(lib1, n1);
         // From the last record down, so that every chain comes out ascending.
         for (std::int32_t b = n1; b >= 1; --b) {
+            if (b > kAhead) Prefetch(hashes[static_cast<std::size_t>(b - kAhead)]);
             const std::string_view name = lib1.Symbol(b);
-            const std::size_t hash = Hash(name);
+            const std::size_t hash = hashes[static_cast<std::size_t>(b)];
             Bucket& bucket = buckets_[Slot(name, hash)];
             bucket.name = name;
             bucket.hash = hash;
@@ -129,7 +131,22 @@ public:
         }
     }
 
-    Chain Find(std::string_view name) const { return buckets_[Slot(name, Hash(name))].chain; }
+    Chain Find(std::string_view name, std::size_t hash) const {
+        return buckets_[Slot(name, hash)].chain;
+    }
+
+    // The hash of each record's name, slot 0 unused.
+    static std::vector<std::size_t> Hashes(const SymbolTable& table, std::int32_t n) {
+        std::vector<std::size_t> hashes(static_cast<std::size_t>(n) + 1, 0);
+        for (std::int32_t r = 1; r <= n; ++r)
+            hashes[static_cast<std::size_t>(r)] = Hash(table.Symbol(r));
+        return hashes;
+    }
+
+    // Buckets lie far apart in memory: asking for the one a name a few steps
+    // ahead needs lets the wait for it overlap with the work on this one.
+    static constexpr std::int32_t kAhead = 16;
+    void Prefetch(std::size_t hash) const { __builtin_prefetch(&buckets_[hash & mask_]); }
     std::int32_t Next(std::int32_t record) const { return next_[static_cast<std::size_t>(record)]; }
 
 private:
@@ -169,8 +186,12 @@ CompareResult CompareTables(const SymbolTable& lib1, std::int32_t lib1Count,
     // Each library-2 record's first match, and how many pairs there will be.
     std::vector<std::int32_t> firstMatch(static_cast<std::size_t>(n2) + 1, 0);
     std::uint64_t pairs = 0;
+    const std::vector<std::size_t> hashes = NameIndex::Hashes(lib2, n2);
     for (std::int32_t a = 1; a <= n2; ++a) {
-        const NameIndex::Chain chain = index.Find(lib2.Symbol(a));
+        if (a + NameIndex::kAhead <= n2)
+            index.Prefetch(hashes[static_cast<std::size_t>(a + NameIndex::kAhead)]);
+        const NameIndex::Chain chain =
+            index.Find(lib2.Symbol(a), hashes[static_cast<std::size_t>(a)]);
         firstMatch[static_cast<std::size_t>(a)] = chain.first;
         pairs += static_cast<std::uint64_t>(chain.count);
     }
