@@ -1,5 +1,6 @@
 #include "library/text.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -97,6 +98,11 @@ void Windows1252ToUtf16(std::string_view bytes, char16_t* out) {
 }
 
 void AppendWindows1252Visible(std::string_view bytes, std::string& out) {
+    // Printable ASCII, the usual case, goes across in one piece.
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) {
+        out.append(bytes);
+        return;
+    }
     for (char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
         char32_t cp = Windows1252CodePoint(byte);

@@ -40,6 +40,13 @@ public:
         AppendWindows1252Visible(bytes, scratch_);
         Text(scratch_);
     }
+    // One line: `indent`, then `bytes` as by Visible1252.
+    void Line(std::string_view indent, std::string_view bytes) {
+        scratch_.assign(indent);
+        AppendWindows1252Visible(bytes, scratch_);
+        scratch_ += '\n';
+        Text(scratch_);
+    }
     // The bytes decoded as UTF-8, quoted as RFC 4180 asks where they hold the
     // separator, a quote or a line break.
     void CsvField(std::string_view bytes, char separator) {
@@ -69,11 +76,7 @@ void TextList(Output& out, std::string_view heading, std::vector<std::string_vie
     SortForDisplay(names, [](std::string_view name) { return name; });
     out.Text(heading);
     out.Text(" (" + std::to_string(names.size()) + ")\n");
-    for (std::string_view name : names) {
-        out.Text("  ");
-        out.Visible1252(name);
-        out.Text("\n");
-    }
+    for (std::string_view name : names) out.Line("  ", name);
     out.Text("\n");
 }
 
@@ -93,9 +96,7 @@ void TextChanged(Output& out, const Comparison& c) {
     for (std::int32_t k : c.result.changed) {
         const SymbolEntry before = c.lib1.table[c.result.commonLib1Record[k]];
         const SymbolEntry after = c.lib2.table[c.result.commonLib2Record[k]];
-        out.Text("  ");
-        out.Visible1252(after.symbol);
-        out.Text("\n");
+        out.Line("  ", after.symbol);
         const struct {
             std::uint8_t bit;
             std::string_view label, a, b;
