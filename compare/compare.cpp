@@ -230,33 +230,74 @@ CompareResult CompareLibraries(SymbolList& commonList, SymbolList& only1List,
                          commonList, only1List, only2List);
 }
 
-std::vector<NearMiss> NearMisses(const SymbolTable& lib, const std::vector<std::int32_t>& libMarks,
-                                 const SymbolTable& other,
-                                 const std::vector<std::int32_t>& otherMarks) {
-    // The other library's unmatched records by the hash of their loose key,
-    // in record order within one hash.
-    std::vector<std::pair<std::uint64_t, std::int32_t>> others;
-    for (std::size_t r = 1; r < otherMarks.size(); ++r)
-        if (otherMarks[r] != kMatchMark)
-            others.emplace_back(LooseNameHash(other.Symbol(static_cast<std::int64_t>(r))),
-                                static_cast<std::int32_t>(r));
-    std::vector<NearMiss> found;
-    if (others.empty()) return found;
-    std::sort(others.begin(), others.end());
-    for (std::size_t r = 1; r < libMarks.size(); ++r) {
-        if (libMarks[r] == kMatchMark) continue;
-        const std::string_view name = lib.Symbol(static_cast<std::int64_t>(r));
-        const std::uint64_t hash = LooseNameHash(name);
-        for (auto at = std::lower_bound(others.begin(), others.end(), std::pair{hash, 0});
-             at != others.end() && at->first == hash; ++at) {
-            const std::string_view counterpart = other.Symbol(at->second);
-            if (SameLooseName(name, counterpart)) {
-                found.push_back({name, counterpart});
+namespace {
+
+// A library's unmatched records by the hash of their loose name, in record
+// order within one hash.
+std::vector<std::pair<std::uint64_t, std::int32_t>> UnmatchedByLooseHash(
+    const SymbolTable& lib, const std::vector<std::int32_t>& marks) {
+    std::vector<std::pair<std::uint64_t, std::int32_t>> records;
+    for (std::size_t r = 1; r < marks.size(); ++r)
+        if (marks[r] != kMatchMark)
+            records.emplace_back(LooseNameHash(lib.Symbol(static_cast<std::int64_t>(r))),
+                                 static_cast<std::int32_t>(r));
+    std::sort(records.begin(), records.end());
+    return records;
+}
+
+using HashedRecord = std::pair<std::uint64_t, std::int32_t>;
+using Group =
+    std::pair<std::vector<HashedRecord>::const_iterator, std::vector<HashedRecord>::const_iterator>;
+
+// For each record of `group`, the first record of `others` whose name it
+// matches loosely, if any, as (record, near miss).
+void MatchGroup(const SymbolTable& lib, Group group, const SymbolTable& other, Group others,
+                std::vector<std::pair<std::int32_t, NearMiss>>& found) {
+    for (auto at = group.first; at != group.second; ++at) {
+        const std::string_view name = lib.Symbol(at->second);
+        for (auto o = others.first; o != others.second; ++o)
+            if (const std::string_view counterpart = other.Symbol(o->second);
+                SameLooseName(name, counterpart)) {
+                found.push_back({at->second, {name, counterpart}});
                 break;
             }
-        }
     }
-    return found;
+}
+
+std::vector<NearMiss> InRecordOrder(std::vector<std::pair<std::int32_t, NearMiss>> found) {
+    std::sort(found.begin(), found.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<NearMiss> misses;
+    misses.reserve(found.size());
+    for (const auto& f : found) misses.push_back(f.second);
+    return misses;
+}
+
+}  // namespace
+
+NearMissLists NearMisses(const SymbolTable& lib1, const std::vector<std::int32_t>& lib1Marks,
+                         const SymbolTable& lib2, const std::vector<std::int32_t>& lib2Marks) {
+    // Both sides sorted by hash and walked side by side: only records whose
+    // hashes agree are compared.
+    const auto one = UnmatchedByLooseHash(lib1, lib1Marks);
+    const auto two = UnmatchedByLooseHash(lib2, lib2Marks);
+    std::vector<std::pair<std::int32_t, NearMiss>> found1, found2;
+    auto i = one.cbegin();
+    auto j = two.cbegin();
+    while (i != one.cend() && j != two.cend()) {
+        if (i->first != j->first) {
+            (i->first < j->first ? i : j)++;
+            continue;
+        }
+        const std::uint64_t hash = i->first;
+        const Group g1{i, std::find_if(i, one.cend(), [hash](auto& r) { return r.first != hash; })};
+        const Group g2{j, std::find_if(j, two.cend(), [hash](auto& r) { return r.first != hash; })};
+        MatchGroup(lib1, g1, lib2, g2, found1);
+        MatchGroup(lib2, g2, lib1, g1, found2);
+        i = g1.second;
+        j = g2.second;
+    }
+    return {InRecordOrder(std::move(found1)), InRecordOrder(std::move(found2))};
 }
 
 std::string GermanNumber(std::uint64_t number) {

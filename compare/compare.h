@@ -77,11 +77,14 @@ struct NearMiss {
     std::string_view counterpart;  // the first such name in the other library
 };
 
-// The near misses of the unmatched records of `lib` among the unmatched
-// records of `other`, in `lib`'s record order; marks as a comparison left them.
-std::vector<NearMiss> NearMisses(const SymbolTable& lib, const std::vector<std::int32_t>& libMarks,
-                                 const SymbolTable& other,
-                                 const std::vector<std::int32_t>& otherMarks);
+// The near misses of each library's unmatched records among the other's
+// unmatched records, each list in its library's record order.
+struct NearMissLists {
+    std::vector<NearMiss> lib1;  // names in library 1, counterparts in library 2
+    std::vector<NearMiss> lib2;  // names in library 2, counterparts in library 1
+};
+NearMissLists NearMisses(const SymbolTable& lib1, const std::vector<std::int32_t>& lib1Marks,
+                         const SymbolTable& lib2, const std::vector<std::int32_t>& lib2Marks);
 
 // The German message for a refused comparison of the two named files (UTF-8).
 std::string TooManyPairsMessage(const std::string& file1, const std::string& file2,

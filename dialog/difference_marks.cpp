@@ -47,10 +47,10 @@ void MarkDifferences(const CompareResult& compared, SymbolListModel& common, Sym
             return found != counterpart.end() ? where.arg(Quoted(found->second)) : QString();
         });
     };
-    hint(only1, NearMisses(lib1Table, compared.lib1Marks, lib2Table, compared.lib2Marks),
-         QStringLiteral("In Bibliothek 2 als %1"));
-    hint(only2, NearMisses(lib2Table, compared.lib2Marks, lib1Table, compared.lib1Marks),
-         QStringLiteral("In Bibliothek 1 als %1"));
+    const NearMissLists misses =
+        NearMisses(lib1Table, compared.lib1Marks, lib2Table, compared.lib2Marks);
+    hint(only1, misses.lib1, QStringLiteral("In Bibliothek 2 als %1"));
+    hint(only2, misses.lib2, QStringLiteral("In Bibliothek 1 als %1"));
 }
 
 void MarkChangedFields(const CompareResult& compared, std::int64_t slot,
