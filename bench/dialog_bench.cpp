@@ -67,8 +67,13 @@ int main(int argc, char** argv) {
         // again; the resident memory after each small load against before.
         QTemporaryDir dir;
         const QString small = dir.filePath(QStringLiteral("small.1"));
-        std::ofstream(small.toStdString(), std::ios::binary)
-            << std::string(2, '\xFF') + std::string(12 + 144 * 4, 'A');
+        std::string smallLibrary = std::string(2, '\xFF') + std::string(12 + 144, '\0');
+        for (const char* name : {"Klein1", "Klein2", "Klein3", "Klein4"}) {
+            std::string record = name;
+            record.resize(144, '\0');
+            smallLibrary += record;
+        }
+        std::ofstream(small.toStdString(), std::ios::binary) << smallLibrary;
         CLibCompareDlg dialog;
         dialog.show();
         LoadThroughDialog(dialog, IDC_LOAD1_BUTTON, small);
@@ -78,6 +83,10 @@ int main(int argc, char** argv) {
             LoadThroughDialog(dialog, IDC_LOAD1_BUTTON, QString::fromLocal8Bit(argv[1]));
             peakAfterBig = std::max(peakAfterBig, ResidentMemoryBytes() / 1048576.0);
             LoadThroughDialog(dialog, IDC_LOAD1_BUTTON, small);
+            if (dialog.m_listOnly1->Model().Count() != 4) {
+                std::fprintf(stderr, "dialog_bench: the small library was not loaded\n");
+                return 1;
+            }
             worst = std::max(worst, ResidentMemoryBytes() / 1048576.0 - before);
         }
         std::printf(
