@@ -232,11 +232,14 @@ CompareResult CompareLibraries(SymbolList& commonList, SymbolList& only1List,
 
 namespace {
 
+// A record with the hash of its loose name.
+using HashedRecord = std::pair<std::uint64_t, std::int32_t>;
+
 // A library's unmatched records by the hash of their loose name, in record
 // order within one hash.
-std::vector<std::pair<std::uint64_t, std::int32_t>> UnmatchedByLooseHash(
-    const SymbolTable& lib, const std::vector<std::int32_t>& marks) {
-    std::vector<std::pair<std::uint64_t, std::int32_t>> records;
+std::vector<HashedRecord> UnmatchedByLooseHash(const SymbolTable& lib,
+                                               const std::vector<std::int32_t>& marks) {
+    std::vector<HashedRecord> records;
     for (std::size_t r = 1; r < marks.size(); ++r)
         if (marks[r] != kMatchMark)
             records.emplace_back(LooseNameHash(lib.Symbol(static_cast<std::int64_t>(r))),
@@ -245,7 +248,7 @@ std::vector<std::pair<std::uint64_t, std::int32_t>> UnmatchedByLooseHash(
     return records;
 }
 
-using HashedRecord = std::pair<std::uint64_t, std::int32_t>;
+// Records with one hash: [first, second).
 using Group =
     std::pair<std::vector<HashedRecord>::const_iterator, std::vector<HashedRecord>::const_iterator>;
 
@@ -285,8 +288,12 @@ NearMissLists NearMisses(const SymbolTable& lib1, const std::vector<std::int32_t
     auto i = one.cbegin();
     auto j = two.cbegin();
     while (i != one.cend() && j != two.cend()) {
-        if (i->first != j->first) {
-            (i->first < j->first ? i : j)++;
+        if (i->first < j->first) {
+            ++i;
+            continue;
+        }
+        if (j->first < i->first) {
+            ++j;
             continue;
         }
         const std::uint64_t hash = i->first;
