@@ -17,6 +17,9 @@ ls -l "$work/a.1" "$work/b.1" | awk '{print "   " $5 " bytes  " $9}'
 echo "== end to end, against LC_ALL=C sort + comm of the bare names (medians)"
 python3 bench/figures.py "$bin" "$work/a.1" "$work/b.1"
 
+echo "== reading both files into memory, against mapping them"
+python3 bench/read_cost.py "$work/a.1" "$work/b.1"
+
 echo "== reading one library (best of 5)"
 for _ in 1 2 3 4 5; do $bin/read_once "$work/a.1"; done | sort -t' ' -k4 -g | head -n 1
 $bin/reader_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true 2>/dev/null |
