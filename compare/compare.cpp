@@ -119,9 +119,10 @@ public:
         const std::vector<std::size_t> hashes = Hashes(lib1, n1);
         // From the last record down, so that every chain comes out ascending.
         for (std::int32_t b = n1; b >= 1; --b) {
-            if (b > kAhead) Prefetch(hashes[static_cast<std::size_t>(b - kAhead)]);
+            const auto at = static_cast<std::size_t>(b);
+            if (at > kAhead) Prefetch(hashes[at - kAhead]);
             const std::string_view name = lib1.Symbol(b);
-            const std::size_t hash = hashes[static_cast<std::size_t>(b)];
+            const std::size_t hash = hashes[at];
             Bucket& bucket = buckets_[Slot(name, hash)];
             bucket.name = name;
             bucket.hash = hash;
@@ -145,7 +146,7 @@ public:
 
     // Buckets lie far apart in memory: asking for the one a name a few steps
     // ahead needs lets the wait for it overlap with the work on this one.
-    static constexpr std::int32_t kAhead = 16;
+    static constexpr std::size_t kAhead = 16;
     void Prefetch(std::size_t hash) const { __builtin_prefetch(&buckets_[hash & mask_]); }
     std::int32_t Next(std::int32_t record) const { return next_[static_cast<std::size_t>(record)]; }
 
@@ -188,10 +189,9 @@ CompareResult CompareTables(const SymbolTable& lib1, std::int32_t lib1Count,
     std::uint64_t pairs = 0;
     const std::vector<std::size_t> hashes = NameIndex::Hashes(lib2, n2);
     for (std::int32_t a = 1; a <= n2; ++a) {
-        if (a + NameIndex::kAhead <= n2)
-            index.Prefetch(hashes[static_cast<std::size_t>(a + NameIndex::kAhead)]);
-        const NameIndex::Chain chain =
-            index.Find(lib2.Symbol(a), hashes[static_cast<std::size_t>(a)]);
+        const auto at = static_cast<std::size_t>(a);
+        if (at + NameIndex::kAhead < hashes.size()) index.Prefetch(hashes[at + NameIndex::kAhead]);
+        const NameIndex::Chain chain = index.Find(lib2.Symbol(a), hashes[at]);
         firstMatch[static_cast<std::size_t>(a)] = chain.first;
         pairs += static_cast<std::uint64_t>(chain.count);
     }
