@@ -147,8 +147,14 @@ public:
     // Buckets lie far apart in memory: asking for the one a name a few steps
     // ahead needs lets the wait for it overlap with the work on this one.
     static constexpr std::size_t kAhead = 16;
-    void Prefetch(std::size_t hash) const { __builtin_prefetch(&buckets_[hash & mask_]); }
-    std::int32_t Next(std::int32_t record) const { return next_[static_cast<std::size_t>(record)]; }
+    void Prefetch([[maybe_unused]] std::size_t hash) const {
+#if defined(__GNUC__) || defined(__clang__)
+        __builtin_prefetch(&buckets_[hash & mask_]);
+#endif
+    }
+    std::int32_t Next(std::int32_t record) const {
+        return next_[static_cast<std::size_t>(record)];
+    }
 
 private:
     struct Bucket {
@@ -157,7 +163,9 @@ private:
         Chain chain;  // count 0: the bucket is free
     };
 
-    static std::size_t Hash(std::string_view name) { return std::hash<std::string_view>{}(name); }
+    static std::size_t Hash(std::string_view name) {
+        return std::hash<std::string_view>{}(name);
+    }
 
     // The bucket holding `name`, or the free bucket where it would go.
     std::size_t Slot(std::string_view name, std::size_t hash) const {
