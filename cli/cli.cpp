@@ -8,6 +8,8 @@
 #include <memory>
 #include <system_error>
 
+#include "library/system_error_text.h"
+#include "library/text.h"
 #include "report/report.h"
 
 namespace {
@@ -19,16 +21,6 @@ constexpr int kTrouble = 2;
 int Fail(std::FILE* err, const std::string& message) {
     std::fprintf(err, "libcompare-cli: %s\n", message.c_str());
     return kTrouble;
-}
-
-// Why the report could not be written, in German.
-std::string WriteFailureReason(int error) {
-    const auto code = std::error_code(error, std::generic_category());
-    if (code == std::errc::no_space_on_device) return "Der Datenträger ist voll.";
-    if (code == std::errc::file_too_large) return "Die Datei würde zu groß.";
-    if (code == std::errc::io_error) return "Ein Ein-/Ausgabefehler ist aufgetreten.";
-    if (code == std::errc::bad_file_descriptor) return "Sie ist nicht zum Schreiben geöffnet.";
-    return "Schreiben nicht möglich (Fehlernummer " + std::to_string(error) + ").";
 }
 
 // The help in German: CLI11's headings, translated.
@@ -56,16 +48,25 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
     app.set_help_flag("-h,--help", "Zeigt diese Hilfe an.");
     app.allow_windows_style_options(false);  // "/…" is a path, also on Windows
     app.allow_extras();  // unknown options and surplus files: reported below, in German
-    bool version = false;
+    app.set_version_flag("-v,--version", "libcompare-cli " LIBCOMPARE_VERSION,
+                         "Zeigt die Versionsnummer an.");
     std::string formatName = "text";
     std::string file1, file2;
-    app.add_flag("-v,--version", version, "Zeigt die Versionsnummer an.");
-    app.add_option("-f,--format", formatName,
-                   "Ausgabeformat: text (Vorgabe), csv, csv-excel (für Tabellenkalkulationen "
-                   "mit deutschen Einstellungen) oder json.")
-        ->type_name("FORMAT");
-    app.add_option("BIBLIOTHEK1", file1, "Die erste Symbolbibliothek.")->type_name("");
-    app.add_option("BIBLIOTHEK2", file2, "Die zweite Symbolbibliothek.")->type_name("");
+    CLI::Option* formatOption =
+        app.add_option("-f,--format", formatName,
+                       "Ausgabeformat: text (Vorgabe), csv, csv-excel (für Tabellenkalkulationen "
+                       "mit deutschen Einstellungen) oder json.")
+            ->type_name("FORMAT")
+            ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+    app.add_option("BIBLIOTHEK1", file1, "Die erste Symbolbibliothek.")->type_name("")->required();
+    app.add_option("BIBLIOTHEK2", file2, "Die zweite Symbolbibliothek.")->type_name("")->required();
+
+    // "--format=" would make the parser take the next argument as the format.
+    for (const std::string& argument : arguments) {
+        if (argument == "--") break;
+        if (argument == "--format=")
+            return Fail(err, "Der Option --format fehlt ihr Wert (siehe --help).");
+    }
 
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
     try {
@@ -73,18 +74,30 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
     } catch (const CLI::CallForHelp&) {
         std::fputs(app.help().c_str(), out);
         return kSame;
+    } catch (const CLI::CallForVersion& version) {
+        std::fprintf(out, "%s\n", version.what());
+        return kSame;
     } catch (const CLI::ArgumentMismatch&) {
-        return Fail(err, "Der Option --format fehlt ihr Wert (siehe --help).");
+        return Fail(err, formatOption->count() > 1
+                             ? "Die Option --format ist mehrfach angegeben (siehe --help)."
+                             : "Der Option --format fehlt ihr Wert (siehe --help).");
+    } catch (const CLI::RequiredError&) {
+        return Fail(err, "Bitte genau zwei Symbolbibliotheken angeben (siehe --help).");
     } catch (const CLI::ParseError& error) {
         return Fail(err, std::string("Die Angaben sind nicht verständlich: ") + error.what());
     }
-    if (version) {
-        std::fputs("libcompare-cli " LIBCOMPARE_VERSION "\n", out);
-        return kSame;
+    // What the parser left over; after "--" nothing counts as an option.
+    std::size_t surplus = 0;
+    bool optionsEnded = false;
+    for (const std::string& extra : app.remaining()) {
+        if (extra == "--" && !optionsEnded) {
+            optionsEnded = true;
+            continue;
+        }
+        if (!optionsEnded && extra.size() > 1 && extra[0] == '-')
+            return Fail(err, "Unbekannte Option „" + ValidUtf8(extra, true) + "“ (siehe --help).");
+        ++surplus;
     }
-    for (const std::string& extra : app.remaining())
-        if (extra.size() > 1 && extra[0] == '-')
-            return Fail(err, "Unbekannte Option „" + extra + "“ (siehe --help).");
 
     ReportFormat format = ReportFormat::kText;
     if (formatName == "csv")
@@ -94,9 +107,9 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
     else if (formatName == "json")
         format = ReportFormat::kJson;
     else if (formatName != "text")
-        return Fail(err, "Unbekanntes Ausgabeformat „" + formatName +
+        return Fail(err, "Unbekanntes Ausgabeformat „" + ValidUtf8(formatName, true) +
                              "“ (erlaubt: text, csv, csv-excel, json).");
-    if (app.count("BIBLIOTHEK2") == 0 || !app.remaining().empty())
+    if (surplus > 0)
         return Fail(err, "Bitte genau zwei Symbolbibliotheken angeben (siehe --help).");
 
     auto comparison = std::make_unique<Comparison>();
@@ -113,7 +126,7 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
         if (std::error_code(cause, std::generic_category()) == std::errc::broken_pipe)
             return kTrouble;
         return Fail(
-            err, "Die Standardausgabe kann nicht geschrieben werden: " + WriteFailureReason(cause));
+            err, "Die Standardausgabe kann nicht geschrieben werden: " + SystemErrorText(cause, FileAccess::kWrite));
     }
     return comparison->HasDifferences() ? kDifferent : kSame;
 }

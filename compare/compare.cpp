@@ -61,10 +61,8 @@ public:
     // `entry` is library-2 record `a`, read once for all its matches.
     void Match(std::int32_t a, std::int32_t b, const SymbolEntry& entry) {
         commonList_.Add(entry.symbol);
-        const std::uint8_t differences =
-            Differences(lib1_[b], entry, result_.classificationsCompared);
-        if (differences != 0) result_.changed.push_back(static_cast<std::int32_t>(picks_.size()));
-        result_.commonDifferences.push_back(differences);
+        result_.commonDifferences.push_back(
+            Differences(lib1_[b], entry, result_.classificationsCompared));
         picks_.push_back(a);
         result_.commonLib1Record.push_back(b);
         result_.commonLib2Record.push_back(a);
@@ -78,6 +76,7 @@ public:
             common.Replace({}, {});
             return std::move(result_);
         }
+        KeepChangesWithoutATwin();
         common.Pick(lib2_, std::move(picks_));
         for (std::int32_t a = 1; a <= n2_; ++a)
             if (result_.lib2Marks[static_cast<std::size_t>(a)] != kMatchMark)
@@ -89,6 +88,30 @@ public:
     }
 
 private:
+    // A pair whose records differ counts as changed only when neither record
+    // has an identical twin among the other library's records of that name:
+    // a name held more than once then changes only where a record really has
+    // no counterpart, and a file compared with itself shows no change. For a
+    // name held once on each side this is simply "the two records differ".
+    // The differences of the pairs that do not count are cleared.
+    void KeepChangesWithoutATwin() {
+        auto& differences = result_.commonDifferences;
+        std::vector<bool> twin1(result_.lib1Marks.size()), twin2(result_.lib2Marks.size());
+        for (std::size_t k = 0; k < differences.size(); ++k)
+            if (differences[k] == 0) {
+                twin1[static_cast<std::size_t>(result_.commonLib1Record[k])] = true;
+                twin2[static_cast<std::size_t>(result_.commonLib2Record[k])] = true;
+            }
+        for (std::size_t k = 0; k < differences.size(); ++k) {
+            if (differences[k] == 0) continue;
+            if (twin1[static_cast<std::size_t>(result_.commonLib1Record[k])] ||
+                twin2[static_cast<std::size_t>(result_.commonLib2Record[k])])
+                differences[k] = 0;
+            else
+                result_.changed.push_back(static_cast<std::int32_t>(k));
+        }
+    }
+
     const SymbolTable& lib1_;
     const SymbolTable& lib2_;
     std::int32_t n1_;

@@ -37,8 +37,10 @@ struct CompareResult {
     // Classifications are compared only when both libraries have them (the
     // long layout); otherwise only designations are.
     bool classificationsCompared = true;
-    // For common entry k: which of its compared fields differ between the two
-    // libraries (FieldDifference bits; 0: unchanged).
+    // For common entry k: which of its compared fields changed between the
+    // two libraries (FieldDifference bits; 0: unchanged). A pair changed when
+    // its records differ and neither record has an identical twin among the
+    // other library's records of that name.
     std::vector<std::uint8_t> commonDifferences;
     // The changed common entries, those with differences, in the order found.
     std::vector<std::int32_t> changed;

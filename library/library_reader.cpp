@@ -1,5 +1,8 @@
 #include "library/library_reader.h"
 
+#include "library/system_error_text.h"
+#include "library/text.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <fstream>
@@ -26,53 +29,77 @@ ReadResult Failed(const std::string& file, std::string_view reason) {
 
 // The reason an open failed, from the C library's error number.
 std::string OpenFailureReason(int error) {
-    const auto code = std::error_code(error, std::generic_category());
-    if (code == std::errc::permission_denied || code == std::errc::operation_not_permitted)
-        return "Keine Leseberechtigung.";
-    if (code == std::errc::no_such_file_or_directory) return "Sie existiert nicht.";
-    if (code == std::errc::is_a_directory) return "Sie ist ein Ordner.";
-    if (code == std::errc::device_or_resource_busy || code == std::errc::text_file_busy)
-        return "Sie wird von einem anderen Programm verwendet.";
-    if (code == std::errc::too_many_files_open || code == std::errc::too_many_files_open_in_system)
-        return "Zu viele Dateien sind geöffnet.";
-    return "Sie lässt sich nicht öffnen (Fehlernummer " + std::to_string(error) + ").";
+    return SystemErrorText(error, FileAccess::kRead);
 }
 
 }  // namespace
 
 std::string PathForMessage(const std::filesystem::path& path) {
     const std::u8string text = path.u8string();
-    return {reinterpret_cast<const char*>(text.data()), text.size()};
+    return ValidUtf8({reinterpret_cast<const char*>(text.data()), text.size()}, true);
 }
 
 namespace {
 
-// A record a symbol library would not hold: its symbol holds control
-// characters, or runs past the space its record has for it.
-bool IsOdd(const SymbolEntry& entry, LibraryLayout layout) {
-    for (char c : entry.symbol)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
-    if (layout == LibraryLayout::kShort) return entry.symbol.size() >= kShortDesignationOffset;
-    return entry.symbol.size() + entry.designation.size() + entry.classification1.size() +
-               entry.classification2.size() + 4 >
-           kLongRecordSize;
+enum class SymbolLooks { kPlausible, kOdd, kOneCharacter };
+
+// The symbol of record `record` as a library would hold it: empty, with
+// control characters, or running past the space its record has for it are
+// odd (the other fields may run on: only the symbol counts). Looks no further
+// than that space, however far the field runs.
+SymbolLooks Judge(std::string_view bytes, LibraryLayout layout, std::uint64_t record) {
+    const std::uint64_t recordSize =
+        layout == LibraryLayout::kShort ? kShortRecordSize : kLongRecordSize;
+    const std::uint64_t room =
+        layout == LibraryLayout::kShort ? kShortDesignationOffset : kLongRecordSize;
+    const std::uint64_t start = kRecordBase + record * recordSize;
+    const std::string_view window =
+        start < bytes.size() ? bytes.substr(start, room) : std::string_view();
+    const std::string_view symbol = window.substr(0, window.find_first_of(std::string_view("\0\n", 2)));
+    if (symbol.empty() || symbol.size() >= room) return SymbolLooks::kOdd;
+    for (char c : symbol)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return SymbolLooks::kOdd;
+    return symbol.size() == 1 ? SymbolLooks::kOneCharacter : SymbolLooks::kPlausible;
+}
+
+// Judges an even spread of at most kDoubtSample records, so that even a huge
+// file is judged at once.
+void JudgeSample(std::string_view bytes, ReadResult& result) {
+    const std::int64_t records = result.records;
+    const std::int64_t sample = std::min(records, kDoubtSample);
+    std::int64_t odd = 0, oneCharacter = 0;
+    for (std::int64_t j = 0; j < sample; ++j) {
+        const auto record = static_cast<std::uint64_t>(1 + j * records / sample);
+        switch (Judge(bytes, result.layout, record)) {
+            case SymbolLooks::kOdd:
+                ++odd;
+                break;
+            case SymbolLooks::kOneCharacter:
+                ++oneCharacter;
+                break;
+            case SymbolLooks::kPlausible:
+                break;
+        }
+    }
+    const bool mostlyOneCharacter = sample >= kOneCharacterMinimum && oneCharacter * 2 > sample;
+    result.sampledRecords = sample;
+    result.oddRecords = odd + (mostlyOneCharacter ? oneCharacter : 0);
 }
 
 }  // namespace
 
 std::string DoubtfulLibraryMessage(const std::string& displayName, const ReadResult& result) {
-    return "Die Datei „" + displayName +
-           "“ sieht nicht wie eine Symbolbibliothek aus: " + std::to_string(result.oddRecords) +
-           " von " + std::to_string(result.records) +
-           " Datensätzen enthalten Steuerzeichen im Symbolnamen oder reichen über ihren "
-           "Datensatz hinaus.";
+    return "Die Datei „" + displayName + "“ sieht nicht wie eine Symbolbibliothek aus: " +
+           std::to_string(result.oddRecords) + " von " + std::to_string(result.sampledRecords) +
+           " geprüften Datensätzen haben einen leeren Symbolnamen, Steuerzeichen darin, einen "
+           "Namen, der über seinen Datensatz hinausreicht, oder fast nur einzelne Zeichen.";
 }
 
 std::filesystem::path PathFromUtf8(std::string_view text) {
     return std::filesystem::path(std::u8string(text.begin(), text.end()));
 }
 
-ReadResult CheckLibraryBytes(std::string_view bytes, const std::string& displayName) {
+ReadResult MeasureLibraryBytes(std::string_view bytes, const std::string& displayName) {
     ReadResult result;
     const std::uint64_t length = bytes.size();
     result.fileSize = length;
@@ -90,27 +117,42 @@ ReadResult CheckLibraryBytes(std::string_view bytes, const std::string& displayN
         result.message = Failure(displayName, "Sie enthält zu viele Datensätze.");
         return result;
     }
+    result.ok = true;
+    result.records = static_cast<std::int32_t>(records);
+    JudgeSample(bytes, result);
+    return result;
+}
 
-    // Fields may run on past their record, but a file whose fields add up to
-    // more than a few times its length is no symbol library. Stopping there
-    // also keeps the work linear in the file's length.
-    const std::uint64_t fieldBudget = kFieldBytesPerFileByte * length;
+namespace {
+
+// Fields may run on past their record, but a file whose fields add up to
+// more than a few times its length is no symbol library. Stopping there also
+// keeps the work linear in the file's length. False, with the message in
+// `result`, when the fields exceed that budget.
+bool FieldsWithinBudget(std::string_view bytes, const std::string& displayName,
+                        ReadResult& result) {
+    const std::uint64_t fieldBudget = kFieldBytesPerFileByte * bytes.size();
     std::uint64_t fieldBytes = 0;
-    for (std::uint64_t i = 1; i <= records; ++i) {
+    for (std::uint64_t i = 1; i <= static_cast<std::uint64_t>(result.records); ++i) {
         const SymbolEntry entry = ReadRecord(bytes, result.layout, i);
         fieldBytes += entry.symbol.size() + entry.designation.size() +
                       entry.classification1.size() + entry.classification2.size();
-        if (IsOdd(entry, result.layout)) ++result.oddRecords;
         if (fieldBytes > fieldBudget) {
+            result.ok = false;
             result.message = Failure(displayName,
                                      "Sie ist keine Symbolbibliothek (ihre Felder sind nicht "
                                      "abgeschlossen).");
-            return result;
+            return false;
         }
     }
+    return true;
+}
 
-    result.ok = true;
-    result.records = static_cast<std::int32_t>(records);
+}  // namespace
+
+ReadResult CheckLibraryBytes(std::string_view bytes, const std::string& displayName) {
+    ReadResult result = MeasureLibraryBytes(bytes, displayName);
+    if (result) FieldsWithinBudget(bytes, displayName, result);
     return result;
 }
 
@@ -197,13 +239,16 @@ ReadResult ReadLibraryFile(const std::filesystem::path& path, SymbolTable& table
     auto bytes = LoadFile(path, name, failure);
     if (!bytes) return failure;
 
-    ReadResult result = CheckLibraryBytes(bytes->view(), name);
+    // Whether the file looks like a library is decided on a sample first, so
+    // that the question comes at once even for a huge file.
+    ReadResult result = MeasureLibraryBytes(bytes->view(), name);
     if (!result) return result;
     if (proceed && !proceed(result)) {
         result.ok = false;
         result.cancelled = true;
         return result;
     }
+    if (!FieldsWithinBudget(bytes->view(), name, result)) return result;
 
     // All read: only now do the table, its count and the list change.
     table.ReplaceWithFile(std::move(bytes), result.layout, result.records);

@@ -23,8 +23,11 @@ struct ReadResult {
     LibraryLayout layout = LibraryLayout::kShort;
     std::int32_t records = 0;
     std::uint64_t fileSize = 0;
-    // Records that a symbol library would not hold: a symbol with control
-    // characters, or one running past its record (see Doubtful()).
+    // Of `sampledRecords` records looked at (all of them, or an even spread
+    // of kDoubtSample in a larger file), how many a symbol library would not
+    // hold: an empty symbol, one with control characters or one running past
+    // its record; and, in a file made mostly of them, one-character symbols.
+    std::int64_t sampledRecords = 0;
     std::int64_t oddRecords = 0;
     bool cancelled = false;  // the caller declined a doubtful file
     std::string message;     // UTF-8
@@ -32,8 +35,14 @@ struct ReadResult {
     explicit operator bool() const { return ok; }
     // The file reads, but most of its records make no sense as symbols: it is
     // plainly no symbol library (random bytes, a text file, an image).
-    bool Doubtful() const { return ok && records > 0 && oddRecords * 2 > records; }
+    bool Doubtful() const { return ok && sampledRecords > 0 && oddRecords * 2 > sampledRecords; }
 };
+
+// How many records, evenly spread, decide whether a file looks like a library.
+inline constexpr std::int64_t kDoubtSample = 4096;
+// One-character symbols count as odd only in a file of at least this many
+// records that is made mostly of them (a text in UTF-16 reads that way).
+inline constexpr std::int64_t kOneCharacterMinimum = 32;
 
 // The German warning for a doubtful file, naming it.
 std::string DoubtfulLibraryMessage(const std::string& displayName, const ReadResult& result);
@@ -42,6 +51,11 @@ std::string DoubtfulLibraryMessage(const std::string& displayName, const ReadRes
 // records, and that it is a symbol library at all. `displayName` names the
 // file in messages. Its records are then read with ReadRecord.
 ReadResult CheckLibraryBytes(std::string_view bytes, const std::string& displayName);
+
+// The quick part of that check, enough to decide whether the file looks like
+// a library: layout, number of records and the sample of records. The
+// fields' budget is not checked.
+ReadResult MeasureLibraryBytes(std::string_view bytes, const std::string& displayName);
 
 // Reads `size` bytes from `in` into a buffer of their own; a stream that ends
 // sooner, or fails, gives no buffer and a message in `failure`. `name` names
@@ -64,5 +78,7 @@ ReadResult ReadLibraryFile(const std::filesystem::path& path, SymbolTable& table
 // A path given as UTF-8 text (a command-line argument, a file chooser's answer).
 std::filesystem::path PathFromUtf8(std::string_view text);
 
-// The path as UTF-8 text for messages.
+// The path as UTF-8 text for messages: bytes that are no UTF-8 shown as �,
+// control characters as visible symbols, so that a name can neither break a
+// message nor send escape sequences to a terminal.
 std::string PathForMessage(const std::filesystem::path& path);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace {
 
@@ -83,11 +84,35 @@ void AppendUtf8(char32_t cp, std::string& out) {
     } else if (cp < 0x800) {
         out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
+    } else if (cp < 0x10000) {
         out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
         out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
+}
+
+// The code point of the UTF-8 sequence at text[at], and its length; an
+// invalid, overlong or cut-off sequence is one byte standing for U+FFFD.
+std::pair<char32_t, std::size_t> DecodeUtf8(std::string_view text, std::size_t at) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) return {lead, 1};
+    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+    constexpr std::pair<char32_t, std::size_t> kInvalid{0xFFFD, 1};
+    if (length == 0 || lead > 0xF4 || at + length > text.size()) return kInvalid;
+    char32_t cp = lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) return kInvalid;
+        cp = (cp << 6) | (byte(i) & 0x3F);
+    }
+    constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kLeast[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) return kInvalid;
+    return {cp, length};
 }
 
 }  // namespace
@@ -189,4 +214,23 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
             kLower[static_cast<unsigned char>(prefix[i])])
             return false;
     return true;
+}
+
+std::string ValidUtf8(std::string_view text, bool visible) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        auto [cp, length] = DecodeUtf8(text, at);
+        if (visible) {
+            if (cp < 0x20)
+                cp += 0x2400;
+            else if (cp == 0x7F)
+                cp = 0x2421;
+            else if (cp >= 0x80 && cp < 0xA0)
+                cp = 0xFFFD;
+        }
+        AppendUtf8(cp, out);
+        at += length;
+    }
+    return out;
 }

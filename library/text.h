@@ -19,6 +19,12 @@ std::string Windows1252ToUtf8(std::string_view bytes);
 // five undefined bytes as the replacement character �.
 void AppendWindows1252Visible(std::string_view bytes, std::string& out);
 
+// `text` (meant as UTF-8, such as a path) as valid UTF-8: each byte that
+// begins no valid sequence becomes the replacement character �. With
+// `visible`, control characters also show as visible symbols (␛, ␊, …), as
+// for a terminal or a message.
+std::string ValidUtf8(std::string_view text, bool visible = false);
+
 // Writes `bytes` decoded as Windows-1252 to `out` as UTF-16: one code unit
 // per byte, so `out` must have room for bytes.size() units.
 void Windows1252ToUtf16(std::string_view bytes, char16_t* out);

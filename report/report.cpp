@@ -2,7 +2,6 @@
 
 // RAPIDJSON_SSE2 / RAPIDJSON_SSE42 stay undefined: the SIMD string scan of
 // RapidJSON 1.1.0 lets the control bytes 0x1A-0x1F through unescaped.
-#include <rapidjson/filewritestream.h>
 #include <rapidjson/writer.h>
 
 #include <algorithm>
@@ -22,17 +21,26 @@ std::vector<std::int32_t> Unmatched(const std::vector<std::int32_t>& marks) {
     return records;
 }
 
-// Output to a C stream, buffered by the stream; remembers whether a write failed.
+// Output in pieces of kChunk bytes to a sink; remembers whether a write failed.
 class Output {
 public:
-    explicit Output(std::FILE* out) : out_(out) {
-        std::setvbuf(out, nullptr, _IOFBF, std::size_t{1} << 16);
+    using Ch = char;  // as a RapidJSON output stream
+    static constexpr std::size_t kChunk = std::size_t{1} << 16;
+
+    Output(const ReportSink& sink, bool forSpreadsheets = false)
+        : sink_(sink), forSpreadsheets_(forSpreadsheets) {
+        buffer_.reserve(kChunk + 256);
     }
 
     void Text(std::string_view text) {
-        if (!text.empty() && std::fwrite(text.data(), 1, text.size(), out_) != text.size())
-            failed_ = true;
+        buffer_.append(text);
+        if (buffer_.size() >= kChunk) Drain();
     }
+    void Put(char c) {
+        buffer_.push_back(c);
+        if (buffer_.size() >= kChunk) Drain();
+    }
+    void Flush() {}
     // For a terminal: control characters shown as visible symbols, so that a
     // name can neither break a line nor send escape sequences.
     void Visible1252(std::string_view bytes) {
@@ -48,9 +56,13 @@ public:
         Text(scratch_);
     }
     // The bytes decoded as UTF-8, quoted as RFC 4180 asks where they hold the
-    // separator, a quote or a line break.
+    // separator, a quote or a line break. For spreadsheets, a cell that a
+    // spreadsheet would take for a formula gets a leading apostrophe.
     void CsvField(std::string_view bytes, char separator) {
         scratch_.clear();
+        if (forSpreadsheets_ && !bytes.empty() &&
+            std::string_view("=+-@\t\r").find(bytes.front()) != std::string_view::npos)
+            scratch_ += '\'';
         AppendWindows1252AsUtf8(bytes, scratch_);
         const char special[] = {separator, '"', '\r', '\n', '\0'};
         if (scratch_.find_first_of(special) == std::string::npos) return Text(scratch_);
@@ -62,21 +74,52 @@ public:
         quoted += '"';
         Text(quoted);
     }
-    bool Finish() { return std::fflush(out_) == 0 && !failed_ && !std::ferror(out_); }
+    bool Finish() {
+        Drain();
+        return !failed_;
+    }
 
 private:
-    std::FILE* out_;
+    void Drain() {
+        if (!failed_ && !buffer_.empty() && !sink_(buffer_)) failed_ = true;
+        buffer_.clear();
+    }
+
+    const ReportSink& sink_;
+    bool forSpreadsheets_;
+    std::string buffer_;
     std::string scratch_;
     bool failed_ = false;
 };
 
 // ---- text ------------------------------------------------------------------
 
-void TextList(Output& out, std::string_view heading, std::vector<std::string_view> names) {
-    SortForDisplay(names, [](std::string_view name) { return name; });
+// A name and how many rows in a row it stands for.
+using NameRun = std::pair<std::string_view, std::int64_t>;
+
+// Appends `name` to `runs`, as one more row of the last run if it is that name.
+void AddRun(std::vector<NameRun>& runs, std::string_view name) {
+    if (!runs.empty() && runs.back().first == name)
+        ++runs.back().second;
+    else
+        runs.emplace_back(name, 1);
+}
+
+// Sorts the runs, not the rows: a name held m times in library 1 and n times
+// in library 2 gives m × n rows but only n runs, so that the report needs no
+// more memory than the others at the bound of common entries.
+void TextList(Output& out, std::string_view heading, std::vector<NameRun> runs) {
+    std::int64_t rows = 0;
+    std::vector<std::uint32_t> order(runs.size());
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        order[i] = static_cast<std::uint32_t>(i);
+        rows += runs[i].second;
+    }
+    SortForDisplay(order, [&runs](std::uint32_t i) { return runs[i].first; });
     out.Text(heading);
-    out.Text(" (" + std::to_string(names.size()) + ")\n");
-    for (std::string_view name : names) out.Line("  ", name);
+    out.Text(" (" + std::to_string(rows) + ")\n");
+    for (std::uint32_t i : order)
+        for (std::int64_t n = 0; n < runs[i].second; ++n) out.Line("  ", runs[i].first);
     out.Text("\n");
 }
 
@@ -119,19 +162,19 @@ void TextChanged(Output& out, const Comparison& c) {
     }
 }
 
-bool WriteText(const Comparison& c, std::FILE* file) {
-    Output out(file);
-    std::vector<std::string_view> names;
-    names.reserve(static_cast<std::size_t>(c.commonCount));
-    for (std::int32_t k = 0; k < c.commonCount; ++k) names.push_back(c.common.Symbol(k));
-    TextList(out, "Gemeinsame Symbole", std::move(names));
+bool WriteText(const Comparison& c, const ReportSink& sink) {
+    Output out(sink);
+    std::vector<NameRun> runs;
+    for (std::int32_t k = 0; k < c.commonCount; ++k) AddRun(runs, c.common.Symbol(k));
+    TextList(out, "Gemeinsame Symbole", std::move(runs));
     for (const auto* lib : {&c.lib1, &c.lib2}) {
-        names.clear();
+        runs.clear();
         const auto& marks = lib == &c.lib1 ? c.result.lib1Marks : c.result.lib2Marks;
-        for (std::int32_t r : Unmatched(marks)) names.push_back(lib->table.Symbol(r));
+        for (std::int32_t r : Unmatched(marks)) AddRun(runs, lib->table.Symbol(r));
         TextList(out,
                  lib == &c.lib1 ? "Symbole nur in Bibliothek 1" : "Symbole nur in Bibliothek 2",
-                 names);
+                 std::move(runs));
+        runs = {};
     }
     TextChanged(out, c);
     return out.Finish();
@@ -150,8 +193,8 @@ void CsvRow(Output& out, char separator, std::string_view list, const SymbolEntr
 
 // RFC 4180 with commas; for spreadsheets set to German, semicolons after a
 // byte-order mark that tells them the text is UTF-8.
-bool WriteCsv(const Comparison& c, std::FILE* file, bool forSpreadsheets) {
-    Output out(file);
+bool WriteCsv(const Comparison& c, const ReportSink& sink, bool forSpreadsheets) {
+    Output out(sink, forSpreadsheets);
     const char separator = forSpreadsheets ? ';' : ',';
     if (forSpreadsheets) out.Text("\xEF\xBB\xBF");
     std::string header = "list,symbol,designation,classification1,classification2\r\n";
@@ -214,7 +257,7 @@ public:
     void Library(const LoadedLibrary& lib) {
         writer_.StartObject();
         Key("path");
-        Utf8(lib.path);
+        Utf8(ValidUtf8(lib.path));
         Key("layout");
         Utf8(lib.layout == LibraryLayout::kLong ? "long" : "short");
         Key("records");
@@ -228,10 +271,9 @@ private:
     std::string scratch_;
 };
 
-bool WriteJson(const Comparison& c, std::FILE* file) {
-    char buffer[1 << 16];
-    rapidjson::FileWriteStream stream(file, buffer, sizeof buffer);
-    Json<rapidjson::FileWriteStream> json(stream);
+bool WriteJson(const Comparison& c, const ReportSink& sink) {
+    Output stream(sink);
+    Json<Output> json(stream);
     auto& w = json.writer();
     auto array = [&w](std::int64_t count, const auto& element) {
         w.StartArray();
@@ -273,8 +315,7 @@ bool WriteJson(const Comparison& c, std::FILE* file) {
     });
     w.EndObject();
     stream.Put('\n');
-    stream.Flush();
-    return std::fflush(file) == 0 && !std::ferror(file);
+    return stream.Finish();
 }
 
 }  // namespace
@@ -288,7 +329,7 @@ bool CompareFiles(const std::string& path1, const std::string& path2, Comparison
             ReadLibraryFile(PathFromUtf8(*path), library->table, library->count, names,
                             [&](const ReadResult& read) {
                                 if (read.Doubtful() && warn)
-                                    warn(DoubtfulLibraryMessage(*path, read));
+                                    warn(DoubtfulLibraryMessage(ValidUtf8(*path, true), read));
                                 return true;
                             });
         if (!result) {
@@ -302,7 +343,8 @@ bool CompareFiles(const std::string& path1, const std::string& path2, Comparison
         comparison.lib1.table, comparison.lib1.count, comparison.lib2.table, comparison.lib2.count,
         comparison.common, comparison.commonCount, discard, discard, discard);
     if (comparison.result.refused) {
-        error = TooManyPairsMessage(path1, path2, comparison.result.pairs);
+        error = TooManyPairsMessage(ValidUtf8(path1, true), ValidUtf8(path2, true),
+                                    comparison.result.pairs);
         return false;
     }
     return true;
@@ -316,16 +358,23 @@ bool Comparison::HasDifferences() const {
                        result.lib2Marks.end(), [](std::int32_t m) { return m != kMatchMark; });
 }
 
-bool WriteReport(const Comparison& comparison, ReportFormat format, std::FILE* out) {
+bool WriteReport(const Comparison& comparison, ReportFormat format, const ReportSink& sink) {
     switch (format) {
         case ReportFormat::kText:
-            return WriteText(comparison, out) && std::fflush(out) == 0;
+            return WriteText(comparison, sink);
         case ReportFormat::kCsv:
-            return WriteCsv(comparison, out, false);
+            return WriteCsv(comparison, sink, false);
         case ReportFormat::kCsvExcel:
-            return WriteCsv(comparison, out, true);
+            return WriteCsv(comparison, sink, true);
         case ReportFormat::kJson:
-            return WriteJson(comparison, out);
+            return WriteJson(comparison, sink);
     }
     return false;
+}
+
+bool WriteReport(const Comparison& comparison, ReportFormat format, std::FILE* out) {
+    const ReportSink sink = [out](std::string_view bytes) {
+        return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    };
+    return WriteReport(comparison, format, sink) && std::fflush(out) == 0 && !std::ferror(out);
 }

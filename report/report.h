@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "compare/compare.h"
 #include "library/library_reader.h"
@@ -40,5 +41,11 @@ bool CompareFiles(const std::string& path1, const std::string& path2, Comparison
 // (semicolons, UTF-8 with byte-order mark, CRLF); JSON.
 enum class ReportFormat { kText, kCsv, kCsvExcel, kJson };
 
-// Writes the report; false when writing failed (e.g. a closed pipe).
+// Where a report goes: it takes the bytes in pieces, and says false when
+// they could not be written.
+using ReportSink = std::function<bool(std::string_view bytes)>;
+
+// Writes the report; false when writing failed (e.g. a closed pipe, a full
+// disk), and nothing more is written after a failure.
+bool WriteReport(const Comparison& comparison, ReportFormat format, const ReportSink& sink);
 bool WriteReport(const Comparison& comparison, ReportFormat format, std::FILE* out);

@@ -101,14 +101,24 @@ TEST_F(Cli, ComparesFilesInAFolderWithAnUmlaut) {
 // naming what was typed.
 TEST_F(Cli, FailuresNameWhatWasTyped) {
     const std::string missing = Utf8(folder_ / "fehlt.1");
-    const struct {
+    struct Case {
         std::vector<std::string> arguments;
         std::string expected;
-    } cases[] = {
+    };
+    std::vector<Case> cases = {
         {{alt_, missing}, "„" + missing + "“"},     {{alt_}, "genau zwei"},
         {{"--format", "xml", alt_, neu_}, "„xml“"}, {{"--farbe", alt_, neu_}, "„--farbe“"},
-        {{alt_, neu_, alt_}, "genau zwei"},         {{"--format"}, "--format"},
+        {{alt_, neu_, alt_}, "genau zwei"},
+        {{"--format"}, "Der Option --format fehlt ihr Wert (siehe --help)."},
+        {{"--format=", alt_, neu_}, "Der Option --format fehlt ihr Wert"},
+        {{"-f", "json", "-f", "csv", alt_, neu_}, "--format ist mehrfach angegeben"},
+        {{"--", alt_, neu_, "-x"}, "genau zwei"},
     };
+#if !defined(_WIN32)  // Windows hands over its arguments as valid UTF-16
+    // Escape sequences, line breaks and bytes that are no UTF-8 show visibly.
+    cases.push_back({{alt_, "kein\x1B[31m\nName\xFF.1"},
+                     "„kein\xE2\x90\x9B[31m\xE2\x90\x8AName\xEF\xBF\xBD.1“"});
+#endif
     for (const auto& c : cases) {
         const CliRun run = RunWith(c.arguments);
         EXPECT_EQ(run.status, 2) << c.expected;
@@ -118,12 +128,38 @@ TEST_F(Cli, FailuresNameWhatWasTyped) {
     }
 }
 
+// "--" ends the options: a library may be named like one.
+TEST_F(Cli, DoubleDashEndsTheOptions) {
+    const std::string dashed = Utf8(Write("-x.1", LongLibrary({{"Relais"}})));
+    std::filesystem::current_path(folder_);
+    const CliRun run = RunWith({"--format", "csv", "--", "-x.1", alt_});
+    std::filesystem::current_path(dir_.path());
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.out.find("common,Relais"), std::string::npos) << run.out;
+}
+
+// A name that a spreadsheet would run as a formula is defused in csv-excel,
+// and left byte for byte in plain CSV.
+TEST_F(Cli, SpreadsheetCsvDefusesFormulas) {
+    const std::string formulas = Utf8(Write(
+        "formel.1", LongLibrary({{"=HYPERLINK(\"http://x\")", "+1"}, {"-2", "@A1"}, {"\tT", "ok"}})));
+    const CliRun excel = RunWith({"--format", "csv-excel", formulas, formulas});
+    EXPECT_NE(excel.out.find("\"'=HYPERLINK(\"\"http://x\"\")\";'+1;"), std::string::npos)
+        << excel.out;
+    EXPECT_NE(excel.out.find(";'-2;'@A1;"), std::string::npos) << excel.out;
+    EXPECT_NE(excel.out.find(";'\tT;ok;"), std::string::npos) << excel.out;
+    const CliRun csv = RunWith({"--format", "csv", formulas, formulas});
+    EXPECT_NE(csv.out.find(",\"=HYPERLINK(\"\"http://x\"\")\",+1,"), std::string::npos) << csv.out;
+    EXPECT_EQ(excel.status, 0);  // a file against itself
+}
+
 TEST(CliHelp, GermanHelpAndVersion) {
     const CliRun help = RunWith({"--help"});
     EXPECT_EQ(help.status, 0);
     for (const char* part :
          {"Aufruf", "--format", "csv-excel", "Symbolbibliotheken", "BIBLIOTHEK1", "Rückgabewert"})
         EXPECT_NE(help.out.find(part), std::string::npos) << part << "\n" << help.out;
+    EXPECT_NE(help.out.find("[OPTIONEN] BIBLIOTHEK1 BIBLIOTHEK2\n"), std::string::npos) << help.out;
     const CliRun version = RunWith({"-v"});
     EXPECT_EQ(version.out, "libcompare-cli " LIBCOMPARE_VERSION "\n");
 }

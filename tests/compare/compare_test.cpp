@@ -166,6 +166,10 @@ TEST(CompareTables, CountsBeyondTheTableAreClamped) {
     CompareTables(t1, 1000, t2, -5, common, count, l1, l2, l3);
     EXPECT_EQ(count, 0);
     EXPECT_EQ(l2.names, Names{"A"});
+    // The same for library 2: exactly its two records, no slot beyond them.
+    const SymbolTable t3 = Library({"B", "C"}, "L3");
+    CompareTables(t1, -5, t3, 1000, common, count, l1, l2, l3);
+    EXPECT_EQ(l3.names, (Names{"B", "C"}));
 }
 
 TEST(CompareLibraries, UsesTheProcessWideTables) {
@@ -290,18 +294,38 @@ TEST(CompareTables, ChangedFollowsTheLayouts) {
                                                          [](std::uint8_t d) { return d != 0; })));
     }
 
-    // X twice in library 1 ("a", "b") and twice in library 2 ("b", "c"):
-    // four pairs, each with its own flag.
-    const SymbolTable t1 = Library({"X", "X"}, "L1");
-    SymbolTable t2, common;
-    t2.Assign(1, "X", "L1-d", "L1-k1", "k2");
-    t2.Assign(2, "X", "other", "L1-k1", "k2");
-    std::int32_t count = 0;
-    RecordingList l1, l2, l3;
-    const CompareResult r = CompareTables(t1, 2, t2, 2, common, count, l1, l2, l3);
-    EXPECT_EQ(r.commonDifferences,
-              (std::vector<std::uint8_t>{0, 0, kDesignationDiffers, kDesignationDiffers}));
-    EXPECT_EQ(r.changed, (std::vector<std::int32_t>{2, 3}));
+    // A name held more than once: a pair changed only when neither of its
+    // records has an identical twin on the other side.
+    struct Dup {
+        Names designations1, designations2;
+        std::vector<std::int32_t> changed;  // common entries, library-2 order first
+    };
+    const Dup dups[] = {
+        {{"a", "b"}, {"a", "b"}, {}},               // a file against itself
+        {{"a", "b"}, {"a", "c"}, {3}},              // only b -> c
+        {{"a", "a"}, {"a", "other"}, {}},           // library 1's records all have a twin
+        {{"a", "b", "c"}, {"x", "y"}, {0, 1, 2, 3, 4, 5}},
+        {{"a"}, {"b"}, {0}},                        // held once: the records differ
+    };
+    for (const Dup& d : dups) {
+        SymbolTable t1, t2, common;
+        for (std::size_t i = 0; i < d.designations1.size(); ++i)
+            t1.Assign(static_cast<std::int64_t>(i) + 1, "X", d.designations1[i]);
+        for (std::size_t i = 0; i < d.designations2.size(); ++i)
+            t2.Assign(static_cast<std::int64_t>(i) + 1, "X", d.designations2[i]);
+        std::int32_t count = 0;
+        DiscardingSymbolList none;
+        const auto n1 = static_cast<std::int32_t>(d.designations1.size());
+        const auto n2 = static_cast<std::int32_t>(d.designations2.size());
+        const CompareResult r = CompareTables(t1, n1, t2, n2, common, count, none, none, none);
+        EXPECT_EQ(r.changed, d.changed) << d.designations2[0];
+        for (std::size_t k = 0; k < r.commonDifferences.size(); ++k)
+            EXPECT_EQ(r.commonDifferences[k] != 0,
+                      std::find(d.changed.begin(), d.changed.end(), k) != d.changed.end());
+        const CompareResult slow =
+            CompareTablesNestedLoop(t1, n1, t2, n2, common, count, none, none, none);
+        EXPECT_EQ(slow.changed, r.changed);
+    }
 }
 
 }  // namespace

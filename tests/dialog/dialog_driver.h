@@ -126,4 +126,15 @@ inline Step CloseMessage(QString* text) {
     };
 }
 
+// Answers a question with `button`, keeping its text.
+inline Step Answer(QMessageBox::StandardButton button, QString* text = nullptr) {
+    return [button, text](QWidget* window) {
+        auto* box = qobject_cast<QMessageBox*>(window);
+        if (!box || !box->button(button)) return false;
+        if (text) *text = box->text();
+        box->button(button)->click();
+        return true;
+    };
+}
+
 }  // namespace modal

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fstream>
+#include <iterator>
 #include <filesystem>
 #include <sstream>
 #include <thread>
@@ -181,6 +183,82 @@ TEST(HostileFiles, StreamShorterThanItsSizeIsRefused) {
     std::istringstream whole(std::string(200, 'x'));
     ReadResult failure;
     EXPECT_NE(ReadWholeStream(whole, 200, "ganz.1", failure), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+std::string Noise(std::size_t size, std::uint32_t state) {
+    std::string bytes(size, '\0');
+    for (char& c : bytes) c = static_cast<char>((state = state * 1103515245u + 12345u) >> 24);
+    return bytes;
+}
+
+std::string Prose(int lines) {
+    std::string text;
+    for (int i = 0; i < lines; ++i)
+        text += "Zeile " + std::to_string(i) + " eines ganz gewöhnlichen Textes, wie man ihn kennt.\n";
+    return text;
+}
+
+// What a file is judged to be: a library, or plainly none. Files of other
+// kinds get the question; libraries, however odd their other fields, do not.
+TEST(DoubtfulFiles, JudgedOnWhatTheSymbolsLookLike) {
+    std::string utf16 = "\xFF\xFE";
+    for (char c : Prose(40)) utf16 += std::string{c, '\0'};
+    std::string shortWithMarker = ShortLibrary({{"Relais", "Schütz"}, {"Motor", "M"}});
+    for (int i = 0; i < 200; ++i) shortWithMarker += ShortLibrary({{Numbered("K", i), "Bez"}}).substr(78);
+    shortWithMarker[0] = shortWithMarker[1] = '\xFF';
+    std::vector<LongRecord> generated, fullFourth;
+    for (int i = 0; i < 3000; ++i) generated.push_back({Numbered("SYM", i), "Bezeichnung", "K", "G"});
+    for (int i = 0; i < 300; ++i) fullFourth.push_back({Numbered("R", i), "B", "K", std::string(200, 'g')});
+    std::vector<LongRecord> halfEmpty{{"A"}, {""}, {"B"}, {""}}, moreEmpty{{"A"}, {""}, {"B"}, {""}, {""}};
+    std::vector<LongRecord> letters;
+    for (char c = 'A'; c <= 'Z'; ++c) letters.push_back({std::string(1, c), "Buchstabe"});
+
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool doubtful;
+    } cases[] = {
+        {"4096 zero bytes", std::string(4096, '\0'), true},
+        {"UTF-16 text with byte-order mark", utf16, true},
+        {"ELF binary", "\x7F" "ELF\x02\x01\x01" + std::string(2000, '\0') + Noise(3000, 3), true},
+        {"PNG", "\x89PNG\r\n\x1A\n" + Noise(20000, 5), true},
+        {"ZIP", "PK\x03\x04\x14\0\0\0\x08\0" + Noise(20000, 9), true},
+        {"PDF", "%PDF-1.4\n" + Prose(50) + "stream\n" + Noise(8000, 11), true},
+        {"plain text", Prose(300), true},
+        {"short layout beginning FF FF", shortWithMarker, true},
+        {"more than half empty", LongLibrary(moreEmpty), true},
+        {"exactly half empty", LongLibrary(halfEmpty), false},
+        {"generated library", LongLibrary(generated), false},
+        {"fourth field fills every record", LongLibrary(fullFourth), false},
+        {"one library of single letters", LongLibrary(letters), false},
+        {"one record", LongLibrary({{"A", "B"}}), false},
+        {"short layout", ShortLibrary({{"Relais", "Schütz"}, {"Motor", "M"}}), false},
+    };
+    for (const auto& c : cases) {
+        const ReadResult result = MeasureLibraryBytes(c.bytes, c.name);
+        ASSERT_TRUE(result.ok) << c.name;
+        EXPECT_EQ(result.Doubtful(), c.doubtful)
+            << c.name << ": " << result.oddRecords << " of " << result.sampledRecords;
+    }
+    for (const char* example : {"schaltplan-alt.1", "schaltplan-neu.1"}) {
+        std::ifstream in(std::string(LIBCOMPARE_EXAMPLES_DIR "/") + example, std::ios::binary);
+        const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+        ASSERT_FALSE(bytes.empty());
+        EXPECT_FALSE(MeasureLibraryBytes(bytes, example).Doubtful()) << example;
+    }
+}
+
+// A huge file is judged on a sample, and the message names it and the sample.
+TEST(DoubtfulFiles, HugeFileIsJudgedOnASample) {
+    const std::string zeros(64u << 20, '\0');
+    const ReadResult result = MeasureLibraryBytes(zeros, "nullen.1");
+    EXPECT_TRUE(result.Doubtful());
+    EXPECT_EQ(result.sampledRecords, kDoubtSample);
+    EXPECT_NE(DoubtfulLibraryMessage("nullen.1", result).find("„nullen.1“"), std::string::npos);
 }
 
 }  // namespace
