@@ -42,7 +42,7 @@ StartRequest CLibCompareApp::ReadCommandLine(int& argc, char** argv) {
     return ParseCommandLine(QCoreApplication::arguments());
 }
 
-bool CLibCompareApp::InitInstance(const QStringList& files) {
+bool CLibCompareApp::InitInstance(const QStringList& files, const QStringList& ignored) {
     InstallGermanQtTexts(m_qtTranslator);
     SetIdentity();
 
@@ -55,7 +55,8 @@ bool CLibCompareApp::InitInstance(const QStringList& files) {
     CLibCompareDlg dialog;
     // Files from the command line, once the dialog shows, so that a message
     // about one of them has the dialog to stand on.
-    QTimer::singleShot(0, &dialog, [&dialog, files] { OpenStartFiles(dialog, files); });
+    QTimer::singleShot(0, &dialog,
+                       [&dialog, files, ignored] { OpenStartFiles(dialog, files, ignored); });
     dialog.exec();
     return false;  // the dialog was the whole application
 }

@@ -17,7 +17,7 @@ public:
 
     // Runs the dialog, opening `files` first; returns when it is closed. The
     // result is not used.
-    bool InitInstance(const QStringList& files = {});
+    bool InitInstance(const QStringList& files = {}, const QStringList& ignored = {});
 
     // The application's name, version and organisation, as the platform
     // shows them.

@@ -58,15 +58,21 @@ StartRequest ParseCommandLine(const QStringList& arguments) {
                                     "geöffnet.")
                          .toLocal8Bit()
                          .constData());
+        request.ignored = request.files.mid(2);
         request.files = request.files.mid(0, 2);
     }
     return request;
 }
 
-void OpenStartFiles(CLibCompareDlg& dialog, const QStringList& files) {
+void OpenStartFiles(CLibCompareDlg& dialog, const QStringList& files, const QStringList& ignored) {
     // Whole paths, as the file chooser gives them.
     const auto whole = [](const QString& file) { return QFileInfo(file).absoluteFilePath(); };
-    if (files.isEmpty()) return;
-    dialog.OpenLibrary1(whole(files[0]));
-    if (files.size() > 1) dialog.OpenLibrary2AndCompare(whole(files[1]));
+    if (files.size() == 1) dialog.OpenLibrary1(whole(files[0]));
+    if (files.size() == 2) dialog.OpenBothLibraries(whole(files[0]), whole(files[1]));
+    if (!ignored.isEmpty()) {
+        QStringList names;
+        for (const QString& file : ignored) names << QFileInfo(file).fileName();
+        dialog.SetStatus(QStringLiteral("Höchstens zwei Bibliotheken; nicht geöffnet: %1. %2")
+                             .arg(names.join(QStringLiteral(", ")), dialog.StatusText()));
+    }
 }

@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QAccessible>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +16,8 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <filesystem>
+#include <optional>
+#include <string>
 
 #include "compare/compare.h"
 #include "dialog/comparison_export.h"
@@ -143,10 +148,9 @@ void CLibCompareDlg::CreateControls() {
     // What the lists show, in the free strip left of "Schließen".
     m_statusLine = new QLabel(this);
     m_statusLine->setObjectName(QStringLiteral("statusLine"));
-    m_statusLine->setAccessibleName(QStringLiteral("Status"));
     m_statusLine->setGeometry(units.Rect(7, 369, 600, 10));
     m_statusLine->setTextFormat(Qt::PlainText);
-    m_statusLine->setText(QStringLiteral(
+    SetStatus(QStringLiteral(
         "Zuerst „1ste Bibliothek Einlesen“, dann „2te Bibliothek Einlesen und Vergleichen“."));
 
     // A widget created later lies above its earlier siblings. Frames and
@@ -154,6 +158,18 @@ void CLibCompareDlg::CreateControls() {
     // controls they frame or stand beside; the tab order stays as set above.
     for (auto* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) label->lower();
     for (auto* frame : findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) frame->lower();
+}
+
+void CLibCompareDlg::SetStatus(const QString& text) {
+    // Without an accessible name of its own, the label's text is what a
+    // screen reader reads, and each new text is announced as a name change.
+    m_statusLine->setText(text);
+    QAccessibleEvent changed(m_statusLine, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
+}
+
+QString CLibCompareDlg::StatusText() const {
+    return m_statusLine->text();
 }
 
 QWidget* CLibCompareDlg::Control(int id) const {
@@ -220,7 +236,7 @@ void CLibCompareDlg::DDX_LBString(bool save, int id, QByteArray& value) {
         const std::string_view text = row >= 0 ? list->Text(row) : std::string_view();
         value = QByteArray(text.data(), static_cast<qsizetype>(text.size()));
     } else {
-        list->SelectFirstBeginningWith(std::string_view(value.constData(), value.size()));
+        list->Reselect(std::string_view(value.constData(), value.size()));
     }
 }
 
@@ -255,6 +271,13 @@ QString CLibCompareDlg::ChooseLibraryFile() {
     chooser.setDefaultSuffix(QStringLiteral("txt"));
     if (const QString folder = LastLibraryFolder(); !folder.isEmpty()) chooser.setDirectory(folder);
     chooser.selectFile(QStringLiteral("*.1"));
+    // "*.*" would hide the files without a dot where the platform takes the
+    // pattern literally: "All Files" lists every file.
+    connect(&chooser, &QFileDialog::filterSelected, &chooser, [&chooser](const QString& filter) {
+        if (!filter.startsWith(QStringLiteral("All Files"))) return;
+        if (auto* files = chooser.findChild<QFileSystemModel*>())
+            files->setNameFilters({QStringLiteral("*")});
+    });
     const int answer = chooser.exec();
     if (answer != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return {};
     return chooser.selectedFiles().constFirst();
@@ -279,6 +302,18 @@ bool CLibCompareDlg::ProceedWith(const QString& path, const ReadResult& read) {
 
 ReadResult CLibCompareDlg::Read(const QString& path, SymbolTable& table, std::int32_t& count,
                                 SymbolList& list) {
+    // A name handed over in bytes that are no UTF-8 (from the command line)
+    // arrives with � in their place and names no file any more.
+    if (path.contains(QChar::ReplacementCharacter) && !QFileInfo::exists(path)) {
+        ReadResult unreadable;
+        unreadable.message =
+            QStringLiteral("Der Name der Datei „%1“ lässt sich nicht lesen: Er enthält Bytes, die "
+                           "kein gültiges UTF-8 sind. Bitte die Datei umbenennen oder im "
+                           "Dateidialog wählen.")
+                .arg(path)
+                .toStdString();
+        return unreadable;
+    }
     RememberLibraryFolder(path);
     return ReadLibraryFile(ToPath(path), table, count, list, [this, &path](const ReadResult& read) {
         return ProceedWith(path, read);
@@ -289,20 +324,29 @@ void CLibCompareDlg::OnLoadLibrary1() {
     LoadLibrary1([this] { return ChooseLibraryFile(); });
 }
 
-void CLibCompareDlg::OpenLibrary1(const QString& path) {
-    LoadLibrary1([&path] { return path; });
+bool CLibCompareDlg::OpenLibrary1(const QString& path) {
+    return LoadLibrary1([&path] { return path; });
 }
 
-void CLibCompareDlg::LoadLibrary1(const std::function<QString()>& choose) {
+void CLibCompareDlg::OpenBothLibraries(const QString& path1, const QString& path2) {
+    if (!OpenLibrary1(path1)) {
+        SetStatus(QStringLiteral("Nichts verglichen: %1 wurde nicht eingelesen, darum auch %2 nicht.")
+                      .arg(ShownFileName(path1), ShownFileName(path2)));
+        return;
+    }
+    OpenLibrary2AndCompare(path2);
+}
+
+bool CLibCompareDlg::LoadLibrary1(const std::function<QString()>& choose) {
     m_listOnly1->Model().Empty();
     m_listOnly2->Model().Empty();
     m_listCommon->Model().Empty();
 
     const QString path = choose();
     if (path.isEmpty()) {
-        m_statusLine->setText(QStringLiteral(
+        SetStatus(QStringLiteral(
             "Die Listen sind leer. „2te Bibliothek Einlesen und Vergleichen“ vergleicht erneut."));
-        return;
+        return false;
     }
 
     const QString oldPath1 = m_strPath1, oldPath2 = m_strPath2;
@@ -316,7 +360,7 @@ void CLibCompareDlg::LoadLibrary1(const std::function<QString()>& choose) {
     ReturnFreedMemoryToTheSystem();
     if (result) {
         m_lib1File = path;
-        m_statusLine->setText(
+        SetStatus(
             QStringLiteral("%1: %2 Symbole eingelesen. „2te Bibliothek Einlesen und Vergleichen“ "
                            "vergleicht sie%3.")
                 .arg(ShownFileName(path), QLocale(QLocale::German).toString(lib1Count),
@@ -329,10 +373,11 @@ void CLibCompareDlg::LoadLibrary1(const std::function<QString()>& choose) {
         m_strPath2 = oldPath2;
         UpdateData(false);
         busy.Restore();
-        m_statusLine->setText(
+        SetStatus(
             QStringLiteral("Nichts geändert: %1 wurde nicht eingelesen.").arg(ShownFileName(path)));
         ReportReadFailure(result);
     }
+    return static_cast<bool>(result);
 }
 
 void CLibCompareDlg::OnLoadLibrary2AndCompare() {
@@ -383,7 +428,7 @@ void CLibCompareDlg::CompareAndShow(const ReadResult& failure, const QString& fa
                          m_listOnly1->Model().Count(), m_listOnly2->Model().Count());
     if (!failure)
         status = QStringLiteral("Nicht eingelesen: %1. %2").arg(ShownFileName(failedPath), status);
-    m_statusLine->setText(status);
+    SetStatus(status);
     if (!failure) ReportReadFailure(failure);
     if (m_lastComparison.refused)
         QMessageBox::warning(
@@ -394,8 +439,21 @@ void CLibCompareDlg::CompareAndShow(const ReadResult& failure, const QString& fa
 
 void CLibCompareDlg::OnReload() {
     if (m_lib1File.isEmpty() && m_lib2File.isEmpty()) return;  // nothing loaded yet
+    // What each list had selected, to select it again in what is read now.
+    std::array<std::optional<std::string>, 3> selected;
+    const std::array<SymbolListBox*, 3> lists{m_listOnly1, m_listOnly2, m_listCommon};
+    for (std::size_t i = 0; i < lists.size(); ++i)
+        if (const int row = lists[i]->CurrentSelection(); row >= 0)
+            selected[i] = std::string(lists[i]->Text(row));
+    if (ReloadBoth()) ShowSelectionsAgain(selected);
+}
+
+bool CLibCompareDlg::ReloadBoth() {
     if (m_lib2File.isEmpty()) return OpenLibrary1(m_lib1File);
-    if (m_lib1File.isEmpty()) return OpenLibrary2AndCompare(m_lib2File);
+    if (m_lib1File.isEmpty()) {
+        OpenLibrary2AndCompare(m_lib2File);
+        return true;
+    }
 
     // Both anew; if either cannot be read, nothing changes.
     SymbolTable table1, table2;
@@ -408,8 +466,9 @@ void CLibCompareDlg::OnReload() {
         if (result) result = Read(m_lib2File, table2, count2, names);
     }
     if (!result) {
-        m_statusLine->setText(QStringLiteral("Nichts geändert: Neu einlesen nicht möglich."));
-        return ReportReadFailure(result);
+        SetStatus(QStringLiteral("Nichts geändert: Neu einlesen nicht möglich."));
+        ReportReadFailure(result);
+        return false;
     }
     lib1Table = std::move(table1);
     lib1Count = count1;
@@ -421,6 +480,34 @@ void CLibCompareDlg::OnReload() {
     ReadResult fine;
     fine.ok = true;
     CompareAndShow(fine, {});
+    return true;
+}
+
+void CLibCompareDlg::ShowSelectionsAgain(
+    const std::array<std::optional<std::string>, 3>& selected) {
+    const std::array<SymbolListBox*, 3> lists{m_listOnly1, m_listOnly2, m_listCommon};
+    const std::array<void (CLibCompareDlg::*)(), 3> handlers{
+        &CLibCompareDlg::OnSelChangeOnly1, &CLibCompareDlg::OnSelChangeOnly2,
+        &CLibCompareDlg::OnSelChangeCommon};
+    for (std::size_t i = 0; i < lists.size(); ++i) {
+        if (!selected[i]) continue;
+        if (const int row = lists[i]->Model().FindExact(*selected[i]); row >= 0) {
+            lists[i]->SelectQuietly(row);
+            (this->*handlers[i])();
+            continue;
+        }
+        // Gone from its list: its column shows nothing of it any more.
+        for (int field = 0; field < 4; ++field)
+            m_strDetail[static_cast<std::size_t>(4 * static_cast<int>(i) + field)].clear();
+        UpdateData(false);
+        if (lists[i] == m_listCommon) MarkChangedFields(m_lastComparison, -1, CommonFields());
+    }
+}
+
+std::array<QLineEdit*, 3> CLibCompareDlg::CommonFields() const {
+    return {static_cast<QLineEdit*>(Control(IDC_COMMON_DESIGNATION)),
+            static_cast<QLineEdit*>(Control(IDC_COMMON_CLASS1)),
+            static_cast<QLineEdit*>(Control(IDC_COMMON_CLASS2))};
 }
 
 void CLibCompareDlg::OnExport() {
@@ -452,8 +539,7 @@ void CLibCompareDlg::dropEvent(QDropEvent* event) {
     const int column = ColumnAt(event->position().toPoint());
     if (files.size() == 2) {
         event->acceptProposedAction();
-        OpenLibrary1(files[0]);
-        OpenLibrary2AndCompare(files[1]);
+        OpenBothLibraries(files[0], files[1]);
     } else if (files.size() == 1 && column == 1) {
         event->acceptProposedAction();
         OpenLibrary1(files[0]);
@@ -484,11 +570,7 @@ void CLibCompareDlg::OnSelChangeOnly2() {
 void CLibCompareDlg::OnSelChangeCommon() {
     const std::int64_t slot = FindAndShowDetails(m_listCommon, commonTable, 0,
                                                  std::int64_t{commonCount} - 1, kCommonFields);
-    if (slot >= 0)
-        MarkChangedFields(m_lastComparison, slot,
-                          {static_cast<QLineEdit*>(Control(IDC_COMMON_DESIGNATION)),
-                           static_cast<QLineEdit*>(Control(IDC_COMMON_CLASS1)),
-                           static_cast<QLineEdit*>(Control(IDC_COMMON_CLASS2))});
+    if (slot >= 0) MarkChangedFields(m_lastComparison, slot, CommonFields());
 }
 
 std::int64_t CLibCompareDlg::FindAndShowDetails(SymbolListBox* list, const SymbolTable& table,

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "compare/compare.h"
@@ -48,9 +50,17 @@ public:
     std::array<QString, 12> m_strDetail;
 
     // The load commands with a file given instead of chosen (the command line,
-    // dropped files): the same steps and messages as the buttons.
-    void OpenLibrary1(const QString& path);
+    // dropped files): the same steps and messages as the buttons. Library 1
+    // says whether it was read.
+    bool OpenLibrary1(const QString& path);
     void OpenLibrary2AndCompare(const QString& path);
+    // Both, as two files given together: library 2 is read and compared only
+    // when library 1 was read.
+    void OpenBothLibraries(const QString& path1, const QString& path2);
+
+    // The status line under the lists.
+    void SetStatus(const QString& text);
+    QString StatusText() const;
 
 public slots:
     void accept() override;
@@ -89,10 +99,16 @@ private:
     // Asks whether to load a file that does not look like a symbol library.
     bool ProceedWith(const QString& path, const ReadResult& read);
     ReadResult Read(const QString& path, SymbolTable& table, std::int32_t& count, SymbolList& list);
-    void LoadLibrary1(const std::function<QString()>& choose);
+    bool LoadLibrary1(const std::function<QString()>& choose);
     void LoadLibrary2AndCompare(const std::function<QString()>& choose);
     // Compares, fills and marks the lists, and says so in the status line.
     void CompareAndShow(const ReadResult& failure, const QString& failedPath);
+    // F5: both files read anew; false when nothing changed.
+    bool ReloadBoth();
+    // After F5, each list selects again what it had selected (only1, only2,
+    // common) and shows its fields; a column whose name is gone is cleared.
+    void ShowSelectionsAgain(const std::array<std::optional<std::string>, 3>& selected);
+    std::array<QLineEdit*, 3> CommonFields() const;
     // 1 or 2 for the library column at `at`, 0 for the common column.
     int ColumnAt(QPoint at) const;
     // Returns the slot whose fields are shown, or -1.

@@ -3,11 +3,13 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QDir>
+#include <QSaveFile>
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <memory>
+#include <string_view>
 
+#include "library/system_error_text.h"
 #include "report/report.h"
 
 namespace {
@@ -24,12 +26,12 @@ const FileType kTypes[] = {
     {"JSON (*.json)", "json", ReportFormat::kJson},
 };
 
-std::FILE* OpenForWriting(const QString& path) {
-#if defined(_WIN32)
-    return _wfopen(reinterpret_cast<const wchar_t*>(path.utf16()), L"wb");
-#else
-    return std::fopen(QFile::encodeName(path).constData(), "wb");
-#endif
+// Why writing `target` failed, in the words the command-line tool uses.
+QString WriteFailure(const QString& target, int error) {
+    return QStringLiteral("„%1“ kann nicht geschrieben werden: %2")
+        .arg(QDir::toNativeSeparators(target),
+             error != 0 ? QString::fromStdString(SystemErrorText(error, FileAccess::kWrite))
+                        : QStringLiteral("Schreiben nicht möglich."));
 }
 
 }  // namespace
@@ -42,16 +44,31 @@ bool WriteComparison(const QString& file1, const QString& file2, const QString& 
         error = QString::fromStdString(failure);
         return false;
     }
-    std::FILE* out = OpenForWriting(target);
-    if (!out) {
-        error = QStringLiteral("„%1“ kann nicht geschrieben werden: %2")
-                    .arg(target, QString::fromLocal8Bit(std::strerror(errno)));
+    // Written aside and put in place only when complete: a failed export
+    // leaves no file behind, and an earlier file stays as it was.
+    QSaveFile file(target);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = WriteFailure(target, errno);
         return false;
     }
-    const bool written = WriteReport(*comparison, kTypes[format].format, out);
-    const bool closed = std::fclose(out) == 0;
-    if (!written || !closed) {
-        error = QStringLiteral("„%1“ konnte nicht vollständig geschrieben werden.").arg(target);
+    int writeError = 0;
+    const ReportSink sink = [&file, &writeError](std::string_view bytes) {
+        errno = 0;
+        if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+            static_cast<qint64>(bytes.size()))
+            return true;
+        writeError = errno;
+        return false;
+    };
+    if (!WriteReport(*comparison, kTypes[format].format, sink)) {
+        file.cancelWriting();
+        error = WriteFailure(target, writeError);
+        return false;
+    }
+    errno = 0;
+    if (!file.commit()) {
+        error = WriteFailure(target, errno);
         return false;
     }
     return true;

@@ -22,35 +22,59 @@ QString Number(std::int64_t n) {
 
 void MarkDifferences(const CompareResult& compared, SymbolListModel& common, SymbolListModel& only1,
                      SymbolListModel& only2) {
-    // A name's row shows the pair of its last common slot, as a selection
-    // does: for the names with a changed pair, the differences of that slot.
-    std::unordered_map<std::string_view, std::uint8_t> lastDifferences;
-    for (std::int32_t k : compared.changed) lastDifferences.emplace(commonTable.Symbol(k), 0);
-    if (!lastDifferences.empty())
-        for (std::size_t k = 0; k < compared.commonDifferences.size(); ++k)
-            if (const auto name =
-                    lastDifferences.find(commonTable.Symbol(static_cast<std::int64_t>(k)));
-                name != lastDifferences.end())
-                name->second = compared.commonDifferences[k];
-    common.SetMarks(SymbolListModel::Mark::kChanged, [&lastDifferences](std::string_view name) {
-        const auto found = lastDifferences.find(name);
-        return found != lastDifferences.end() && found->second != 0 ? QStringLiteral("geändert")
-                                                                    : QString();
-    });
+    // Each common row is one pair, in the order found: it carries the dot
+    // exactly when its pair changed. A name held more than once says so, and
+    // that its fields are those of its last record.
+    const std::size_t pairs = compared.commonDifferences.size();
+    std::vector<std::int32_t> per1(compared.lib1Marks.size()), per2(compared.lib2Marks.size());
+    for (std::size_t k = 0; k < pairs; ++k) {
+        ++per1[static_cast<std::size_t>(compared.commonLib1Record[k])];
+        ++per2[static_cast<std::size_t>(compared.commonLib2Record[k])];
+    }
+    std::unordered_map<std::uint32_t, SymbolListModel::RowMark> marks;
+    for (std::size_t k = 0; k < pairs; ++k) {
+        // A library-2 record matches each library-1 record of its name, and
+        // the other way round.
+        const std::int32_t times1 = per2[static_cast<std::size_t>(compared.commonLib2Record[k])];
+        const std::int32_t times2 = per1[static_cast<std::size_t>(compared.commonLib1Record[k])];
+        const bool changed = compared.commonDifferences[k] != 0;
+        if (!changed && times1 == 1 && times2 == 1) continue;
+        QStringList note;
+        if (changed) note << QStringLiteral("geändert");
+        if (times1 > 1 || times2 > 1)
+            note << QStringLiteral(
+                        "%1× in Bibliothek 1, %2× in Bibliothek 2 – die Felder zeigen den letzten "
+                        "Datensatz")
+                        .arg(Number(times1), Number(times2));
+        marks.emplace(static_cast<std::uint32_t>(k),
+                      SymbolListModel::RowMark{changed, note.join(QStringLiteral("\n"))});
+    }
+    common.SetMarks(SymbolListModel::Mark::kChanged, std::move(marks));
 
-    const auto hint = [](SymbolListModel& list, const std::vector<NearMiss>& misses,
-                         const QString& where) {
+    // The rows of an only-list are its library's unmatched records, in record
+    // order.
+    const auto hint = [](SymbolListModel& list, const SymbolTable& table,
+                         const std::vector<std::int32_t>& recordMarks,
+                         const std::vector<NearMiss>& misses, const QString& where) {
         std::unordered_map<std::string_view, std::string_view> counterpart;
         for (const NearMiss& miss : misses) counterpart.try_emplace(miss.name, miss.counterpart);
-        list.SetMarks(SymbolListModel::Mark::kHint, [&](std::string_view name) {
-            const auto found = counterpart.find(name);
-            return found != counterpart.end() ? where.arg(Quoted(found->second)) : QString();
-        });
+        std::unordered_map<std::uint32_t, SymbolListModel::RowMark> marks;
+        std::uint32_t source = 0;
+        if (!counterpart.empty())
+            for (std::size_t r = 1; r < recordMarks.size(); ++r) {
+                if (recordMarks[r] == kMatchMark) continue;
+                const auto found = counterpart.find(table.Symbol(static_cast<std::int64_t>(r)));
+                if (found != counterpart.end())
+                    marks.emplace(source, SymbolListModel::RowMark{
+                                              true, where.arg(Quoted(found->second))});
+                ++source;
+            }
+        list.SetMarks(SymbolListModel::Mark::kHint, std::move(marks));
     };
     const NearMissLists misses =
         NearMisses(lib1Table, compared.lib1Marks, lib2Table, compared.lib2Marks);
-    hint(only1, misses.lib1, QStringLiteral("In Bibliothek 2 als %1"));
-    hint(only2, misses.lib2, QStringLiteral("In Bibliothek 1 als %1"));
+    hint(only1, lib1Table, compared.lib1Marks, misses.lib1, QStringLiteral("In Bibliothek 2 als %1"));
+    hint(only2, lib2Table, compared.lib2Marks, misses.lib2, QStringLiteral("In Bibliothek 1 als %1"));
 }
 
 void MarkChangedFields(const CompareResult& compared, std::int64_t slot,

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMenu>
 
 #include "dialog/symbol_list_box.h"
 #include "dialog/symbol_list_model.h"
@@ -20,7 +21,6 @@ QAction* AddAction(SymbolListBox* list, const QString& text, const QKeySequence&
 }  // namespace
 
 void AddListActions(SymbolListBox* list, const std::function<void()>& exportComparison) {
-    list->setContextMenuPolicy(Qt::ActionsContextMenu);
     QObject::connect(
         AddAction(list, QStringLiteral("Kopieren"), QKeySequence::Copy), &QAction::triggered, list,
         [list] {
@@ -40,4 +40,14 @@ void AddListActions(SymbolListBox* list, const std::function<void()>& exportComp
     QObject::connect(AddAction(list, QStringLiteral("Vergleich exportieren …"),
                                QKeySequence(Qt::CTRL | Qt::Key_E)),
                      &QAction::triggered, list, exportComparison);
+
+    // One menu, made once and kept: a menu made anew at each opening leaves
+    // screen readers holding the one that was deleted, and they go silent.
+    auto* menu = new QMenu(list);
+    menu->setObjectName(QStringLiteral("contextMenu"));
+    menu->addActions(list->actions());
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(list, &QWidget::customContextMenuRequested, menu, [list, menu](QPoint at) {
+        menu->exec(list->viewport()->mapToGlobal(at));
+    });
 }

@@ -4,7 +4,7 @@
 
 class SymbolListBox;
 
-// Gives `list` a context menu with the usual shortcuts (while the list has
+// Gives `list` a context menu, made once, with the usual shortcuts (while the list has
 // the focus): copy the selected name (Strg+C), copy all names of the list,
 // one per line in its order (Strg+Umschalt+C), and export the comparison
 // (Strg+E), which calls `exportComparison`.

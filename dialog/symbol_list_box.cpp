@@ -1,6 +1,7 @@
 #include "dialog/symbol_list_box.h"
 
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 
 #include "dialog/symbol_list_model.h"
 
@@ -30,13 +31,39 @@ std::string_view SymbolListBox::Text(int row) const {
 
 int SymbolListBox::SelectFirstBeginningWith(std::string_view prefix) {
     const int row = model_->FindPrefix(prefix);
-    if (row < 0) return -1;
-    selectingQuietly_ = true;
+    if (row >= 0) SelectQuietly(row);
+    return row;
+}
+
+int SymbolListBox::Reselect(std::string_view text) {
+    const int selected = CurrentSelection();
+    if (selected >= 0 && Text(selected) == text) return selected;
+    const int exact = model_->FindExact(text);
+    if (exact < 0) return SelectFirstBeginningWith(text);
+    SelectQuietly(exact);
+    return exact;
+}
+
+void SymbolListBox::SelectQuietly(int row) {
     const QModelIndex index = model_->index(row);
+    if (!index.isValid()) return;
+    selectingQuietly_ = true;
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
     scrollTo(index);
     selectingQuietly_ = false;
-    return row;
+}
+
+void SymbolListBox::keyPressEvent(QKeyEvent* event) {
+    // Tabbing into a list makes its first row current without selecting it:
+    // the first Down then selects that row rather than the one below it.
+    const QModelIndex current = currentIndex();
+    if (event->key() == Qt::Key_Down && event->modifiers() == Qt::NoModifier &&
+        current.isValid() && CurrentSelection() < 0) {
+        SelectRowAsUser(current.row());
+        event->accept();
+        return;
+    }
+    QListView::keyPressEvent(event);
 }
 
 void SymbolListBox::SelectRowAsUser(int row) {

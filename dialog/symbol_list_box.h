@@ -22,8 +22,19 @@ public:
     // Selects the first entry beginning with `prefix` (ignoring case) without
     // reporting it; returns its row, or -1 and leaves the selection alone.
     int SelectFirstBeginningWith(std::string_view prefix);
+    // What the data exchange does after each selection: keeps the selected
+    // row if it shows exactly `text` (a user's choice among equal names), or
+    // else selects the first row showing exactly `text`, or else the first
+    // beginning with it, ignoring case. Nothing is reported; returns the row
+    // selected, or -1 and leaves the selection alone.
+    int Reselect(std::string_view text);
+    // Selects `row` without reporting it.
+    void SelectQuietly(int row);
     // Selects `row` as a user would, reporting the change (for tests and keyboard).
     void SelectRowAsUser(int row);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 signals:
     void selectionChangedByUser();

@@ -22,21 +22,21 @@ void SymbolListModel::Empty() {
     // Swapped with empty ones, so that a big list's memory goes back at once.
     std::string().swap(arena_);
     std::vector<std::size_t>{0}.swap(starts_);
+    std::vector<std::uint32_t>().swap(adds_);
     std::vector<std::uint32_t>().swap(order_);
-    std::vector<std::uint32_t>().swap(pending_);
-    marks_.clear();
+    std::unordered_map<std::uint32_t, RowMark>().swap(marks_);
     endResetModel();
 }
 
 void SymbolListModel::Add(std::string_view name) {
     const std::size_t names = starts_.size() - 1;
     if (names > 0 && NameAt(static_cast<std::uint32_t>(names - 1)) == name) {
-        pending_.push_back(static_cast<std::uint32_t>(names - 1));
+        adds_.push_back(static_cast<std::uint32_t>(names - 1));
         return;
     }
     arena_.append(name);
     starts_.push_back(arena_.size());
-    pending_.push_back(static_cast<std::uint32_t>(names));
+    adds_.push_back(static_cast<std::uint32_t>(names));
 }
 
 std::string_view SymbolListModel::NameAt(std::uint32_t id) const {
@@ -44,43 +44,61 @@ std::string_view SymbolListModel::NameAt(std::uint32_t id) const {
 }
 
 void SymbolListModel::Flush() {
-    if (pending_.empty()) return;
+    if (adds_.size() == order_.size()) return;
     beginResetModel();
-    // How often each name is listed; then each name sorted once, by its key.
-    std::vector<std::uint32_t> times(starts_.size() - 1, 0);
-    for (std::uint32_t id : order_) ++times[id];
-    for (std::uint32_t id : pending_) ++times[id];
-    std::vector<std::uint32_t> ids;
-    for (std::uint32_t id = 0; id < times.size(); ++id)
-        if (times[id] != 0) ids.push_back(id);
+    // Each name sorted once, by its key; then every addition put into the
+    // place of its name, in the order of addition.
+    std::vector<std::uint32_t> ids(starts_.size() - 1);
+    for (std::uint32_t id = 0; id < ids.size(); ++id) ids[id] = id;
     SortForDisplay(ids, [this](std::uint32_t id) { return NameAt(id); });
-
-    const std::size_t rows = order_.size() + pending_.size();
-    order_.clear();
-    order_.reserve(rows);
-    for (std::uint32_t id : ids) order_.insert(order_.end(), times[id], id);
-    std::vector<std::uint32_t>().swap(pending_);
+    std::vector<std::uint32_t> place(ids.size() + 1, 0);  // name id -> first row
+    for (std::uint32_t id : adds_) ++place[id + 1];
+    std::vector<std::uint32_t> first(ids.size(), 0);
+    std::uint32_t row = 0;
+    for (std::uint32_t id : ids) {
+        first[id] = row;
+        row += place[id + 1];
+    }
+    std::vector<std::uint32_t>().swap(place);
+    order_.assign(adds_.size(), 0);
+    for (std::uint32_t source = 0; source < adds_.size(); ++source)
+        order_[first[adds_[source]]++] = source;
     endResetModel();
 }
 
 std::string_view SymbolListModel::Bytes(int row) const {
     if (row < 0 || row >= Count()) return {};
-    return NameAt(order_[static_cast<std::size_t>(row)]);
+    return NameAt(adds_[order_[static_cast<std::size_t>(row)]]);
+}
+
+std::int64_t SymbolListModel::Source(int row) const {
+    if (row < 0 || row >= Count()) return -1;
+    return order_[static_cast<std::size_t>(row)];
 }
 
 int SymbolListModel::FindPrefix(std::string_view prefix) const {
     if (prefix.empty()) return -1;
-    for (std::size_t row = 0; row < order_.size(); ++row)
-        if (StartsWithIgnoringCase(NameAt(order_[row]), prefix)) return static_cast<int>(row);
+    for (int row = 0; row < Count(); ++row)
+        if (StartsWithIgnoringCase(Bytes(row), prefix)) return row;
     return -1;
 }
 
-void SymbolListModel::SetMarks(Mark mark,
-                               const std::function<QString(std::string_view name)>& markOf) {
+int SymbolListModel::FindExact(std::string_view text) const {
+    // The rows are in display order, a total order on the bytes.
+    int low = 0, high = Count();
+    while (low < high) {
+        const int mid = low + (high - low) / 2;
+        if (CompareForDisplay(Bytes(mid), text) < 0)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low < Count() && Bytes(low) == text ? low : -1;
+}
+
+void SymbolListModel::SetMarks(Mark mark, std::unordered_map<std::uint32_t, RowMark> marks) {
     mark_ = mark;
-    marks_.clear();
-    for (std::uint32_t id = 0; id + 1 < starts_.size(); ++id)
-        if (QString note = markOf(NameAt(id)); !note.isEmpty()) marks_.emplace(id, std::move(note));
+    marks_ = std::move(marks);
     if (Count() > 0)
         emit dataChanged(index(0), index(Count() - 1),
                          {Qt::DecorationRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
@@ -119,19 +137,19 @@ int SymbolListModel::rowCount(const QModelIndex& parent) const {
 
 QVariant SymbolListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= Count()) return {};
-    const std::uint32_t id = order_[static_cast<std::size_t>(index.row())];
+    const std::uint32_t source = order_[static_cast<std::size_t>(index.row())];
+    const auto mark = marks_.find(source);
     switch (role) {
         case Qt::DisplayRole:
         case Qt::AccessibleTextRole:
-            return FromWindows1252(NameAt(id));
+            return FromWindows1252(NameAt(adds_[source]));
         case Qt::DecorationRole:
             if (marks_.empty()) return {};
-            return MarkIcon(marks_.contains(id), mark_);
+            return MarkIcon(mark != marks_.end() && mark->second.sign, mark_);
         case Qt::ToolTipRole:
-        case Qt::AccessibleDescriptionRole: {
-            const auto mark = marks_.find(id);
-            return mark != marks_.end() ? QVariant(mark->second) : QVariant();
-        }
+        case Qt::AccessibleDescriptionRole:
+            return mark != marks_.end() && !mark->second.note.isEmpty() ? QVariant(mark->second.note)
+                                                                         : QVariant();
         default:
             return {};
     }

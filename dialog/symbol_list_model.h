@@ -16,12 +16,15 @@ QString FromWindows1252(std::string_view bytes);
 
 // The names of one list: raw bytes in, sorted for display (ignoring case, with
 // a fixed tie-break), duplicates kept, shown decoded from Windows-1252. Each
-// row gives back exactly the bytes that were added.
+// row gives back exactly the bytes that were added, and knows which addition
+// it shows (its source: 0 for the first name added after emptying, 1 for the
+// next, …), so that a row leads to its record or pair without a search.
 //
 // Adding only appends; the added names appear, sorted into place, when the
-// batch is flushed, in one model reset. Every query is const and sees only
-// flushed rows. A name added again right after itself is stored once, so a
-// name repeated a million times costs a row index each, not a copy each.
+// batch is flushed, in one model reset. Equal names keep the order in which
+// they were added. Every query is const and sees only flushed rows. A name
+// added again right after itself is stored once, so a name repeated a million
+// times costs a row index each, not a copy each.
 class SymbolListModel : public QAbstractListModel, public SymbolList {
     Q_OBJECT
 
@@ -38,15 +41,24 @@ public:
     int Count() const { return static_cast<int>(order_.size()); }
     // The bytes of row `row`; empty outside the list.
     std::string_view Bytes(int row) const;
+    // Which addition row `row` shows; -1 outside the list.
+    std::int64_t Source(int row) const;
     // First row, in display order, whose text begins with `prefix` ignoring
     // case; -1 if none or if `prefix` is empty.
     int FindPrefix(std::string_view prefix) const;
+    // First row whose bytes equal `text` exactly; -1 if none.
+    int FindExact(std::string_view text) const;
 
-    // Marks the rows of the names for which `markOf` gives a note (empty: no
-    // mark); a marked row shows a sign beside its name, the note as its
-    // tooltip and accessible description. Emptying the list drops the marks.
+    // Marks rows by their source: a sign beside the name where `sign` is set
+    // (an orange dot for a change, a blue ring for a hint), and the note as
+    // the row's tooltip and accessible description. Emptying the list drops
+    // the marks.
     enum class Mark { kChanged, kHint };
-    void SetMarks(Mark mark, const std::function<QString(std::string_view name)>& markOf);
+    struct RowMark {
+        bool sign = false;
+        QString note;
+    };
+    void SetMarks(Mark mark, std::unordered_map<std::uint32_t, RowMark> marks);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -54,10 +66,10 @@ public:
 private:
     std::string_view NameAt(std::uint32_t id) const;
 
-    std::string arena_;                   // every distinct name's bytes, one after another
-    std::vector<std::size_t> starts_;     // name id -> offset in arena_; one more at the end
-    std::vector<std::uint32_t> order_;    // display row -> name id
-    std::vector<std::uint32_t> pending_;  // ids added since the last flush
-    std::unordered_map<std::uint32_t, QString> marks_;  // name id -> note
+    std::string arena_;                 // every distinct name's bytes, one after another
+    std::vector<std::size_t> starts_;   // name id -> offset in arena_; one more at the end
+    std::vector<std::uint32_t> adds_;   // source (addition) -> name id
+    std::vector<std::uint32_t> order_;  // display row -> source, flushed additions only
+    std::unordered_map<std::uint32_t, RowMark> marks_;  // source -> mark
     Mark mark_ = Mark::kChanged;
 };

@@ -197,15 +197,32 @@ void TestCommands::enterOnALoadButtonStartsItsCommand() {
     QCOMPARE(Rows(dialog_->m_listOnly1), (QStringList{"A", "B", "C"}));
 }
 
+// Names that differ only in case, and a name held twice: the keyboard alone
+// walks from the first row to the last, each row stays selected and shows its
+// own fields (the last record of a name held twice). The first Down after
+// tabbing into the list selects the first row.
 void TestCommands::caseVariantsAreSelectedExactly() {
-    const auto lib = dir_.Write("xx.1", LongLibrary({{"x", "klein"}, {"X", "gross"}, {"Y", "y"}}));
+    const auto lib = dir_.Write(
+        "mm.1", LongLibrary({{"motor", "klein"}, {"Motor", "gross"}, {"Pumpe", "p1"},
+                             {"Pumpe", "p2"}, {"MOTOR", "laut"}, {"Ventil", "v"}}));
     Load1(Q(lib));
-    QCOMPARE(Rows(dialog_->m_listOnly1), (QStringList{"X", "x", "Y"}));
-    Select(dialog_->m_listOnly1, "x");
-    QCOMPARE(Field("IDC_LIB1_SYMBOL"), QStringLiteral("x"));
-    QCOMPARE(Field("IDC_LIB1_DESIGNATION"), QStringLiteral("klein"));
-    // The exchange re-selects the first entry beginning with "x": "X".
-    QCOMPARE(dialog_->m_listOnly1->CurrentSelection(), 0);
+    SymbolListBox* list = dialog_->m_listOnly1;
+    QCOMPARE(Rows(list), (QStringList{"MOTOR", "Motor", "motor", "Pumpe", "Pumpe", "Ventil"}));
+    const QStringList designations{"laut", "gross", "klein", "p2", "p2", "v"};
+    dialog_->activateWindow();  // the chooser had it
+    QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
+    Button(IDOK)->setFocus();
+    QTest::keyClick(dialog_->windowHandle(), Qt::Key_Tab);  // the next tab stop: the list
+    QCOMPARE(QApplication::focusWidget(), list);
+    for (int row = 0; row < designations.size(); ++row) {
+        QTest::keyClick(dialog_->windowHandle(), Qt::Key_Down);
+        QCOMPARE(list->CurrentSelection(), row);
+        QCOMPARE(Field("IDC_LIB1_SYMBOL"), Rows(list)[row]);
+        QCOMPARE(Field("IDC_LIB1_DESIGNATION"), designations[row]);
+    }
+    // A click on the second "Pumpe" keeps that row selected.
+    ClickRow(list, 4);
+    QCOMPARE(list->CurrentSelection(), 4);
 }
 
 void TestCommands::shortAfterLongShowsNoClassifications() {
