@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QAccessible>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -162,10 +161,9 @@ void CLibCompareDlg::CreateControls() {
 
 void CLibCompareDlg::SetStatus(const QString& text) {
     // Without an accessible name of its own, the label's text is what a
-    // screen reader reads, and each new text is announced as a name change.
+    // screen reader reads, and the label announces each new text as a change
+    // of its name.
     m_statusLine->setText(text);
-    QAccessibleEvent changed(m_statusLine, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&changed);
 }
 
 QString CLibCompareDlg::StatusText() const {

@@ -1,5 +1,6 @@
 // The dialog's commands end to end: the real dialog, the real file chooser,
 // real files.
+#include <QAccessible>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -70,6 +71,7 @@ private slots:
     void tooManyPairsAreRefusedWithAMessage();
     void changesAreMarkedInListsAndFields();
     void classificationChangesCountWhenBothAreLong();
+    void duplicatedNamesCarryTheDotOfTheirPair();
 
 private:
     Screen Look() const;
@@ -555,6 +557,39 @@ void TestCommands::classificationChangesCountWhenBothAreLong() {
              QStringLiteral("Bibliothek 1: „“"));
     QCOMPARE(Described(dialog_->m_listCommon, "A"), QStringLiteral("geändert"));
     QVERIFY(Described(dialog_->m_listCommon, "B").isEmpty());
+}
+
+// Each common row is one pair and carries the dot exactly when its pair
+// changed; the status line counts the same pairs and is what a screen
+// reader reads. A name held more than once says so.
+void TestCommands::duplicatedNamesCarryTheDotOfTheirPair() {
+    Load1(Q(dir_.Write("dup1.1", LongLibrary({{"Dup", "a"}, {"Dup", "b"}, {"Solo", "s"},
+                                               {"K", "a"}, {"K", "b"}, {"X1"}, {"X2"}}))));
+    Load2(Q(dir_.Write("dup2.1", LongLibrary({{"Dup", "a"}, {"Solo", "t"}, {"K", "a"},
+                                               {"K", "c"}, {"Nur2"}}))));
+    auto* status = dialog_->findChild<QLabel*>(QStringLiteral("statusLine"));
+    QCOMPARE(status->text(), QStringLiteral("DUP1.1 ↔ DUP2.1: 7 gemeinsam, davon 2 geändert · 2 nur "
+                                            "in Bibliothek 1 · 1 nur in Bibliothek 2"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(status)->text(QAccessible::Name), status->text());
+
+    // Rows in display order: Dup ×2, K ×4 (a/a, a/b, c/a, c/b), Solo.
+    QStringList dotted;
+    for (int row = 0; row < dialog_->m_listCommon->Model().Count(); ++row) {
+        const QModelIndex index = dialog_->m_listCommon->model()->index(row, 0);
+        if (index.data(Qt::AccessibleDescriptionRole).toString().startsWith("geändert"))
+            dotted << QStringLiteral("%1:%2").arg(row).arg(index.data().toString());
+    }
+    QCOMPARE(dotted, (QStringList{"5:K", "6:Solo"}));
+    QCOMPARE(Described(dialog_->m_listCommon, "Dup"),
+             QStringLiteral("2× in Bibliothek 1, 1× in Bibliothek 2 – die Felder zeigen den "
+                            "letzten Datensatz"));
+    QCOMPARE(dialog_->m_listCommon->model()->index(5, 0).data(Qt::ToolTipRole).toString(),
+             QStringLiteral("geändert\n2× in Bibliothek 1, 2× in Bibliothek 2 – die Felder "
+                            "zeigen den letzten Datensatz"));
+    Select(dialog_->m_listCommon, "K");  // any K row shows the last pair: b -> c
+    QCOMPARE(Field("IDC_COMMON_DESIGNATION"), QStringLiteral("c"));
+    QCOMPARE(dialog_->findChild<QLineEdit*>("IDC_COMMON_DESIGNATION")->toolTip(),
+             QStringLiteral("Bibliothek 1: „b“"));
 }
 
 QTEST_MAIN(TestCommands)
