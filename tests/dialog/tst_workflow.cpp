@@ -1,12 +1,14 @@
 // The everyday workflow around the commands, as a person uses it: files from
 // the command line, dropped files, the last folder, F5, copy and export, and
 // the question about a file that is plainly no symbol library.
+#include <QAccessible>
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
@@ -207,27 +209,42 @@ void TestWorkflow::reloadAfterTheFileChanged() {
 void TestWorkflow::copyFromTheContextMenuAndShortcuts() {
     Load(IDC_LOAD1_BUTTON, alt_);
     SymbolListBox* list = dialog_->m_listOnly1;
-    ClickRow(list, 1);
-    QGuiApplication::clipboard()->clear();
 
     // The menu runs its own loop: pick "Kopieren" once it shows (polled, so
     // that a slow machine cannot leave the menu open and the test hanging).
-    QStringList entries;
-    QTimer poll;
-    poll.setInterval(5);
-    connect(&poll, &QTimer::timeout, this, [&entries, &poll] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (!menu || !menu->isVisible()) return;
-        for (QAction* action : menu->actions()) entries << action->text();
+    // Each time it opens, it is the same menu, and a screen reader finds its
+    // items in it.
+    QPointer<QMenu> shown;  // still there on the second opening
+    int openings = 0;
+    auto copyThroughTheMenu = [&](int row) {
+        QStringList entries, announced;
+        QTimer poll;
+        poll.setInterval(5);
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu || !menu->isVisible()) return;
+            for (QAction* action : menu->actions()) entries << action->text();
+            if (openings++ > 0 && shown != menu) entries << QStringLiteral("another menu");
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(menu);
+            for (int i = 0; accessible && i < accessible->childCount(); ++i)
+                announced << accessible->child(i)->text(QAccessible::Name);
+            shown = menu;
+            poll.stop();
+            menu->actions().first()->trigger();
+            menu->close();
+        });
+        poll.start();
+        QGuiApplication::clipboard()->clear();
+        ClickRow(list, row);
+        QTest::mouseClick(dialog_->windowHandle(), Qt::RightButton, {}, RowInWindow(list, row));
         poll.stop();
-        menu->actions().first()->trigger();
-        menu->close();
-    });
-    poll.start();
-    QTest::mouseClick(dialog_->windowHandle(), Qt::RightButton, {}, RowInWindow(list, 1));
-    poll.stop();
-    QTRY_COMPARE(QGuiApplication::clipboard()->text(), Rows(list)[1]);
-    QCOMPARE(entries, (QStringList{"Kopieren", "Alle Namen kopieren", "Vergleich exportieren …"}));
+        QTRY_COMPARE(QGuiApplication::clipboard()->text(), Rows(list)[row]);
+        const QStringList expected{"Kopieren", "Alle Namen kopieren", "Vergleich exportieren …"};
+        QCOMPARE(entries, expected);
+        QCOMPARE(announced, expected);
+    };
+    copyThroughTheMenu(1);
+    copyThroughTheMenu(0);  // the second opening, and the first row
 
     list->setFocus();
     ClickRow(list, 3);
@@ -271,8 +288,11 @@ void TestWorkflow::exportWritesWhatTheCliWrites() {
             {[&](QWidget* window) {
                 auto* chooser = qobject_cast<QFileDialog*>(window);
                 if (!chooser) return false;
-                chooser->selectNameFilter(filter);
-                emit chooser->filterSelected(filter);
+                // Another type first, then the one wanted: its suffix counts.
+                for (const QString& type : {QStringLiteral("JSON (*.json)"), filter}) {
+                    chooser->selectNameFilter(type);
+                    emit chooser->filterSelected(type);
+                }
                 chooser->findChild<QLineEdit*>("fileNameEdit")->setText(target);
                 static_cast<QDialog*>(chooser)->accept();
                 return true;
