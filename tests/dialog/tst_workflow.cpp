@@ -193,6 +193,30 @@ void TestWorkflow::reloadAfterTheFileChanged() {
     QCOMPARE(Rows(dialog_->m_listOnly2), QStringList{"C"});
     QCOMPARE(Rows(dialog_->m_listCommon), QStringList{"B"});
 
+    // A selected name still listed is selected again with its new fields and
+    // marks; a column whose name is gone is cleared.
+    const auto three = dir_.Write("drei.1", LongLibrary({{"Relais", "alt"}, {"Motor", "m"}, {"Lampe", "l"}}));
+    const auto four = dir_.Write("vier.1", LongLibrary({{"Relais", "neu"}, {"Motor", "m2"}}));
+    Load(IDC_LOAD1_BUTTON, Q(three));
+    Load(IDC_LOAD2_BUTTON, Q(four));
+    QVERIFY(SelectText(dialog_->m_listCommon, "Relais"));
+    QVERIFY(SelectText(dialog_->m_listOnly1, "Lampe"));
+    dir_.Write("vier.1", LongLibrary({{"Motor", "m3"}, {"Lampe", "l"}}));
+    QTest::keyClick(dialog_->windowHandle(), Qt::Key_F5);
+    auto* designation = dialog_->findChild<QLineEdit*>("IDC_COMMON_DESIGNATION");
+    for (const char* field : {"IDC_COMMON_SYMBOL", "IDC_COMMON_DESIGNATION", "IDC_LIB1_SYMBOL"})
+        QVERIFY2(Field(field).isEmpty(), field);
+    QVERIFY(designation->toolTip().isEmpty());
+    QVERIFY(!designation->property("changed").toBool());
+    QVERIFY(SelectText(dialog_->m_listCommon, "Motor"));
+    dir_.Write("vier.1", LongLibrary({{"Motor", "m4"}, {"Lampe", "l"}}));
+    QTest::keyClick(dialog_->windowHandle(), Qt::Key_F5);
+    QCOMPARE(Rows(dialog_->m_listCommon)[dialog_->m_listCommon->CurrentSelection()], "Motor");
+    QCOMPARE(Field("IDC_COMMON_DESIGNATION"), QStringLiteral("m4"));
+    QCOMPARE(designation->toolTip(), QStringLiteral("Bibliothek 1: „m“"));
+
+    Load(IDC_LOAD1_BUTTON, Q(one));
+    Load(IDC_LOAD2_BUTTON, Q(two));
     std::filesystem::remove(two);
     QString message;
     QCOMPARE(modal::Drive([this] { QTest::keyClick(dialog_->windowHandle(), Qt::Key_F5); },
