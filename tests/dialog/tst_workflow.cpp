@@ -115,11 +115,38 @@ void TestWorkflow::startWithFiles() {
     QVERIFY(!request.done);
     QCOMPARE(request.files, (QStringList{alt_, neu_}));
 
-    QCOMPARE(modal::Drive([this, &request] { OpenStartFiles(*dialog_, request.files); }, {}),
+    QCOMPARE(request.ignored, QStringList{"third.1"});
+    QCOMPARE(modal::Drive([this, &request] {
+                 OpenStartFiles(*dialog_, request.files, request.ignored);
+             }, {}),
              std::size_t{0});
     QCOMPARE(Rows(dialog_->m_listCommon).size(), 6);
     QCOMPARE(Rows(dialog_->m_listOnly2).size(), 4);
     QCOMPARE(Field("IDC_PATH2_EDIT"), neu_.toUpper());
+    auto* status = dialog_->findChild<QLabel*>(QStringLiteral("statusLine"));
+    QVERIFY2(status->text().startsWith(QStringLiteral("Höchstens zwei Bibliotheken; nicht geöffnet: "
+                                                      "third.1. SCHALTPLAN-ALT.1 ↔")),
+             qPrintable(status->text()));
+
+    // Library 1 declined ("Nein" to the question): library 2 is not read.
+    const QString zeros = Q(dir_.Write("nullen.1", std::string(4096, '\0')));
+    lib2Count = 0;
+    QCOMPARE(modal::Drive([&] { OpenStartFiles(*dialog_, {zeros, neu_}); },
+                          {modal::Answer(QMessageBox::No)}),
+             std::size_t{1});
+    Activate();
+    QCOMPARE(lib2Count, 0);
+    QVERIFY(Rows(dialog_->m_listCommon).isEmpty());
+    QCOMPARE(status->text(), QStringLiteral("Nichts verglichen: NULLEN.1 wurde nicht eingelesen, "
+                                            "darum auch SCHALTPLAN-NEU.1 nicht."));
+
+    // A name whose bytes were no UTF-8 arrives with � and is said to be unreadable.
+    QString message;
+    QCOMPARE(modal::Drive([&] { OpenStartFiles(*dialog_, {QStringLiteral("/tmp/kaputt\uFFFD.1")}); },
+                          {modal::CloseMessage(&message)}),
+             std::size_t{1});
+    Activate();
+    QVERIFY2(message.contains(QStringLiteral("lässt sich nicht lesen")), qPrintable(message));
 
     // A relative path, as typed in a shell, is shown whole.
     const QString here = QDir::currentPath();
