@@ -61,7 +61,15 @@ bool WriteComparison(const QString& file1, const QString& file2, const QString& 
         writeError = errno;
         return false;
     };
-    if (!WriteReport(*comparison, kTypes[format].format, sink)) {
+    // The last bytes are flushed here, not left to commit(): Qt 6.4's commit
+    // puts a file in place whose final flush failed.
+    bool written = WriteReport(*comparison, kTypes[format].format, sink);
+    if (written) {
+        errno = 0;
+        written = file.flush();
+        if (!written) writeError = errno;
+    }
+    if (!written) {
         file.cancelWriting();
         error = WriteFailure(target, writeError);
         return false;

@@ -16,11 +16,17 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 
+#if defined(__unix__)
+#include <sys/resource.h>
+#endif
+
 #include "app/command_line.h"
 #include "dialog/clibcomparedlg.h"
+#include "dialog/comparison_export.h"
 #include "dialog/resource.h"
 #include "dialog/symbol_list_box.h"
 #include "dialog/symbol_list_model.h"
@@ -75,6 +81,7 @@ private slots:
     void copyFromTheContextMenuAndShortcuts();
     void exportWritesWhatTheCliWrites_data();
     void exportWritesWhatTheCliWrites();
+    void failedExportLeavesTheEarlierFile();
     void doubtfulFilesAreQuestioned();
 
 private:
@@ -356,6 +363,60 @@ void TestWorkflow::exportWritesWhatTheCliWrites() {
     QVERIFY(cli.waitForFinished(30000));
     QCOMPARE(written.readAll(), cli.readAllStandardOutput());
     written.remove();
+}
+
+// An export that cannot be completed leaves no file of its own and the file
+// it would have replaced as it was, with the reason in German.
+void TestWorkflow::failedExportLeavesTheEarlierFile() {
+    Load(IDC_LOAD1_BUTTON, alt_);
+    Load(IDC_LOAD2_BUTTON, neu_);
+    TempDir out;
+    const QString target = Q(out.path() / "bericht.txt");
+    const QByteArray earlier = "die frühere Datei\n";
+    {
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(earlier);
+    }
+    QString error;
+    QVERIFY(!WriteComparison(alt_, neu_, Q(out.path() / "fehlt" / "x.txt"), 0, error));
+    QCOMPARE(error, QStringLiteral("„%1“ kann nicht geschrieben werden: Der Ordner existiert nicht.")
+                        .arg(QDir::toNativeSeparators(Q(out.path() / "fehlt" / "x.txt"))));
+#if defined(__unix__)
+    // The disk full after 100 bytes: a limit on the size of written files.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit before{};
+    getrlimit(RLIMIT_FSIZE, &before);
+    rlimit small = before;
+    small.rlim_cur = 100;
+    setrlimit(RLIMIT_FSIZE, &small);
+    Activate();
+    dialog_->m_listCommon->setFocus();
+    QString message;
+    const std::size_t answered = modal::Drive(
+        [this] { QTest::keyClick(dialog_->windowHandle(), Qt::Key_E, Qt::ControlModifier); },
+        {[&target](QWidget* window) {
+             auto* chooser = qobject_cast<QFileDialog*>(window);
+             if (!chooser) return false;
+             chooser->findChild<QLineEdit*>("fileNameEdit")->setText(target);
+             // "Replace the existing file?" - yes.
+             QTimer::singleShot(50, [] {
+                 if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                     box->button(QMessageBox::Yes)->click();
+             });
+             static_cast<QDialog*>(chooser)->accept();
+             return true;
+         },
+         modal::CloseMessage(&message)});
+    setrlimit(RLIMIT_FSIZE, &before);
+    QCOMPARE(answered, std::size_t{2});
+    QCOMPARE(message, QStringLiteral("„%1“ kann nicht geschrieben werden: Die Datei würde zu groß.")
+                          .arg(target));
+    QFile kept(target);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), earlier);
+    QCOMPARE(QDir(Q(out.path())).entryList(QDir::Files), QStringList{"bericht.txt"});
+#endif
 }
 
 // Random bytes, a text file and an image read, but are plainly no symbol
