@@ -1,7 +1,9 @@
 // The dialog's commands end to end: the real dialog, the real file chooser,
 // real files.
 #include <QAccessible>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -420,6 +422,8 @@ void TestCommands::windows1252InRowsFieldsAndOrder() {
 // The chooser: both filters, symbol files first and selected, "txt" added to
 // a name without suffix, "*.1" in the name field, existing files only.
 void TestCommands::fileChooserSettings() {
+    dir_.Write("ohnepunkt", LongLibrary({{"A"}}));
+    bool listed = false;
     QStringList filters;
     QString selected, suffix, name;
     QFileDialog::FileMode mode = QFileDialog::AnyFile;
@@ -433,10 +437,26 @@ void TestCommands::fileChooserSettings() {
                               mode = chooser->fileMode();
                               accept = chooser->acceptMode();
                               name = chooser->findChild<QLineEdit*>("fileNameEdit")->text();
+                              // "All Files" lists every file, also one without a dot.
+                              chooser->setDirectory(Q(dir_.path()));
+                              auto* types = chooser->findChild<QComboBox*>("fileTypeCombo");
+                              QTest::keyClick(types, Qt::Key_Down);
+                              auto* files = chooser->findChild<QFileSystemModel*>();
+                              const QModelIndex folder = files->index(Q(dir_.path()));
+                              listed = QTest::qWaitFor(
+                                  [&] {
+                                      for (int row = 0; row < files->rowCount(folder); ++row)
+                                          if (files->index(row, 0, folder).data().toString() ==
+                                              QLatin1String("ohnepunkt"))
+                                              return true;
+                                      return false;
+                                  },
+                                  5000);
                               chooser->reject();
                               return true;
                           }}),
              std::size_t{1});
+    QVERIFY(listed);
     QCOMPARE(filters, (QStringList{"Symboldatei (*.1)", "All Files (*.*)"}));
     QCOMPARE(selected, QStringLiteral("Symboldatei (*.1)"));
     QCOMPARE(suffix, QStringLiteral("txt"));
