@@ -125,8 +125,8 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
         const int cause = errno;
         if (std::error_code(cause, std::generic_category()) == std::errc::broken_pipe)
             return kTrouble;
-        return Fail(
-            err, "Die Standardausgabe kann nicht geschrieben werden: " + SystemErrorText(cause, FileAccess::kWrite));
+        return Fail(err, "Die Standardausgabe kann nicht geschrieben werden: " +
+                             SystemErrorText(cause, FileAccess::kWrite));
     }
     return comparison->HasDifferences() ? kDifferent : kSame;
 }

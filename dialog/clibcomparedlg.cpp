@@ -305,9 +305,10 @@ ReadResult CLibCompareDlg::Read(const QString& path, SymbolTable& table, std::in
     if (path.contains(QChar::ReplacementCharacter) && !QFileInfo::exists(path)) {
         ReadResult unreadable;
         unreadable.message =
-            QStringLiteral("Der Name der Datei „%1“ lässt sich nicht lesen: Er enthält Bytes, die "
-                           "kein gültiges UTF-8 sind. Bitte die Datei umbenennen oder im "
-                           "Dateidialog wählen.")
+            QStringLiteral(
+                "Der Name der Datei „%1“ lässt sich nicht lesen: Er enthält Bytes, die "
+                "kein gültiges UTF-8 sind. Bitte die Datei umbenennen oder im "
+                "Dateidialog wählen.")
                 .arg(path)
                 .toStdString();
         return unreadable;
@@ -328,8 +329,9 @@ bool CLibCompareDlg::OpenLibrary1(const QString& path) {
 
 void CLibCompareDlg::OpenBothLibraries(const QString& path1, const QString& path2) {
     if (!OpenLibrary1(path1)) {
-        SetStatus(QStringLiteral("Nichts verglichen: %1 wurde nicht eingelesen, darum auch %2 nicht.")
-                      .arg(ShownFileName(path1), ShownFileName(path2)));
+        SetStatus(
+            QStringLiteral("Nichts verglichen: %1 wurde nicht eingelesen, darum auch %2 nicht.")
+                .arg(ShownFileName(path1), ShownFileName(path2)));
         return;
     }
     OpenLibrary2AndCompare(path2);
@@ -484,9 +486,9 @@ bool CLibCompareDlg::ReloadBoth() {
 void CLibCompareDlg::ShowSelectionsAgain(
     const std::array<std::optional<std::string>, 3>& selected) {
     const std::array<SymbolListBox*, 3> lists{m_listOnly1, m_listOnly2, m_listCommon};
-    const std::array<void (CLibCompareDlg::*)(), 3> handlers{
-        &CLibCompareDlg::OnSelChangeOnly1, &CLibCompareDlg::OnSelChangeOnly2,
-        &CLibCompareDlg::OnSelChangeCommon};
+    const std::array<void (CLibCompareDlg::*)(), 3> handlers{&CLibCompareDlg::OnSelChangeOnly1,
+                                                             &CLibCompareDlg::OnSelChangeOnly2,
+                                                             &CLibCompareDlg::OnSelChangeCommon};
     for (std::size_t i = 0; i < lists.size(); ++i) {
         if (!selected[i]) continue;
         if (const int row = lists[i]->Model().FindExact(*selected[i]); row >= 0) {

@@ -1,9 +1,9 @@
 #include "dialog/comparison_export.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QDir>
 #include <QSaveFile>
 #include <cerrno>
 #include <memory>

@@ -65,16 +65,18 @@ void MarkDifferences(const CompareResult& compared, SymbolListModel& common, Sym
                 if (recordMarks[r] == kMatchMark) continue;
                 const auto found = counterpart.find(table.Symbol(static_cast<std::int64_t>(r)));
                 if (found != counterpart.end())
-                    marks.emplace(source, SymbolListModel::RowMark{
-                                              true, where.arg(Quoted(found->second))});
+                    marks.emplace(source,
+                                  SymbolListModel::RowMark{true, where.arg(Quoted(found->second))});
                 ++source;
             }
         list.SetMarks(SymbolListModel::Mark::kHint, std::move(marks));
     };
     const NearMissLists misses =
         NearMisses(lib1Table, compared.lib1Marks, lib2Table, compared.lib2Marks);
-    hint(only1, lib1Table, compared.lib1Marks, misses.lib1, QStringLiteral("In Bibliothek 2 als %1"));
-    hint(only2, lib2Table, compared.lib2Marks, misses.lib2, QStringLiteral("In Bibliothek 1 als %1"));
+    hint(only1, lib1Table, compared.lib1Marks, misses.lib1,
+         QStringLiteral("In Bibliothek 2 als %1"));
+    hint(only2, lib2Table, compared.lib2Marks, misses.lib2,
+         QStringLiteral("In Bibliothek 1 als %1"));
 }
 
 void MarkChangedFields(const CompareResult& compared, std::int64_t slot,

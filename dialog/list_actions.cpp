@@ -47,7 +47,6 @@ void AddListActions(SymbolListBox* list, const std::function<void()>& exportComp
     menu->setObjectName(QStringLiteral("contextMenu"));
     menu->addActions(list->actions());
     list->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(list, &QWidget::customContextMenuRequested, menu, [list, menu](QPoint at) {
-        menu->exec(list->viewport()->mapToGlobal(at));
-    });
+    QObject::connect(list, &QWidget::customContextMenuRequested, menu,
+                     [list, menu](QPoint at) { menu->exec(list->viewport()->mapToGlobal(at)); });
 }

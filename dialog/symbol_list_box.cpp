@@ -57,8 +57,8 @@ void SymbolListBox::keyPressEvent(QKeyEvent* event) {
     // Tabbing into a list makes its first row current without selecting it:
     // the first Down then selects that row rather than the one below it.
     const QModelIndex current = currentIndex();
-    if (event->key() == Qt::Key_Down && event->modifiers() == Qt::NoModifier &&
-        current.isValid() && CurrentSelection() < 0) {
+    if (event->key() == Qt::Key_Down && event->modifiers() == Qt::NoModifier && current.isValid() &&
+        CurrentSelection() < 0) {
         SelectRowAsUser(current.row());
         event->accept();
         return;

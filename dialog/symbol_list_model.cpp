@@ -148,8 +148,9 @@ QVariant SymbolListModel::data(const QModelIndex& index, int role) const {
             return MarkIcon(mark != marks_.end() && mark->second.sign, mark_);
         case Qt::ToolTipRole:
         case Qt::AccessibleDescriptionRole:
-            return mark != marks_.end() && !mark->second.note.isEmpty() ? QVariant(mark->second.note)
-                                                                         : QVariant();
+            return mark != marks_.end() && !mark->second.note.isEmpty()
+                       ? QVariant(mark->second.note)
+                       : QVariant();
         default:
             return {};
     }

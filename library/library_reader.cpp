@@ -1,8 +1,5 @@
 #include "library/library_reader.h"
 
-#include "library/system_error_text.h"
-#include "library/text.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <fstream>
@@ -10,6 +7,9 @@
 #include <new>
 #include <system_error>
 #include <utility>
+
+#include "library/system_error_text.h"
+#include "library/text.h"
 
 namespace {
 
@@ -55,7 +55,8 @@ SymbolLooks Judge(std::string_view bytes, LibraryLayout layout, std::uint64_t re
     const std::uint64_t start = kRecordBase + record * recordSize;
     const std::string_view window =
         start < bytes.size() ? bytes.substr(start, room) : std::string_view();
-    const std::string_view symbol = window.substr(0, window.find_first_of(std::string_view("\0\n", 2)));
+    const std::string_view symbol =
+        window.substr(0, window.find_first_of(std::string_view("\0\n", 2)));
     if (symbol.empty() || symbol.size() >= room) return SymbolLooks::kOdd;
     for (char c : symbol)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return SymbolLooks::kOdd;
@@ -89,8 +90,9 @@ void JudgeSample(std::string_view bytes, ReadResult& result) {
 }  // namespace
 
 std::string DoubtfulLibraryMessage(const std::string& displayName, const ReadResult& result) {
-    return "Die Datei „" + displayName + "“ sieht nicht wie eine Symbolbibliothek aus: " +
-           std::to_string(result.oddRecords) + " von " + std::to_string(result.sampledRecords) +
+    return "Die Datei „" + displayName +
+           "“ sieht nicht wie eine Symbolbibliothek aus: " + std::to_string(result.oddRecords) +
+           " von " + std::to_string(result.sampledRecords) +
            " geprüften Datensätzen haben einen leeren Symbolnamen, Steuerzeichen darin, einen "
            "Namen, der über seinen Datensatz hinausreicht, oder fast nur einzelne Zeichen.";
 }

@@ -21,7 +21,9 @@ std::string SystemErrorText(int error, FileAccess access) {
     if (code == std::errc::filename_too_long) return "Der Name ist zu lang.";
     if (code == std::errc::io_error) return "Ein Ein-/Ausgabefehler ist aufgetreten.";
     if (code == std::errc::bad_file_descriptor)
-        return reading ? "Sie ist nicht zum Lesen geöffnet." : "Sie ist nicht zum Schreiben geöffnet.";
-    return (reading ? "Sie lässt sich nicht öffnen (Fehlernummer " : "Schreiben nicht möglich (Fehlernummer ") +
+        return reading ? "Sie ist nicht zum Lesen geöffnet."
+                       : "Sie ist nicht zum Schreiben geöffnet.";
+    return (reading ? "Sie lässt sich nicht öffnen (Fehlernummer "
+                    : "Schreiben nicht möglich (Fehlernummer ") +
            std::to_string(error) + ").";
 }

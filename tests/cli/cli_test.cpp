@@ -81,7 +81,9 @@ TEST_F(Cli, ComparesFilesInAFolderWithAnUmlaut) {
     EXPECT_NE(text.out.find("Gemeinsame Symbole (2)\n  Relais\n  Sch\xC3\xBCtz\n"),
               std::string::npos)
         << text.out;
-    EXPECT_NE(text.out.find("Nur Bezeichnungen verglichen"), std::string::npos);
+    EXPECT_NE(text.out.find("Nur Bezeichnungen verglichen: Bibliothek 2 hat das kurze"),
+              std::string::npos);
+    EXPECT_NE(RunWith({neu_, alt_}).out.find("Bibliothek 1 hat das kurze"), std::string::npos);
 
     const CliRun csv = RunWith({"--format", "csv", alt_, neu_});
     EXPECT_EQ(csv.out.substr(0, 57), "list,symbol,designation,classification1,classification2\r\n");
@@ -106,8 +108,10 @@ TEST_F(Cli, FailuresNameWhatWasTyped) {
         std::string expected;
     };
     std::vector<Case> cases = {
-        {{alt_, missing}, "„" + missing + "“"},     {{alt_}, "genau zwei"},
-        {{"--format", "xml", alt_, neu_}, "„xml“"}, {{"--farbe", alt_, neu_}, "„--farbe“"},
+        {{alt_, missing}, "„" + missing + "“"},
+        {{alt_}, "genau zwei"},
+        {{"--format", "xml", alt_, neu_}, "„xml“"},
+        {{"--farbe", alt_, neu_}, "„--farbe“"},
         {{alt_, neu_, alt_}, "genau zwei"},
         {{"--format"}, "Der Option --format fehlt ihr Wert (siehe --help)."},
         {{"--format=", alt_, neu_}, "Der Option --format fehlt ihr Wert"},
@@ -141,8 +145,9 @@ TEST_F(Cli, DoubleDashEndsTheOptions) {
 // A name that a spreadsheet would run as a formula is defused in csv-excel,
 // and left byte for byte in plain CSV.
 TEST_F(Cli, SpreadsheetCsvDefusesFormulas) {
-    const std::string formulas = Utf8(Write(
-        "formel.1", LongLibrary({{"=HYPERLINK(\"http://x\")", "+1"}, {"-2", "@A1"}, {"\tT", "ok"}})));
+    const std::string formulas = Utf8(
+        Write("formel.1",
+              LongLibrary({{"=HYPERLINK(\"http://x\")", "+1"}, {"-2", "@A1"}, {"\tT", "ok"}})));
     const CliRun excel = RunWith({"--format", "csv-excel", formulas, formulas});
     EXPECT_NE(excel.out.find("\"'=HYPERLINK(\"\"http://x\"\")\";'+1;"), std::string::npos)
         << excel.out;

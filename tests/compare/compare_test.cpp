@@ -301,11 +301,11 @@ TEST(CompareTables, ChangedFollowsTheLayouts) {
         std::vector<std::int32_t> changed;  // common entries, library-2 order first
     };
     const Dup dups[] = {
-        {{"a", "b"}, {"a", "b"}, {}},               // a file against itself
-        {{"a", "b"}, {"a", "c"}, {3}},              // only b -> c
-        {{"a", "a"}, {"a", "other"}, {}},           // library 1's records all have a twin
+        {{"a", "b"}, {"a", "b"}, {}},      // a file against itself
+        {{"a", "b"}, {"a", "c"}, {3}},     // only b -> c
+        {{"a", "a"}, {"a", "other"}, {}},  // library 1's records all have a twin
         {{"a", "b", "c"}, {"x", "y"}, {0, 1, 2, 3, 4, 5}},
-        {{"a"}, {"b"}, {0}},                        // held once: the records differ
+        {{"a"}, {"b"}, {0}},  // held once: the records differ
     };
     for (const Dup& d : dups) {
         SymbolTable t1, t2, common;

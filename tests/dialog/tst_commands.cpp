@@ -206,9 +206,12 @@ void TestCommands::enterOnALoadButtonStartsItsCommand() {
 // own fields (the last record of a name held twice). The first Down after
 // tabbing into the list selects the first row.
 void TestCommands::caseVariantsAreSelectedExactly() {
-    const auto lib = dir_.Write(
-        "mm.1", LongLibrary({{"motor", "klein"}, {"Motor", "gross"}, {"Pumpe", "p1"},
-                             {"Pumpe", "p2"}, {"MOTOR", "laut"}, {"Ventil", "v"}}));
+    const auto lib = dir_.Write("mm.1", LongLibrary({{"motor", "klein"},
+                                                     {"Motor", "gross"},
+                                                     {"Pumpe", "p1"},
+                                                     {"Pumpe", "p2"},
+                                                     {"MOTOR", "laut"},
+                                                     {"Ventil", "v"}}));
     Load1(Q(lib));
     SymbolListBox* list = dialog_->m_listOnly1;
     QCOMPARE(Rows(list), (QStringList{"MOTOR", "Motor", "motor", "Pumpe", "Pumpe", "Ventil"}));
@@ -583,14 +586,18 @@ void TestCommands::classificationChangesCountWhenBothAreLong() {
 // changed; the status line counts the same pairs and is what a screen
 // reader reads. A name held more than once says so.
 void TestCommands::duplicatedNamesCarryTheDotOfTheirPair() {
-    Load1(Q(dir_.Write("dup1.1", LongLibrary({{"Dup", "a"}, {"Dup", "b"}, {"Solo", "s"},
-                                               {"K", "a"}, {"K", "b"}, {"X1"}, {"X2"}}))));
-    Load2(Q(dir_.Write("dup2.1", LongLibrary({{"Dup", "a"}, {"Solo", "t"}, {"K", "a"},
-                                               {"K", "c"}, {"Nur2"}}))));
+    Load1(Q(dir_.Write(
+        "dup1.1",
+        LongLibrary(
+            {{"Dup", "a"}, {"Dup", "b"}, {"Solo", "s"}, {"K", "a"}, {"K", "b"}, {"X1"}, {"X2"}}))));
+    Load2(Q(dir_.Write(
+        "dup2.1", LongLibrary({{"Dup", "a"}, {"Solo", "t"}, {"K", "a"}, {"K", "c"}, {"Nur2"}}))));
     auto* status = dialog_->findChild<QLabel*>(QStringLiteral("statusLine"));
-    QCOMPARE(status->text(), QStringLiteral("DUP1.1 ↔ DUP2.1: 7 gemeinsam, davon 2 geändert · 2 nur "
-                                            "in Bibliothek 1 · 1 nur in Bibliothek 2"));
-    QCOMPARE(QAccessible::queryAccessibleInterface(status)->text(QAccessible::Name), status->text());
+    QCOMPARE(status->text(),
+             QStringLiteral("DUP1.1 ↔ DUP2.1: 7 gemeinsam, davon 2 geändert · 2 nur "
+                            "in Bibliothek 1 · 1 nur in Bibliothek 2"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(status)->text(QAccessible::Name),
+             status->text());
 
     // Rows in display order: Dup ×2, K ×4 (a/a, a/b, c/a, c/b), Solo.
     QStringList dotted;

@@ -8,8 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPointer>
 #include <QMimeData>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -123,23 +123,27 @@ void TestWorkflow::startWithFiles() {
     QCOMPARE(request.files, (QStringList{alt_, neu_}));
 
     QCOMPARE(request.ignored, QStringList{"third.1"});
-    QCOMPARE(modal::Drive([this, &request] {
-                 OpenStartFiles(*dialog_, request.files, request.ignored);
-             }, {}),
-             std::size_t{0});
+    QCOMPARE(
+        modal::Drive([this, &request] { OpenStartFiles(*dialog_, request.files, request.ignored); },
+                     {}),
+        std::size_t{0});
     QCOMPARE(Rows(dialog_->m_listCommon).size(), 6);
     QCOMPARE(Rows(dialog_->m_listOnly2).size(), 4);
     QCOMPARE(Field("IDC_PATH2_EDIT"), neu_.toUpper());
     auto* status = dialog_->findChild<QLabel*>(QStringLiteral("statusLine"));
-    QVERIFY2(status->text().startsWith(QStringLiteral("Höchstens zwei Bibliotheken; nicht geöffnet: "
-                                                      "third.1. SCHALTPLAN-ALT.1 ↔")),
-             qPrintable(status->text()));
+    QVERIFY2(
+        status->text().startsWith(QStringLiteral("Höchstens zwei Bibliotheken; nicht geöffnet: "
+                                                 "third.1. SCHALTPLAN-ALT.1 ↔")),
+        qPrintable(status->text()));
 
     // Library 1 declined ("Nein" to the question): library 2 is not read.
     const QString zeros = Q(dir_.Write("nullen.1", std::string(4096, '\0')));
     lib2Count = 0;
-    QCOMPARE(modal::Drive([&] { OpenStartFiles(*dialog_, {zeros, neu_}); },
-                          {modal::Answer(QMessageBox::No)}),
+    QCOMPARE(modal::Drive(
+                 [&] {
+                     OpenStartFiles(*dialog_, {zeros, neu_});
+                 },
+                 {modal::Answer(QMessageBox::No)}),
              std::size_t{1});
     Activate();
     QCOMPARE(lib2Count, 0);
@@ -149,9 +153,10 @@ void TestWorkflow::startWithFiles() {
 
     // A name whose bytes were no UTF-8 arrives with � and is said to be unreadable.
     QString message;
-    QCOMPARE(modal::Drive([&] { OpenStartFiles(*dialog_, {QStringLiteral("/tmp/kaputt\uFFFD.1")}); },
-                          {modal::CloseMessage(&message)}),
-             std::size_t{1});
+    QCOMPARE(
+        modal::Drive([&] { OpenStartFiles(*dialog_, {QStringLiteral("/tmp/kaputt\uFFFD.1")}); },
+                     {modal::CloseMessage(&message)}),
+        std::size_t{1});
     Activate();
     QVERIFY2(message.contains(QStringLiteral("lässt sich nicht lesen")), qPrintable(message));
 
@@ -229,7 +234,8 @@ void TestWorkflow::reloadAfterTheFileChanged() {
 
     // A selected name still listed is selected again with its new fields and
     // marks; a column whose name is gone is cleared.
-    const auto three = dir_.Write("drei.1", LongLibrary({{"Relais", "alt"}, {"Motor", "m"}, {"Lampe", "l"}}));
+    const auto three =
+        dir_.Write("drei.1", LongLibrary({{"Relais", "alt"}, {"Motor", "m"}, {"Lampe", "l"}}));
     const auto four = dir_.Write("vier.1", LongLibrary({{"Relais", "neu"}, {"Motor", "m2"}}));
     Load(IDC_LOAD1_BUTTON, Q(three));
     Load(IDC_LOAD2_BUTTON, Q(four));
@@ -380,8 +386,9 @@ void TestWorkflow::failedExportLeavesTheEarlierFile() {
     }
     QString error;
     QVERIFY(!WriteComparison(alt_, neu_, Q(out.path() / "fehlt" / "x.txt"), 0, error));
-    QCOMPARE(error, QStringLiteral("„%1“ kann nicht geschrieben werden: Der Ordner existiert nicht.")
-                        .arg(QDir::toNativeSeparators(Q(out.path() / "fehlt" / "x.txt"))));
+    QCOMPARE(error,
+             QStringLiteral("„%1“ kann nicht geschrieben werden: Der Ordner existiert nicht.")
+                 .arg(QDir::toNativeSeparators(Q(out.path() / "fehlt" / "x.txt"))));
 #if defined(__unix__)
     // The disk full after 100 bytes: a limit on the size of written files.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -410,8 +417,9 @@ void TestWorkflow::failedExportLeavesTheEarlierFile() {
          modal::CloseMessage(&message)});
     setrlimit(RLIMIT_FSIZE, &before);
     QCOMPARE(answered, std::size_t{2});
-    QCOMPARE(message, QStringLiteral("„%1“ kann nicht geschrieben werden: Die Datei würde zu groß.")
-                          .arg(target));
+    QCOMPARE(
+        message,
+        QStringLiteral("„%1“ kann nicht geschrieben werden: Die Datei würde zu groß.").arg(target));
     QFile kept(target);
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), earlier);

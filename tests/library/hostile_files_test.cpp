@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <filesystem>
 #include <sstream>
 #include <thread>
 
@@ -198,7 +198,8 @@ std::string Noise(std::size_t size, std::uint32_t state) {
 std::string Prose(int lines) {
     std::string text;
     for (int i = 0; i < lines; ++i)
-        text += "Zeile " + std::to_string(i) + " eines ganz gewöhnlichen Textes, wie man ihn kennt.\n";
+        text +=
+            "Zeile " + std::to_string(i) + " eines ganz gewöhnlichen Textes, wie man ihn kennt.\n";
     return text;
 }
 
@@ -208,12 +209,16 @@ TEST(DoubtfulFiles, JudgedOnWhatTheSymbolsLookLike) {
     std::string utf16 = "\xFF\xFE";
     for (char c : Prose(40)) utf16 += std::string{c, '\0'};
     std::string shortWithMarker = ShortLibrary({{"Relais", "Schütz"}, {"Motor", "M"}});
-    for (int i = 0; i < 200; ++i) shortWithMarker += ShortLibrary({{Numbered("K", i), "Bez"}}).substr(78);
+    for (int i = 0; i < 200; ++i)
+        shortWithMarker += ShortLibrary({{Numbered("K", i), "Bez"}}).substr(78);
     shortWithMarker[0] = shortWithMarker[1] = '\xFF';
     std::vector<LongRecord> generated, fullFourth;
-    for (int i = 0; i < 3000; ++i) generated.push_back({Numbered("SYM", i), "Bezeichnung", "K", "G"});
-    for (int i = 0; i < 300; ++i) fullFourth.push_back({Numbered("R", i), "B", "K", std::string(200, 'g')});
-    std::vector<LongRecord> halfEmpty{{"A"}, {""}, {"B"}, {""}}, moreEmpty{{"A"}, {""}, {"B"}, {""}, {""}};
+    for (int i = 0; i < 3000; ++i)
+        generated.push_back({Numbered("SYM", i), "Bezeichnung", "K", "G"});
+    for (int i = 0; i < 300; ++i)
+        fullFourth.push_back({Numbered("R", i), "B", "K", std::string(200, 'g')});
+    std::vector<LongRecord> halfEmpty{{"A"}, {""}, {"B"}, {""}},
+        moreEmpty{{"A"}, {""}, {"B"}, {""}, {""}};
     std::vector<LongRecord> letters;
     for (char c = 'A'; c <= 'Z'; ++c) letters.push_back({std::string(1, c), "Buchstabe"});
 
@@ -224,7 +229,11 @@ TEST(DoubtfulFiles, JudgedOnWhatTheSymbolsLookLike) {
     } cases[] = {
         {"4096 zero bytes", std::string(4096, '\0'), true},
         {"UTF-16 text with byte-order mark", utf16, true},
-        {"ELF binary", "\x7F" "ELF\x02\x01\x01" + std::string(2000, '\0') + Noise(3000, 3), true},
+        {"ELF binary",
+         "\x7F"
+         "ELF\x02\x01\x01" +
+             std::string(2000, '\0') + Noise(3000, 3),
+         true},
         {"PNG", "\x89PNG\r\n\x1A\n" + Noise(20000, 5), true},
         {"ZIP", "PK\x03\x04\x14\0\0\0\x08\0" + Noise(20000, 9), true},
         {"PDF", "%PDF-1.4\n" + Prose(50) + "stream\n" + Noise(8000, 11), true},
