@@ -21,7 +21,7 @@ struct Run {
     CollectingList common, only1, only2;
     SymbolTable table;
     std::int32_t count = 0;
-    CompareResult result;
+    Comparison result;
     double seconds = 0;
 };
 
@@ -29,7 +29,8 @@ template <typename Compare>
 void Measure(Run& run, const SymbolTable& t1, const SymbolTable& t2, std::int32_t n,
              Compare compare) {
     const auto start = std::chrono::steady_clock::now();
-    run.result = compare(t1, n, t2, n, run.table, run.count, run.common, run.only1, run.only2);
+    run.result = compare(t1, n, t2, n);
+    PublishComparison(run.result, run.table, run.count, run.common, run.only1, run.only2);
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
@@ -55,9 +56,7 @@ int main() {
     bool same = indexed.common.names == nested.common.names &&
                 indexed.only1.names == nested.only1.names &&
                 indexed.only2.names == nested.only2.names && indexed.count == nested.count &&
-                indexed.result.lib1Marks == nested.result.lib1Marks &&
-                indexed.result.lib2Marks == nested.result.lib2Marks &&
-                indexed.result.changed == nested.result.changed;
+                indexed.result.SameFindings(nested.result);
     for (std::int32_t k = 0; same && k < indexed.count; ++k)
         same = indexed.table[k].symbol == nested.table[k].symbol &&
                indexed.table[k].designation == nested.table[k].designation;

@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     const ReadResult result = ReadLibraryFile(argv[1], table, count, list);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     if (!result) {
-        std::cerr << result.message << "\n";
+        std::cerr << "not read, status " << static_cast<int>(result.status) << "\n";
         return 1;
     }
     const double size = static_cast<double>(std::filesystem::file_size(argv[1]));

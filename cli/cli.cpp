@@ -8,8 +8,9 @@
 #include <memory>
 #include <system_error>
 
-#include "library/system_error_text.h"
+#include "library/library_reader.h"
 #include "library/text.h"
+#include "report/messages.h"
 #include "report/report.h"
 
 namespace {
@@ -112,15 +113,30 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
     if (surplus > 0)
         return Fail(err, "Bitte genau zwei Symbolbibliotheken angeben (siehe --help).");
 
-    auto comparison = std::make_unique<Comparison>();
-    std::string error;
-    if (!CompareFiles(file1, file2, *comparison, error, [err](const std::string& warning) {
-            std::fprintf(err, "libcompare-cli: Warnung: %s\n", warning.c_str());
-        }))
-        return Fail(err, error);
+    // Read both files, compare, write.
+    SymbolTable tables[2];
+    std::int32_t counts[2] = {0, 0};
+    const std::string* paths[2] = {&file1, &file2};
+    for (int i = 0; i < 2; ++i) {
+        const std::string shown = ValidUtf8(*paths[i], true);
+        DiscardingSymbolList names;
+        const ReadResult read = ReadLibraryFile(
+            PathFromUtf8(*paths[i]), tables[i], counts[i], names, [&](const ReadResult& looked) {
+                if (looked.Doubtful())
+                    std::fprintf(err, "libcompare-cli: Warnung: %s\n",
+                                 DoubtfulLibraryMessage(shown, looked).c_str());
+                return true;
+            });
+        if (!read) return Fail(err, ReadFailureMessage(shown, read));
+    }
+    const auto comparison =
+        std::make_unique<Comparison>(CompareTables(tables[0], counts[0], tables[1], counts[1]));
+    if (comparison->refused)
+        return Fail(err, TooManyPairsMessage(ValidUtf8(file1, true), ValidUtf8(file2, true),
+                                             comparison->pairCount));
 
     errno = 0;
-    if (!WriteReport(*comparison, format, out)) {
+    if (!WriteReport(*comparison, {file1, file2}, format, out)) {
         // A closed pipe (e.g. "| head") just ends the output: nothing more to say.
         const int cause = errno;
         if (std::error_code(cause, std::generic_category()) == std::errc::broken_pipe)

@@ -24,66 +24,45 @@ std::uint8_t Differences(const SymbolEntry& a, const SymbolEntry& b, bool classi
     return bits;
 }
 
-// Collects the matches, then writes table, count and lists in the agreed order.
+// Collects the matches into one comparison value.
 class Collector {
 public:
-    Collector(const SymbolTable& lib1, std::int32_t n1, const SymbolTable& lib2, std::int32_t n2,
-              SymbolList& commonList, SymbolList& only1List, SymbolList& only2List)
-        : lib1_(lib1),
-          lib2_(lib2),
-          n1_(n1),
-          n2_(n2),
-          commonList_(commonList),
-          only1List_(only1List),
-          only2List_(only2List) {
-        only1List.Empty();
-        only2List.Empty();
-        commonList.Empty();
-        result_.lib1Marks.assign(static_cast<std::size_t>(n1) + 1, 0);
-        result_.lib2Marks.assign(static_cast<std::size_t>(n2) + 1, 0);
+    Collector(const SymbolTable& lib1, std::int32_t n1, const SymbolTable& lib2, std::int32_t n2) {
+        result_.lib1 = {lib1, n1,
+                        lib1.HasClassifications() ? LibraryLayout::kLong : LibraryLayout::kShort};
+        result_.lib2 = {lib2, n2,
+                        lib2.HasClassifications() ? LibraryLayout::kLong : LibraryLayout::kShort};
         result_.classificationsCompared = lib1.HasClassifications() && lib2.HasClassifications();
+        marks1_.assign(static_cast<std::size_t>(n1) + 1, 0);
+        marks2_.assign(static_cast<std::size_t>(n2) + 1, 0);
     }
 
     // Says how many pairs the comparison will find; false when too many.
     bool Expect(std::uint64_t pairs) {
-        result_.pairs = pairs;
+        result_.pairCount = pairs;
         if (pairs > kMaxCommonPairs) {
             result_.refused = true;
             return false;
         }
-        picks_.reserve(static_cast<std::size_t>(pairs));
-        result_.commonLib1Record.reserve(static_cast<std::size_t>(pairs));
-        result_.commonLib2Record.reserve(static_cast<std::size_t>(pairs));
-        result_.commonDifferences.reserve(static_cast<std::size_t>(pairs));
+        result_.pairs.reserve(static_cast<std::size_t>(pairs));
         return true;
     }
 
     // `entry` is library-2 record `a`, read once for all its matches.
     void Match(std::int32_t a, std::int32_t b, const SymbolEntry& entry) {
-        commonList_.Add(entry.symbol);
-        result_.commonDifferences.push_back(
-            Differences(lib1_[b], entry, result_.classificationsCompared));
-        picks_.push_back(a);
-        result_.commonLib1Record.push_back(b);
-        result_.commonLib2Record.push_back(a);
-        result_.lib1Marks[static_cast<std::size_t>(b)] = kMatchMark;
-        result_.lib2Marks[static_cast<std::size_t>(a)] = kMatchMark;
+        result_.pairs.push_back(
+            {b, a, Differences(result_.lib1.table[b], entry, result_.classificationsCompared)});
+        marks1_[static_cast<std::size_t>(b)] = kMatchMark;
+        marks2_[static_cast<std::size_t>(a)] = kMatchMark;
     }
 
-    CompareResult Finish(SymbolTable& common, std::int32_t& commonCount) {
-        commonCount = static_cast<std::int32_t>(picks_.size());
-        if (result_.refused) {
-            common.Replace({}, {});
-            return std::move(result_);
-        }
+    Comparison Finish() {
+        if (result_.refused) return std::move(result_);
         KeepChangesWithoutATwin();
-        common.Pick(lib2_, std::move(picks_));
-        for (std::int32_t a = 1; a <= n2_; ++a)
-            if (result_.lib2Marks[static_cast<std::size_t>(a)] != kMatchMark)
-                only2List_.Add(lib2_.Symbol(a));
-        for (std::int32_t b = 1; b <= n1_; ++b)
-            if (result_.lib1Marks[static_cast<std::size_t>(b)] != kMatchMark)
-                only1List_.Add(lib1_.Symbol(b));
+        for (std::size_t a = 1; a < marks2_.size(); ++a)
+            if (marks2_[a] != kMatchMark) result_.only2.push_back(static_cast<std::int32_t>(a));
+        for (std::size_t b = 1; b < marks1_.size(); ++b)
+            if (marks1_[b] != kMatchMark) result_.only1.push_back(static_cast<std::int32_t>(b));
         return std::move(result_);
     }
 
@@ -95,32 +74,27 @@ private:
     // name held once on each side this is simply "the two records differ".
     // The differences of the pairs that do not count are cleared.
     void KeepChangesWithoutATwin() {
-        auto& differences = result_.commonDifferences;
-        std::vector<bool> twin1(result_.lib1Marks.size()), twin2(result_.lib2Marks.size());
-        for (std::size_t k = 0; k < differences.size(); ++k)
-            if (differences[k] == 0) {
-                twin1[static_cast<std::size_t>(result_.commonLib1Record[k])] = true;
-                twin2[static_cast<std::size_t>(result_.commonLib2Record[k])] = true;
+        std::vector<bool> twin1(marks1_.size()), twin2(marks2_.size());
+        for (const MatchedPair& pair : result_.pairs)
+            if (pair.differences == 0) {
+                twin1[static_cast<std::size_t>(pair.record1)] = true;
+                twin2[static_cast<std::size_t>(pair.record2)] = true;
             }
-        for (std::size_t k = 0; k < differences.size(); ++k) {
-            if (differences[k] == 0) continue;
-            if (twin1[static_cast<std::size_t>(result_.commonLib1Record[k])] ||
-                twin2[static_cast<std::size_t>(result_.commonLib2Record[k])])
-                differences[k] = 0;
+        for (std::size_t k = 0; k < result_.pairs.size(); ++k) {
+            MatchedPair& pair = result_.pairs[k];
+            if (pair.differences == 0) continue;
+            if (twin1[static_cast<std::size_t>(pair.record1)] ||
+                twin2[static_cast<std::size_t>(pair.record2)])
+                pair.differences = 0;
             else
                 result_.changed.push_back(static_cast<std::int32_t>(k));
         }
     }
 
-    const SymbolTable& lib1_;
-    const SymbolTable& lib2_;
-    std::int32_t n1_;
-    std::int32_t n2_;
-    SymbolList& commonList_;
-    SymbolList& only1List_;
-    SymbolList& only2List_;
-    std::vector<std::int32_t> picks_;  // common entry -> library-2 record
-    CompareResult result_;
+    // Scratch while the comparison runs: kMatchMark for a record that matched.
+    std::vector<std::int32_t> marks1_;
+    std::vector<std::int32_t> marks2_;
+    Comparison result_;
 };
 
 // Library 1 by name, by open addressing: each bucket holds one name with its
@@ -205,13 +179,11 @@ private:
 
 }  // namespace
 
-CompareResult CompareTables(const SymbolTable& lib1, std::int32_t lib1Count,
-                            const SymbolTable& lib2, std::int32_t lib2Count, SymbolTable& common,
-                            std::int32_t& commonCount, SymbolList& commonList,
-                            SymbolList& only1List, SymbolList& only2List) {
+Comparison CompareTables(const SymbolTable& lib1, std::int32_t lib1Count, const SymbolTable& lib2,
+                         std::int32_t lib2Count) {
     const std::int32_t n1 = UsableCount(lib1, lib1Count, 1);
     const std::int32_t n2 = UsableCount(lib2, lib2Count, 1);
-    Collector collector(lib1, n1, lib2, n2, commonList, only1List, only2List);
+    Collector collector(lib1, n1, lib2, n2);
 
     const NameIndex index(lib1, n1);
 
@@ -234,17 +206,14 @@ CompareResult CompareTables(const SymbolTable& lib1, std::int32_t lib1Count,
             const SymbolEntry entry = lib2[a];
             for (std::int32_t b = first; b != 0; b = index.Next(b)) collector.Match(a, b, entry);
         }
-    return collector.Finish(common, commonCount);
+    return collector.Finish();
 }
 
-CompareResult CompareTablesNestedLoop(const SymbolTable& lib1, std::int32_t lib1Count,
-                                      const SymbolTable& lib2, std::int32_t lib2Count,
-                                      SymbolTable& common, std::int32_t& commonCount,
-                                      SymbolList& commonList, SymbolList& only1List,
-                                      SymbolList& only2List) {
+Comparison CompareTablesNestedLoop(const SymbolTable& lib1, std::int32_t lib1Count,
+                                   const SymbolTable& lib2, std::int32_t lib2Count) {
     const std::int32_t n1 = UsableCount(lib1, lib1Count, 1);
     const std::int32_t n2 = UsableCount(lib2, lib2Count, 1);
-    Collector collector(lib1, n1, lib2, n2, commonList, only1List, only2List);
+    Collector collector(lib1, n1, lib2, n2);
     std::uint64_t pairs = 0;
     for (std::int32_t a = 1; a <= n2; ++a)
         for (std::int32_t b = 1; b <= n1; ++b) pairs += lib2.Symbol(a) == lib1.Symbol(b);
@@ -252,13 +221,34 @@ CompareResult CompareTablesNestedLoop(const SymbolTable& lib1, std::int32_t lib1
         for (std::int32_t a = 1; a <= n2; ++a)
             for (std::int32_t b = 1; b <= n1; ++b)
                 if (lib2.Symbol(a) == lib1.Symbol(b)) collector.Match(a, b, lib2[a]);
-    return collector.Finish(common, commonCount);
+    return collector.Finish();
 }
 
-CompareResult CompareLibraries(SymbolList& commonList, SymbolList& only1List,
-                               SymbolList& only2List) {
-    return CompareTables(lib1Table, lib1Count, lib2Table, lib2Count, commonTable, commonCount,
-                         commonList, only1List, only2List);
+void PublishComparison(const Comparison& comparison, SymbolTable& common, std::int32_t& commonCount,
+                       SymbolList& commonList, SymbolList& only1List, SymbolList& only2List) {
+    only1List.Empty();
+    only2List.Empty();
+    commonList.Empty();
+    commonCount = static_cast<std::int32_t>(comparison.pairs.size());
+    if (comparison.refused) {
+        common.Replace({}, {});
+        return;
+    }
+    std::vector<std::int32_t> picks;
+    picks.reserve(comparison.pairs.size());
+    for (const MatchedPair& pair : comparison.pairs) {
+        picks.push_back(pair.record2);
+        commonList.Add(comparison.lib2.table.Symbol(pair.record2));
+    }
+    common.Pick(comparison.lib2.table, std::move(picks));
+    for (std::int32_t a : comparison.only2) only2List.Add(comparison.lib2.table.Symbol(a));
+    for (std::int32_t b : comparison.only1) only1List.Add(comparison.lib1.table.Symbol(b));
+}
+
+Comparison CompareLibraries(SymbolList& commonList, SymbolList& only1List, SymbolList& only2List) {
+    Comparison comparison = CompareTables(lib1Table, lib1Count, lib2Table, lib2Count);
+    PublishComparison(comparison, commonTable, commonCount, commonList, only1List, only2List);
+    return comparison;
 }
 
 namespace {
@@ -269,12 +259,10 @@ using HashedRecord = std::pair<std::uint64_t, std::int32_t>;
 // A library's unmatched records by the hash of their loose name, in record
 // order within one hash.
 std::vector<HashedRecord> UnmatchedByLooseHash(const SymbolTable& lib,
-                                               const std::vector<std::int32_t>& marks) {
+                                               const std::vector<std::int32_t>& unmatched) {
     std::vector<HashedRecord> records;
-    for (std::size_t r = 1; r < marks.size(); ++r)
-        if (marks[r] != kMatchMark)
-            records.emplace_back(LooseNameHash(lib.Symbol(static_cast<std::int64_t>(r))),
-                                 static_cast<std::int32_t>(r));
+    records.reserve(unmatched.size());
+    for (std::int32_t r : unmatched) records.emplace_back(LooseNameHash(lib.Symbol(r)), r);
     std::sort(records.begin(), records.end());
     return records;
 }
@@ -309,12 +297,13 @@ std::vector<NearMiss> InRecordOrder(std::vector<std::pair<std::int32_t, NearMiss
 
 }  // namespace
 
-NearMissLists NearMisses(const SymbolTable& lib1, const std::vector<std::int32_t>& lib1Marks,
-                         const SymbolTable& lib2, const std::vector<std::int32_t>& lib2Marks) {
+NearMissLists NearMisses(const Comparison& comparison) {
     // Both sides sorted by hash and walked side by side: only records whose
     // hashes agree are compared.
-    const auto one = UnmatchedByLooseHash(lib1, lib1Marks);
-    const auto two = UnmatchedByLooseHash(lib2, lib2Marks);
+    const SymbolTable& lib1 = comparison.lib1.table;
+    const SymbolTable& lib2 = comparison.lib2.table;
+    const auto one = UnmatchedByLooseHash(lib1, comparison.only1);
+    const auto two = UnmatchedByLooseHash(lib2, comparison.only2);
     std::vector<std::pair<std::int32_t, NearMiss>> found1, found2;
     auto i = one.cbegin();
     auto j = two.cbegin();
@@ -336,19 +325,4 @@ NearMissLists NearMisses(const SymbolTable& lib1, const std::vector<std::int32_t
         j = g2.second;
     }
     return {InRecordOrder(std::move(found1)), InRecordOrder(std::move(found2))};
-}
-
-std::string GermanNumber(std::uint64_t number) {
-    std::string digits = std::to_string(number);
-    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
-        digits.insert(static_cast<std::size_t>(at), 1, '.');
-    return digits;
-}
-
-std::string TooManyPairsMessage(const std::string& file1, const std::string& file2,
-                                std::uint64_t pairs) {
-    return "Der Vergleich von „" + file1 + "“ mit „" + file2 + "“ ergäbe " + GermanNumber(pairs) +
-           " gemeinsame Einträge, weil Symbolnamen in beiden Bibliotheken mehrfach vorkommen "
-           "(jedes Paar zählt einzeln). Mehr als " +
-           GermanNumber(kMaxCommonPairs) + " Einträge werden nicht verglichen.";
 }

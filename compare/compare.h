@@ -7,7 +7,8 @@
 #include "library/symbol_list.h"
 #include "library/symbol_table.h"
 
-// A record that matched at least once carries this mark.
+// A record that matched at least once carries this mark, while a comparison
+// runs.
 inline constexpr std::int32_t kMatchMark = 42;
 
 // A name held m times in library 1 and n times in library 2 gives m × n common
@@ -22,55 +23,81 @@ enum FieldDifference : std::uint8_t {
     kClassification2Differs = 4,
 };
 
-// Everything a comparison found, beyond the common table and the lists.
-struct CompareResult {
-    // True when the comparison was refused because it would find more than
-    // kMaxCommonPairs common entries; `pairs` says how many.
-    bool refused = false;
-    std::uint64_t pairs = 0;
-    // One mark per record, indexed like the library tables (slot 0 unused).
-    std::vector<std::int32_t> lib1Marks;
-    std::vector<std::int32_t> lib2Marks;
-    // For common entry k: the library-1 and library-2 records that matched.
-    std::vector<std::int32_t> commonLib1Record;
-    std::vector<std::int32_t> commonLib2Record;
+// One library as it was compared: its table (sharing the bytes of the table
+// it was given), its number of records and its layout.
+struct ComparedLibrary {
+    SymbolTable table;
+    std::int32_t count = 0;
+    LibraryLayout layout = LibraryLayout::kLong;
+};
+
+// Two records with the same name, one of each library, and which of their
+// compared fields changed (FieldDifference bits; 0: unchanged).
+struct MatchedPair {
+    std::int32_t record1 = 0;
+    std::int32_t record2 = 0;
+    std::uint8_t differences = 0;
+    bool operator==(const MatchedPair&) const = default;
+};
+
+// Everything one comparison found, as one value that every view reads: the
+// lists, their marks, the status line, the reports and the export. It copies
+// no names or fields: it refers to records of the two tables it holds.
+struct Comparison {
+    ComparedLibrary lib1;
+    ComparedLibrary lib2;
     // Classifications are compared only when both libraries have them (the
     // long layout); otherwise only designations are.
     bool classificationsCompared = true;
-    // For common entry k: which of its compared fields changed between the
-    // two libraries (FieldDifference bits; 0: unchanged). A pair changed when
-    // its records differ and neither record has an identical twin among the
-    // other library's records of that name.
-    std::vector<std::uint8_t> commonDifferences;
-    // The changed common entries, those with differences, in the order found.
+    // The matched pairs in the order found (library-2 record order, then
+    // library-1 record order): common entry k is pairs[k]. A pair changed
+    // when its records differ and neither record has an identical twin among
+    // the other library's records of that name; the differences of the other
+    // pairs are 0.
+    std::vector<MatchedPair> pairs;
+    // The changed pairs, by index into `pairs`, in the order found.
     std::vector<std::int32_t> changed;
+    // The records that matched nothing, in record order.
+    std::vector<std::int32_t> only1;
+    std::vector<std::int32_t> only2;
+    // True when the comparison was refused because it would find more than
+    // kMaxCommonPairs common entries; `pairCount` says how many. Then nothing
+    // else is filled.
+    bool refused = false;
+    std::uint64_t pairCount = 0;
+
+    // Whether `other` found the same (the tables aside).
+    bool SameFindings(const Comparison& other) const {
+        return pairs == other.pairs && changed == other.changed && only1 == other.only1 &&
+               only2 == other.only2 && refused == other.refused && pairCount == other.pairCount &&
+               classificationsCompared == other.classificationsCompared;
+    }
+    // Anything only in one library, or a changed pair.
+    bool HasDifferences() const { return !changed.empty() || !only1.empty() || !only2.empty(); }
+    SymbolEntry Record1(const MatchedPair& pair) const { return lib1.table[pair.record1]; }
+    SymbolEntry Record2(const MatchedPair& pair) const { return lib2.table[pair.record2]; }
 };
 
-// Matches library 2 against library 1 by name (byte for byte). Rewrites
-// `common` from slot 0 with library 2's entries in the order found (library-2
-// record order, then library-1 record order), sets `commonCount`, empties the
-// three lists (only1, only2, common) and fills them: one common line per
-// matching pair, then the unmatched records of library 2, then of library 1.
-//
-// When the comparison would find more than kMaxCommonPairs common entries it
-// is refused: the lists are emptied and stay empty, `common` is emptied and
-// `commonCount` becomes 0; the library tables are only read, as always.
-CompareResult CompareTables(const SymbolTable& lib1, std::int32_t lib1Count,
-                            const SymbolTable& lib2, std::int32_t lib2Count, SymbolTable& common,
-                            std::int32_t& commonCount, SymbolList& commonList,
-                            SymbolList& only1List, SymbolList& only2List);
+// Matches library 2 against library 1 by name (byte for byte): records 1 to
+// `lib1Count` and 1 to `lib2Count`, counts clamped to what the tables hold.
+Comparison CompareTables(const SymbolTable& lib1, std::int32_t lib1Count, const SymbolTable& lib2,
+                         std::int32_t lib2Count);
 
 // The same result by a plain nested loop: every library-2 record against every
 // library-1 record. Quadratic; the reference the indexed comparison answers to.
-CompareResult CompareTablesNestedLoop(const SymbolTable& lib1, std::int32_t lib1Count,
-                                      const SymbolTable& lib2, std::int32_t lib2Count,
-                                      SymbolTable& common, std::int32_t& commonCount,
-                                      SymbolList& commonList, SymbolList& only1List,
-                                      SymbolList& only2List);
+Comparison CompareTablesNestedLoop(const SymbolTable& lib1, std::int32_t lib1Count,
+                                   const SymbolTable& lib2, std::int32_t lib2Count);
 
-// Compares the process-wide library tables into the common table.
-CompareResult CompareLibraries(SymbolList& commonList, SymbolList& only1List,
-                               SymbolList& only2List);
+// What a comparison writes in the system: rewrites `common` from slot 0 with
+// library 2's entries of the pairs, sets `commonCount`, empties the three
+// lists (only1, only2, common) and fills them: one common line per pair, then
+// the unmatched records of library 2, then of library 1. A refused comparison
+// leaves the lists and `common` empty and `commonCount` 0.
+void PublishComparison(const Comparison& comparison, SymbolTable& common, std::int32_t& commonCount,
+                       SymbolList& commonList, SymbolList& only1List, SymbolList& only2List);
+
+// Compares the process-wide library tables into the common table and the lists.
+Comparison CompareLibraries(SymbolList& commonList, SymbolList& only1List, SymbolList& only2List);
 
 // A name only in one library that another name only in the other library
 // matches but for case and surrounding blanks ("Motor" and "motor ").
@@ -85,12 +112,4 @@ struct NearMissLists {
     std::vector<NearMiss> lib1;  // names in library 1, counterparts in library 2
     std::vector<NearMiss> lib2;  // names in library 2, counterparts in library 1
 };
-NearMissLists NearMisses(const SymbolTable& lib1, const std::vector<std::int32_t>& lib1Marks,
-                         const SymbolTable& lib2, const std::vector<std::int32_t>& lib2Marks);
-
-// The German message for a refused comparison of the two named files (UTF-8).
-std::string TooManyPairsMessage(const std::string& file1, const std::string& file2,
-                                std::uint64_t pairs);
-
-// `number` with German digit grouping: 16.000.000.
-std::string GermanNumber(std::uint64_t number);
+NearMissLists NearMisses(const Comparison& comparison);

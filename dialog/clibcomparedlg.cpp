@@ -29,6 +29,8 @@
 #include "dialog/symbol_list_box.h"
 #include "dialog/symbol_list_model.h"
 #include "library/library_reader.h"
+#include "library/text.h"
+#include "report/messages.h"
 
 namespace {
 
@@ -282,35 +284,32 @@ QString CLibCompareDlg::ChooseLibraryFile() {
 }
 
 void CLibCompareDlg::ReportReadFailure(const ReadResult& result) {
-    if (result.cancelled) return;  // the user said so; nothing to report
-    QMessageBox::warning(this, windowTitle(), QString::fromStdString(result.message));
+    if (result.status == ReadStatus::kCancelled) return;  // the user said so
+    QMessageBox::warning(this, windowTitle(),
+                         QString::fromStdString(ReadFailureMessage(Shown(m_lastReadPath), result)));
 }
 
 bool CLibCompareDlg::ProceedWith(const QString& path, const ReadResult& read) {
     if (!read.Doubtful()) return true;
     QApplication::setOverrideCursor(Qt::ArrowCursor);  // over the wait cursor while asking
-    const auto answer = QMessageBox::question(
-        this, windowTitle(),
-        QString::fromStdString(DoubtfulLibraryMessage(path.toStdString(), read)) +
-            QStringLiteral("\n\nTrotzdem einlesen?"),
-        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    const auto answer =
+        QMessageBox::question(this, windowTitle(),
+                              QString::fromStdString(DoubtfulLibraryMessage(Shown(path), read)) +
+                                  QStringLiteral("\n\nTrotzdem einlesen?"),
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     QApplication::restoreOverrideCursor();
     return answer == QMessageBox::Yes;
 }
 
 ReadResult CLibCompareDlg::Read(const QString& path, SymbolTable& table, std::int32_t& count,
                                 SymbolList& list) {
+    m_lastReadPath = path;
     // A name handed over in bytes that are no UTF-8 (from the command line)
     // arrives with � in their place and names no file any more.
     if (path.contains(QChar::ReplacementCharacter) && !QFileInfo::exists(path)) {
         ReadResult unreadable;
-        unreadable.message =
-            QStringLiteral(
-                "Der Name der Datei „%1“ lässt sich nicht lesen: Er enthält Bytes, die "
-                "kein gültiges UTF-8 sind. Bitte die Datei umbenennen oder im "
-                "Dateidialog wählen.")
-                .arg(path)
-                .toStdString();
+        unreadable.status = ReadStatus::kCannotOpen;
+        unreadable.systemError = static_cast<int>(std::errc::illegal_byte_sequence);
         return unreadable;
     }
     RememberLibraryFolder(path);
@@ -341,6 +340,10 @@ bool CLibCompareDlg::LoadLibrary1(const std::function<QString()>& choose) {
     m_listOnly1->Model().Empty();
     m_listOnly2->Model().Empty();
     m_listCommon->Model().Empty();
+    // The lists show no comparison any more: let go of it, and of the
+    // libraries it holds.
+    m_lastComparison = {};
+    m_listsShowComparison = false;
 
     const QString path = choose();
     if (path.isEmpty()) {
@@ -418,14 +421,13 @@ void CLibCompareDlg::CompareAndShow(const ReadResult& failure, const QString& fa
         BusyCursor busy;
         m_lastComparison =
             CompareLibraries(m_listCommon->Model(), m_listOnly1->Model(), m_listOnly2->Model());
+        m_listsShowComparison = true;
         for (SymbolListBox* list : {m_listCommon, m_listOnly1, m_listOnly2}) list->Model().Flush();
         MarkDifferences(m_lastComparison, m_listCommon->Model(), m_listOnly1->Model(),
                         m_listOnly2->Model());
         ReturnFreedMemoryToTheSystem();
     }
-    QString status =
-        ComparisonStatus(m_lib1File, m_lib2File, m_lastComparison, m_listCommon->Model().Count(),
-                         m_listOnly1->Model().Count(), m_listOnly2->Model().Count());
+    QString status = ComparisonStatus(m_lib1File, m_lib2File, m_lastComparison);
     if (!failure)
         status = QStringLiteral("Nicht eingelesen: %1. %2").arg(ShownFileName(failedPath), status);
     SetStatus(status);
@@ -433,8 +435,8 @@ void CLibCompareDlg::CompareAndShow(const ReadResult& failure, const QString& fa
     if (m_lastComparison.refused)
         QMessageBox::warning(
             this, windowTitle(),
-            QString::fromStdString(TooManyPairsMessage(
-                m_lib1File.toStdString(), m_lib2File.toStdString(), m_lastComparison.pairs)));
+            QString::fromStdString(TooManyPairsMessage(Shown(m_lib1File), Shown(m_lib2File),
+                                                       m_lastComparison.pairCount)));
 }
 
 void CLibCompareDlg::OnReload() {
@@ -517,7 +519,8 @@ void CLibCompareDlg::OnExport() {
             QStringLiteral("Zum Exportieren zuerst beide Bibliotheken einlesen und vergleichen."));
         return;
     }
-    ExportComparison(this, m_lib1File, m_lib2File);
+    ExportComparison(this, m_lastComparison, {m_lib1File.toStdString(), m_lib2File.toStdString()},
+                     m_lib2File);
 }
 
 // ---- dropped files ---------------------------------------------------------
@@ -560,34 +563,41 @@ int CLibCompareDlg::ColumnAt(QPoint at) const {
 }
 
 void CLibCompareDlg::OnSelChangeOnly1() {
-    FindAndShowDetails(m_listOnly1, lib1Table, 1, lib1Count, kLib1Fields);
+    // After a comparison, row source k is the k-th unmatched record; after a
+    // load of library 1 alone, record k + 1.
+    FindAndShowDetails(m_listOnly1, lib1Table, kLib1Fields, [this](std::int64_t source) {
+        return m_listsShowComparison
+                   ? std::int64_t{m_lastComparison.only1[static_cast<std::size_t>(source)]}
+                   : source + 1;
+    });
 }
 
 void CLibCompareDlg::OnSelChangeOnly2() {
-    FindAndShowDetails(m_listOnly2, lib2Table, 1, lib2Count, kLib2Fields);
+    FindAndShowDetails(m_listOnly2, lib2Table, kLib2Fields, [this](std::int64_t source) {
+        return std::int64_t{m_lastComparison.only2[static_cast<std::size_t>(source)]};
+    });
 }
 
 void CLibCompareDlg::OnSelChangeCommon() {
-    const std::int64_t slot = FindAndShowDetails(m_listCommon, commonTable, 0,
-                                                 std::int64_t{commonCount} - 1, kCommonFields);
+    const std::int64_t slot = FindAndShowDetails(m_listCommon, commonTable, kCommonFields,
+                                                 [](std::int64_t source) { return source; });
     if (slot >= 0) MarkChangedFields(m_lastComparison, slot, CommonFields());
 }
 
-std::int64_t CLibCompareDlg::FindAndShowDetails(SymbolListBox* list, const SymbolTable& table,
-                                                std::int64_t firstSlot, std::int64_t lastSlot,
-                                                int firstField) {
+std::int64_t CLibCompareDlg::FindAndShowDetails(
+    SymbolListBox* list, const SymbolTable& table, int firstField,
+    const std::function<std::int64_t(std::int64_t source)>& slotOf) {
     // A notification without a selected entry shows nothing and changes nothing.
     if (list->CurrentSelection() < 0) return -1;
     UpdateData(true);
     const int row = list->CurrentSelection();
-    const std::string text(list->Text(row));
 
-    // The last slot with this name is the one shown.
-    std::int64_t last = -1;
-    for (std::int64_t slot = firstSlot; slot <= lastSlot; ++slot)
-        if (table.Symbol(slot) == text) last = slot;
-    if (last < 0) return -1;
+    // The last slot with this name is the one shown. Rows of one name stand
+    // together, in the order of their slots: it is the last row of the run,
+    // found without a search through the table.
+    const std::int64_t last = slotOf(list->Model().Source(list->Model().LastRowLike(row)));
     const SymbolEntry match = table[last];
+    if (match.symbol != list->Text(row)) return -1;  // the list shows another table
 
     auto* fields = &m_strDetail[static_cast<std::size_t>(firstField)];
     fields[0] = FromWindows1252(match.symbol);
@@ -596,4 +606,8 @@ std::int64_t CLibCompareDlg::FindAndShowDetails(SymbolListBox* list, const Symbo
     fields[3] = FromWindows1252(match.classification2);
     UpdateData(false);
     return last;
+}
+
+std::string CLibCompareDlg::Shown(const QString& path) {
+    return ValidUtf8(path.toStdString(), true);
 }

@@ -111,13 +111,18 @@ private:
     std::array<QLineEdit*, 3> CommonFields() const;
     // 1 or 2 for the library column at `at`, 0 for the common column.
     int ColumnAt(QPoint at) const;
-    // Returns the slot whose fields are shown, or -1.
-    std::int64_t FindAndShowDetails(SymbolListBox* list, const SymbolTable& table,
-                                    std::int64_t firstSlot, std::int64_t lastSlot, int firstField);
+    // Shows the fields of the selected row's name; `slotOf` gives the table
+    // slot of a row's source. Returns the slot whose fields are shown, or -1.
+    std::int64_t FindAndShowDetails(SymbolListBox* list, const SymbolTable& table, int firstField,
+                                    const std::function<std::int64_t(std::int64_t source)>& slotOf);
+    // A path as messages show it.
+    static std::string Shown(const QString& path);
 
     std::map<int, QWidget*> m_controls;  // by identifier, filled as they are created
     QLabel* m_statusLine = nullptr;
-    CompareResult m_lastComparison;  // what the lists show
+    Comparison m_lastComparison;         // what the lists show
+    bool m_listsShowComparison = false;  // false: library 1 alone, as read
+    QString m_lastReadPath;              // the file of the last read, for messages
     // The files the library tables were read from, for messages.
     QString m_lib1File;
     QString m_lib2File;

@@ -5,11 +5,12 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSaveFile>
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <string_view>
 
-#include "library/system_error_text.h"
+#include "report/messages.h"
 #include "report/report.h"
 
 namespace {
@@ -36,14 +37,18 @@ QString WriteFailure(const QString& target, int error) {
 
 }  // namespace
 
-bool WriteComparison(const QString& file1, const QString& file2, const QString& target, int format,
-                     QString& error) {
-    auto comparison = std::make_unique<Comparison>();
-    std::string failure;
-    if (!CompareFiles(file1.toStdString(), file2.toStdString(), *comparison, failure)) {
-        error = QString::fromStdString(failure);
-        return false;
-    }
+ReportFormat ExportFormat(const QString& target, int type) {
+    const QString suffix = QFileInfo(target).suffix().toLower();
+    const ReportFormat chosen = kTypes[std::clamp(type, 0, 3)].format;
+    if (suffix == QLatin1String("txt")) return ReportFormat::kText;
+    if (suffix == QLatin1String("json")) return ReportFormat::kJson;
+    if (suffix == QLatin1String("csv"))
+        return chosen == ReportFormat::kCsvExcel ? ReportFormat::kCsvExcel : ReportFormat::kCsv;
+    return chosen;
+}
+
+bool WriteComparison(const Comparison& comparison, const ReportSources& sources,
+                     const QString& target, ReportFormat format, QString& error) {
     // Written aside and put in place only when complete: a failed export
     // leaves no file behind, and an earlier file stays as it was.
     QSaveFile file(target);
@@ -63,7 +68,7 @@ bool WriteComparison(const QString& file1, const QString& file2, const QString& 
     };
     // The last bytes are flushed here, not left to commit(): Qt 6.4's commit
     // puts a file in place whose final flush failed.
-    bool written = WriteReport(*comparison, kTypes[format].format, sink);
+    bool written = WriteReport(comparison, sources, format, sink);
     if (written) {
         errno = 0;
         written = file.flush();
@@ -82,7 +87,8 @@ bool WriteComparison(const QString& file1, const QString& file2, const QString& 
     return true;
 }
 
-void ExportComparison(QWidget* parent, const QString& file1, const QString& file2) {
+void ExportComparison(QWidget* parent, const Comparison& comparison, const ReportSources& sources,
+                      const QString& folderOf) {
     QFileDialog chooser(parent, QStringLiteral("Vergleich exportieren"));
     chooser.setOption(QFileDialog::DontUseNativeDialog);
     chooser.setAcceptMode(QFileDialog::AcceptSave);
@@ -90,7 +96,7 @@ void ExportComparison(QWidget* parent, const QString& file1, const QString& file
     QStringList filters;
     for (const FileType& type : kTypes) filters << QString::fromUtf8(type.filter);
     chooser.setNameFilters(filters);
-    chooser.setDirectory(QFileInfo(file2).absolutePath());
+    chooser.setDirectory(QFileInfo(folderOf).absolutePath());
     chooser.setDefaultSuffix(QString::fromLatin1(kTypes[0].suffix));
     QObject::connect(&chooser, &QFileDialog::filterSelected, &chooser,
                      [&chooser, filters](const QString& filter) {
@@ -99,8 +105,9 @@ void ExportComparison(QWidget* parent, const QString& file1, const QString& file
                              chooser.setDefaultSuffix(QString::fromLatin1(kTypes[at].suffix));
                      });
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return;
-    const int format = std::max<int>(0, filters.indexOf(chooser.selectedNameFilter()));
+    const QString target = chooser.selectedFiles().constFirst();
+    const int type = std::max<int>(0, filters.indexOf(chooser.selectedNameFilter()));
     QString error;
-    if (!WriteComparison(file1, file2, chooser.selectedFiles().constFirst(), format, error))
+    if (!WriteComparison(comparison, sources, target, ExportFormat(target, type), error))
         QMessageBox::warning(parent, parent->windowTitle(), error);
 }

@@ -2,14 +2,24 @@
 
 #include <QString>
 
+#include "report/report.h"
+
 class QWidget;
 
-// Asks where to save the comparison of the libraries `file1` and `file2`,
-// and in which format (the save dialog's file type: text, CSV, CSV for
-// spreadsheets, JSON; the type's suffix is added to a name without one), and
-// writes the very bytes that libcompare-cli writes for the same two paths.
-void ExportComparison(QWidget* parent, const QString& file1, const QString& file2);
+// Asks where to save `comparison` (what the dialog shows, from memory) and in
+// which format, and writes the very bytes that libcompare-cli writes for the
+// same two paths. The save dialog's file type gives the format, and its
+// suffix is added to a name without one; a typed ".txt", ".csv" or ".json"
+// chooses that format instead (for ".csv" the file type still decides
+// between CSV and CSV for spreadsheets). It opens in the folder of `folderOf`.
+void ExportComparison(QWidget* parent, const Comparison& comparison, const ReportSources& sources,
+                      const QString& folderOf);
 
-// Writes that report to `target` without asking; a German message on failure.
-bool WriteComparison(const QString& file1, const QString& file2, const QString& target, int format,
-                     QString& error);
+// The format for a file named `target` chosen with file type `type` (0 text,
+// 1 CSV, 2 CSV for spreadsheets, 3 JSON).
+ReportFormat ExportFormat(const QString& target, int type);
+
+// Writes that report to `target` without asking; a German message on failure,
+// and then no file of its own and an earlier file at `target` as it was.
+bool WriteComparison(const Comparison& comparison, const ReportSources& sources,
+                     const QString& target, ReportFormat format, QString& error);

@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "dialog/symbol_list_model.h"
+#include "report/messages.h"
 
 namespace {
 
@@ -20,24 +21,25 @@ QString Number(std::int64_t n) {
 
 }  // namespace
 
-void MarkDifferences(const CompareResult& compared, SymbolListModel& common, SymbolListModel& only1,
+void MarkDifferences(const Comparison& compared, SymbolListModel& common, SymbolListModel& only1,
                      SymbolListModel& only2) {
     // Each common row is one pair, in the order found: it carries the dot
     // exactly when its pair changed. A name held more than once says so, and
     // that its fields are those of its last record.
-    const std::size_t pairs = compared.commonDifferences.size();
-    std::vector<std::int32_t> per1(compared.lib1Marks.size()), per2(compared.lib2Marks.size());
-    for (std::size_t k = 0; k < pairs; ++k) {
-        ++per1[static_cast<std::size_t>(compared.commonLib1Record[k])];
-        ++per2[static_cast<std::size_t>(compared.commonLib2Record[k])];
+    std::vector<std::int32_t> per1(static_cast<std::size_t>(compared.lib1.count) + 1),
+        per2(static_cast<std::size_t>(compared.lib2.count) + 1);
+    for (const MatchedPair& pair : compared.pairs) {
+        ++per1[static_cast<std::size_t>(pair.record1)];
+        ++per2[static_cast<std::size_t>(pair.record2)];
     }
     std::unordered_map<std::uint32_t, SymbolListModel::RowMark> marks;
-    for (std::size_t k = 0; k < pairs; ++k) {
+    for (std::size_t k = 0; k < compared.pairs.size(); ++k) {
+        const MatchedPair& pair = compared.pairs[k];
         // A library-2 record matches each library-1 record of its name, and
         // the other way round.
-        const std::int32_t times1 = per2[static_cast<std::size_t>(compared.commonLib2Record[k])];
-        const std::int32_t times2 = per1[static_cast<std::size_t>(compared.commonLib1Record[k])];
-        const bool changed = compared.commonDifferences[k] != 0;
+        const std::int32_t times1 = per2[static_cast<std::size_t>(pair.record2)];
+        const std::int32_t times2 = per1[static_cast<std::size_t>(pair.record1)];
+        const bool changed = pair.differences != 0;
         if (!changed && times1 == 1 && times2 == 1) continue;
         QStringList note;
         if (changed) note << QStringLiteral("geändert");
@@ -51,43 +53,35 @@ void MarkDifferences(const CompareResult& compared, SymbolListModel& common, Sym
     }
     common.SetMarks(SymbolListModel::Mark::kChanged, std::move(marks));
 
-    // The rows of an only-list are its library's unmatched records, in record
-    // order.
+    // Row source k of an only-list is its library's k-th unmatched record.
     const auto hint = [](SymbolListModel& list, const SymbolTable& table,
-                         const std::vector<std::int32_t>& recordMarks,
+                         const std::vector<std::int32_t>& unmatched,
                          const std::vector<NearMiss>& misses, const QString& where) {
         std::unordered_map<std::string_view, std::string_view> counterpart;
         for (const NearMiss& miss : misses) counterpart.try_emplace(miss.name, miss.counterpart);
         std::unordered_map<std::uint32_t, SymbolListModel::RowMark> marks;
-        std::uint32_t source = 0;
         if (!counterpart.empty())
-            for (std::size_t r = 1; r < recordMarks.size(); ++r) {
-                if (recordMarks[r] == kMatchMark) continue;
-                const auto found = counterpart.find(table.Symbol(static_cast<std::int64_t>(r)));
+            for (std::size_t source = 0; source < unmatched.size(); ++source) {
+                const auto found = counterpart.find(table.Symbol(unmatched[source]));
                 if (found != counterpart.end())
-                    marks.emplace(source,
+                    marks.emplace(static_cast<std::uint32_t>(source),
                                   SymbolListModel::RowMark{true, where.arg(Quoted(found->second))});
-                ++source;
             }
         list.SetMarks(SymbolListModel::Mark::kHint, std::move(marks));
     };
-    const NearMissLists misses =
-        NearMisses(lib1Table, compared.lib1Marks, lib2Table, compared.lib2Marks);
-    hint(only1, lib1Table, compared.lib1Marks, misses.lib1,
+    const NearMissLists misses = NearMisses(compared);
+    hint(only1, compared.lib1.table, compared.only1, misses.lib1,
          QStringLiteral("In Bibliothek 2 als %1"));
-    hint(only2, lib2Table, compared.lib2Marks, misses.lib2,
+    hint(only2, compared.lib2.table, compared.only2, misses.lib2,
          QStringLiteral("In Bibliothek 1 als %1"));
 }
 
-void MarkChangedFields(const CompareResult& compared, std::int64_t slot,
+void MarkChangedFields(const Comparison& compared, std::int64_t slot,
                        const std::array<QLineEdit*, 3>& fields) {
-    const bool known =
-        slot >= 0 && static_cast<std::size_t>(slot) < compared.commonDifferences.size();
-    const std::uint8_t differences =
-        known ? compared.commonDifferences[static_cast<std::size_t>(slot)] : 0;
-    const SymbolEntry before =
-        known ? lib1Table[compared.commonLib1Record[static_cast<std::size_t>(slot)]]
-              : SymbolEntry{};
+    const bool known = slot >= 0 && static_cast<std::size_t>(slot) < compared.pairs.size();
+    const MatchedPair pair = known ? compared.pairs[static_cast<std::size_t>(slot)] : MatchedPair{};
+    const std::uint8_t differences = pair.differences;
+    const SymbolEntry before = known ? compared.Record1(pair) : SymbolEntry{};
     const struct {
         std::uint8_t bit;
         std::string_view value;
@@ -108,19 +102,14 @@ void MarkChangedFields(const CompareResult& compared, std::int64_t slot,
     }
 }
 
-QString ComparisonStatus(const QString& file1, const QString& file2, const CompareResult& compared,
-                         int common, int only1, int only2) {
+QString ComparisonStatus(const QString& file1, const QString& file2, const Comparison& compared) {
     const QString files =
         QStringLiteral("%1 ↔ %2").arg(file1.isEmpty() ? QStringLiteral("–") : ShownFileName(file1),
                                       file2.isEmpty() ? QStringLiteral("–") : ShownFileName(file2));
     if (compared.refused)
         return QStringLiteral("%1: nicht verglichen, %2 gemeinsame Einträge wären zu viele.")
-            .arg(files, QString::fromStdString(GermanNumber(compared.pairs)));
-    return QStringLiteral(
-               "%1: %2 gemeinsam, davon %3 geändert · %4 nur in Bibliothek 1 · %5 nur in "
-               "Bibliothek 2")
-        .arg(files, Number(common), Number(static_cast<std::int64_t>(compared.changed.size())),
-             Number(only1), Number(only2));
+            .arg(files, QString::fromStdString(GermanNumber(compared.pairCount)));
+    return QStringLiteral("%1: %2").arg(files, QString::fromStdString(ComparisonCounts(compared)));
 }
 
 QString ShownFileName(const QString& path) {

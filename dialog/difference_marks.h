@@ -16,18 +16,17 @@ class SymbolListModel;
 
 // Marks the common names whose shown pair (the last common slot of the name)
 // differs, and the near misses between the two only-lists.
-void MarkDifferences(const CompareResult& compared, SymbolListModel& common, SymbolListModel& only1,
+void MarkDifferences(const Comparison& compared, SymbolListModel& common, SymbolListModel& only1,
                      SymbolListModel& only2);
 
 // Marks those of the common column's designation and classification fields
 // that differ for common slot `slot`, with library 1's value as tooltip and
 // accessible description; clears the marks of the others.
-void MarkChangedFields(const CompareResult& compared, std::int64_t slot,
+void MarkChangedFields(const Comparison& compared, std::int64_t slot,
                        const std::array<QLineEdit*, 3>& fields);
 
 // The status line after a comparison of the files `file1` and `file2`.
-QString ComparisonStatus(const QString& file1, const QString& file2, const CompareResult& compared,
-                         int common, int only1, int only2);
+QString ComparisonStatus(const QString& file1, const QString& file2, const Comparison& compared);
 
 // A file's name as the path fields show it: upper case, without folders.
 QString ShownFileName(const QString& path);

@@ -96,6 +96,19 @@ int SymbolListModel::FindExact(std::string_view text) const {
     return low < Count() && Bytes(low) == text ? low : -1;
 }
 
+int SymbolListModel::LastRowLike(int row) const {
+    const std::string_view text = Bytes(row);
+    int low = row, high = Count();  // the first row after the run lies in (row, high]
+    while (low + 1 < high) {
+        const int mid = low + (high - low) / 2;
+        if (Bytes(mid) == text)
+            low = mid;
+        else
+            high = mid;
+    }
+    return low;
+}
+
 void SymbolListModel::SetMarks(Mark mark, std::unordered_map<std::uint32_t, RowMark> marks) {
     mark_ = mark;
     marks_ = std::move(marks);

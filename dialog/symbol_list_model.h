@@ -48,6 +48,9 @@ public:
     int FindPrefix(std::string_view prefix) const;
     // First row whose bytes equal `text` exactly; -1 if none.
     int FindExact(std::string_view text) const;
+    // The last of the rows that show the same bytes as row `row` (they stand
+    // together, in the order they were added).
+    int LastRowLike(int row) const;
 
     // Marks rows by their source: a sign beside the name where `sign` is set
     // (an orange dot for a change, a blue ring for a hint), and the note as

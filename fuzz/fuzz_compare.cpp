@@ -52,13 +52,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SymbolTable fastCommon, slowCommon;
     std::int32_t fastCount = -1, slowCount = -1;
     CollectingList f1, f2, f3, s1, s2, s3;
-    const CompareResult fast = CompareTables(t1, n1, t2, n2, fastCommon, fastCount, f1, f2, f3);
-    const CompareResult slow =
-        CompareTablesNestedLoop(t1, n1, t2, n2, slowCommon, slowCount, s1, s2, s3);
+    const Comparison fast = CompareTables(t1, n1, t2, n2);
+    const Comparison slow = CompareTablesNestedLoop(t1, n1, t2, n2);
+    PublishComparison(fast, fastCommon, fastCount, f1, f2, f3);
+    PublishComparison(slow, slowCommon, slowCount, s1, s2, s3);
     if (fastCount != slowCount || f1.calls != s1.calls || f2.calls != s2.calls ||
-        f3.calls != s3.calls || fast.lib1Marks != slow.lib1Marks ||
-        fast.lib2Marks != slow.lib2Marks || fast.changed != slow.changed ||
-        fast.commonLib1Record != slow.commonLib1Record)
+        f3.calls != s3.calls || !fast.SameFindings(slow))
         std::abort();
     for (std::int32_t k = 0; k < fastCount; ++k)
         if (fastCommon[k].symbol != slowCommon[k].symbol ||

@@ -8,28 +8,16 @@
 #include <system_error>
 #include <utility>
 
-#include "library/system_error_text.h"
 #include "library/text.h"
 
 namespace {
 
-std::string Failure(const std::string& file, std::string_view reason) {
-    std::string message = "Die Datei „";
-    message += file;
-    message += "“ kann nicht eingelesen werden: ";
-    message += reason;
-    return message;
-}
-
-ReadResult Failed(const std::string& file, std::string_view reason) {
+ReadResult Failed(ReadStatus status, int systemError = 0, std::uint64_t bound = 0) {
     ReadResult result;
-    result.message = Failure(file, reason);
+    result.status = status;
+    result.systemError = systemError;
+    result.bound = bound;
     return result;
-}
-
-// The reason an open failed, from the C library's error number.
-std::string OpenFailureReason(int error) {
-    return SystemErrorText(error, FileAccess::kRead);
 }
 
 }  // namespace
@@ -89,19 +77,11 @@ void JudgeSample(std::string_view bytes, ReadResult& result) {
 
 }  // namespace
 
-std::string DoubtfulLibraryMessage(const std::string& displayName, const ReadResult& result) {
-    return "Die Datei „" + displayName +
-           "“ sieht nicht wie eine Symbolbibliothek aus: " + std::to_string(result.oddRecords) +
-           " von " + std::to_string(result.sampledRecords) +
-           " geprüften Datensätzen haben einen leeren Symbolnamen, Steuerzeichen darin, einen "
-           "Namen, der über seinen Datensatz hinausreicht, oder fast nur einzelne Zeichen.";
-}
-
 std::filesystem::path PathFromUtf8(std::string_view text) {
     return std::filesystem::path(std::u8string(text.begin(), text.end()));
 }
 
-ReadResult MeasureLibraryBytes(std::string_view bytes, const std::string& displayName) {
+ReadResult MeasureLibraryBytes(std::string_view bytes) {
     ReadResult result;
     const std::uint64_t length = bytes.size();
     result.fileSize = length;
@@ -115,10 +95,9 @@ ReadResult MeasureLibraryBytes(std::string_view bytes, const std::string& displa
     // record i starts at kRecordBase + i * recordSize.
     const std::uint64_t records =
         length > kRecordBase ? (length - kRecordBase - 1) / recordSize : 0;
-    if (records >= static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
-        result.message = Failure(displayName, "Sie enthält zu viele Datensätze.");
-        return result;
-    }
+    constexpr auto kMostRecords =
+        static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()) - 1;
+    if (records > kMostRecords) return Failed(ReadStatus::kTooManyRecords, 0, kMostRecords);
     result.ok = true;
     result.records = static_cast<std::int32_t>(records);
     JudgeSample(bytes, result);
@@ -129,10 +108,9 @@ namespace {
 
 // Fields may run on past their record, but a file whose fields add up to
 // more than a few times its length is no symbol library. Stopping there also
-// keeps the work linear in the file's length. False, with the message in
+// keeps the work linear in the file's length. False, with the status in
 // `result`, when the fields exceed that budget.
-bool FieldsWithinBudget(std::string_view bytes, const std::string& displayName,
-                        ReadResult& result) {
+bool FieldsWithinBudget(std::string_view bytes, ReadResult& result) {
     const std::uint64_t fieldBudget = kFieldBytesPerFileByte * bytes.size();
     std::uint64_t fieldBytes = 0;
     for (std::uint64_t i = 1; i <= static_cast<std::uint64_t>(result.records); ++i) {
@@ -140,10 +118,7 @@ bool FieldsWithinBudget(std::string_view bytes, const std::string& displayName,
         fieldBytes += entry.symbol.size() + entry.designation.size() +
                       entry.classification1.size() + entry.classification2.size();
         if (fieldBytes > fieldBudget) {
-            result.ok = false;
-            result.message = Failure(displayName,
-                                     "Sie ist keine Symbolbibliothek (ihre Felder sind nicht "
-                                     "abgeschlossen).");
+            result = Failed(ReadStatus::kNotALibrary, 0, kFieldBytesPerFileByte);
             return false;
         }
     }
@@ -152,19 +127,19 @@ bool FieldsWithinBudget(std::string_view bytes, const std::string& displayName,
 
 }  // namespace
 
-ReadResult CheckLibraryBytes(std::string_view bytes, const std::string& displayName) {
-    ReadResult result = MeasureLibraryBytes(bytes, displayName);
-    if (result) FieldsWithinBudget(bytes, displayName, result);
+ReadResult CheckLibraryBytes(std::string_view bytes) {
+    ReadResult result = MeasureLibraryBytes(bytes);
+    if (result) FieldsWithinBudget(bytes, result);
     return result;
 }
 
 std::shared_ptr<const FileBytes> ReadWholeStream(std::istream& in, std::uintmax_t size,
-                                                 const std::string& name, ReadResult& failure) {
+                                                 ReadResult& failure) {
     std::shared_ptr<FileBytes> bytes;
     try {
         bytes = std::make_shared<FileBytes>(static_cast<std::size_t>(size));
     } catch (const std::exception&) {
-        failure = Failed(name, "Nicht genug Arbeitsspeicher.");
+        failure = Failed(ReadStatus::kOutOfMemory);
         return nullptr;
     }
 
@@ -179,12 +154,11 @@ std::shared_ptr<const FileBytes> ReadWholeStream(std::istream& in, std::uintmax_
         if (got < want) break;
     }
     if (done < size) {
-        failure = Failed(name, in.bad() ? "Beim Lesen ist ein Fehler aufgetreten."
-                                        : "Sie wurde während des Lesens verkürzt.");
+        failure = Failed(in.bad() ? ReadStatus::kReadError : ReadStatus::kTruncated);
         return nullptr;
     }
     if (in.bad()) {
-        failure = Failed(name, "Beim Lesen ist ein Fehler aufgetreten.");
+        failure = Failed(ReadStatus::kReadError);
         return nullptr;
     }
     return bytes;
@@ -192,43 +166,39 @@ std::shared_ptr<const FileBytes> ReadWholeStream(std::istream& in, std::uintmax_
 
 namespace {
 
-// Reads the whole regular file at `path`; on failure returns a message instead.
-std::shared_ptr<const FileBytes> LoadFile(const std::filesystem::path& path,
-                                          const std::string& name, ReadResult& failure) {
+// Reads the whole regular file at `path`; on failure says why instead.
+std::shared_ptr<const FileBytes> LoadFile(const std::filesystem::path& path, ReadResult& failure) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (ec || !std::filesystem::exists(status)) {
-        failure = Failed(name, ec && ec != std::errc::no_such_file_or_directory
-                                   ? OpenFailureReason(ec.value())
-                                   : "Sie existiert nicht.");
+        failure = ec && ec != std::errc::no_such_file_or_directory
+                      ? Failed(ReadStatus::kCannotOpen, ec.value())
+                      : Failed(ReadStatus::kNotFound);
         return nullptr;
     }
     if (std::filesystem::is_directory(status)) {
-        failure = Failed(name, "Sie ist ein Ordner.");
+        failure = Failed(ReadStatus::kDirectory);
         return nullptr;
     }
     // Devices, pipes and sockets may block or never end: only plain files are read.
     if (!std::filesystem::is_regular_file(status)) {
-        failure = Failed(name,
-                         "Sie ist keine gewöhnliche Datei (sondern z. B. ein Gerät oder "
-                         "eine Pipe).");
+        failure = Failed(ReadStatus::kNotRegularFile);
         return nullptr;
     }
     const std::uintmax_t size = std::filesystem::file_size(path, ec);
     if (ec) {
-        failure = Failed(name, OpenFailureReason(ec.value()));
+        failure = Failed(ReadStatus::kCannotOpen, ec.value());
         return nullptr;
     }
 
     errno = 0;
     std::ifstream in(path, std::ios::in | std::ios::binary);
     if (!in) {
-        failure =
-            Failed(name, errno != 0 ? OpenFailureReason(errno) : "Sie lässt sich nicht öffnen.");
+        failure = Failed(ReadStatus::kCannotOpen, errno);
         return nullptr;
     }
 
-    return ReadWholeStream(in, size, name, failure);
+    return ReadWholeStream(in, size, failure);
 }
 
 }  // namespace
@@ -236,21 +206,20 @@ std::shared_ptr<const FileBytes> LoadFile(const std::filesystem::path& path,
 ReadResult ReadLibraryFile(const std::filesystem::path& path, SymbolTable& table,
                            std::int32_t& count, SymbolList& list,
                            const std::function<bool(const ReadResult&)>& proceed) {
-    const std::string name = PathForMessage(path);
     ReadResult failure;
-    auto bytes = LoadFile(path, name, failure);
+    auto bytes = LoadFile(path, failure);
     if (!bytes) return failure;
 
     // Whether the file looks like a library is decided on a sample first, so
     // that the question comes at once even for a huge file.
-    ReadResult result = MeasureLibraryBytes(bytes->view(), name);
+    ReadResult result = MeasureLibraryBytes(bytes->view());
     if (!result) return result;
     if (proceed && !proceed(result)) {
         result.ok = false;
-        result.cancelled = true;
+        result.status = ReadStatus::kCancelled;
         return result;
     }
-    if (!FieldsWithinBudget(bytes->view(), name, result)) return result;
+    if (!FieldsWithinBudget(bytes->view(), result)) return result;
 
     // All read: only now do the table, its count and the list change.
     table.ReplaceWithFile(std::move(bytes), result.layout, result.records);

@@ -16,10 +16,28 @@
 // symbol library: its fields are not terminated where records would end them.
 inline constexpr std::uint64_t kFieldBytesPerFileByte = 4;
 
-// What a read came to. On failure `message` says, in German, which file and
-// why, and nothing the read was given has been changed.
+// How a read ended.
+enum class ReadStatus {
+    kOk,
+    kNotFound,        // no file by that name
+    kDirectory,       // a folder
+    kNotRegularFile,  // a device, a pipe or a socket: never read
+    kCannotOpen,      // the system refused; `systemError` says why
+    kOutOfMemory,     // no room for the file's bytes
+    kReadError,       // the system failed while reading
+    kTruncated,       // the file ended before its measured length
+    kTooManyRecords,  // more records than a count holds; `bound` is the most
+    kNotALibrary,     // fields adding up to more than `bound` times the file's length
+    kCancelled,       // the caller declined a doubtful file
+};
+
+// What a read came to: a status and the numbers that explain it, no words.
+// On failure nothing the read was given has been changed.
 struct ReadResult {
     bool ok = false;
+    ReadStatus status = ReadStatus::kOk;
+    int systemError = 0;  // the C library's error number, where the system refused
+    std::uint64_t bound = 0;
     LibraryLayout layout = LibraryLayout::kShort;
     std::int32_t records = 0;
     std::uint64_t fileSize = 0;
@@ -29,8 +47,6 @@ struct ReadResult {
     // its record; and, in a file made mostly of them, one-character symbols.
     std::int64_t sampledRecords = 0;
     std::int64_t oddRecords = 0;
-    bool cancelled = false;  // the caller declined a doubtful file
-    std::string message;     // UTF-8
 
     explicit operator bool() const { return ok; }
     // The file reads, but most of its records make no sense as symbols: it is
@@ -44,24 +60,20 @@ inline constexpr std::int64_t kDoubtSample = 4096;
 // records that is made mostly of them (a text in UTF-16 reads that way).
 inline constexpr std::int64_t kOneCharacterMinimum = 32;
 
-// The German warning for a doubtful file, naming it.
-std::string DoubtfulLibraryMessage(const std::string& displayName, const ReadResult& result);
-
 // Checks a whole library file held in `bytes`: its layout and number of
-// records, and that it is a symbol library at all. `displayName` names the
-// file in messages. Its records are then read with ReadRecord.
-ReadResult CheckLibraryBytes(std::string_view bytes, const std::string& displayName);
+// records, and that it is a symbol library at all. Its records are then read
+// with ReadRecord.
+ReadResult CheckLibraryBytes(std::string_view bytes);
 
 // The quick part of that check, enough to decide whether the file looks like
 // a library: layout, number of records and the sample of records. The
 // fields' budget is not checked.
-ReadResult MeasureLibraryBytes(std::string_view bytes, const std::string& displayName);
+ReadResult MeasureLibraryBytes(std::string_view bytes);
 
 // Reads `size` bytes from `in` into a buffer of their own; a stream that ends
-// sooner, or fails, gives no buffer and a message in `failure`. `name` names
-// the file in messages.
+// sooner, or fails, gives no buffer and the reason in `failure`.
 std::shared_ptr<const FileBytes> ReadWholeStream(std::istream& in, std::uintmax_t size,
-                                                 const std::string& name, ReadResult& failure);
+                                                 ReadResult& failure);
 
 // Reads the library at `path` into `table`: slot i holds record i, `count`
 // becomes the number of records, and each record's symbol is added to `list`
@@ -69,8 +81,8 @@ std::shared_ptr<const FileBytes> ReadWholeStream(std::istream& in, std::uintmax_
 // list stay exactly as they were.
 //
 // `proceed` is asked, once the file is read and checked and before anything
-// changes, whether to go on; when it says no, the result is not ok, is
-// marked cancelled and has no message, and nothing has changed.
+// changes, whether to go on; when it says no, the result is not ok, its
+// status is kCancelled, and nothing has changed.
 ReadResult ReadLibraryFile(const std::filesystem::path& path, SymbolTable& table,
                            std::int32_t& count, SymbolList& list,
                            const std::function<bool(const ReadResult&)>& proceed = {});

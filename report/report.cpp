@@ -10,16 +10,9 @@
 #include <vector>
 
 #include "library/text.h"
+#include "report/messages.h"
 
 namespace {
-
-// Records of one library that matched nothing, in record order.
-std::vector<std::int32_t> Unmatched(const std::vector<std::int32_t>& marks) {
-    std::vector<std::int32_t> records;
-    for (std::size_t i = 1; i < marks.size(); ++i)
-        if (marks[i] != kMatchMark) records.push_back(static_cast<std::int32_t>(i));
-    return records;
-}
 
 // Output in pieces of kChunk bytes to a sink; remembers whether a write failed.
 class Output {
@@ -48,10 +41,16 @@ public:
         AppendWindows1252Visible(bytes, scratch_);
         Text(scratch_);
     }
-    // One line: `indent`, then `bytes` as by Visible1252.
+    // One line: `indent`, then the name `bytes` as by Visible1252; a name
+    // that begins or ends with a blank in „…“, so that it cannot be taken for
+    // the indentation.
     void Line(std::string_view indent, std::string_view bytes) {
         scratch_.assign(indent);
+        const auto blank = [](char c) { return c == ' ' || c == '\xA0'; };
+        const bool quote = !bytes.empty() && (blank(bytes.front()) || blank(bytes.back()));
+        if (quote) scratch_ += "„";
         AppendWindows1252Visible(bytes, scratch_);
+        if (quote) scratch_ += "“";
         scratch_ += '\n';
         Text(scratch_);
     }
@@ -124,8 +123,8 @@ void TextList(Output& out, std::string_view heading, std::vector<NameRun> runs) 
 }
 
 void TextChanged(Output& out, const Comparison& c) {
-    out.Text("Geänderte Symbole (" + std::to_string(c.result.changed.size()) + ")\n");
-    if (!c.result.classificationsCompared) {
+    out.Text("Geänderte Symbole (" + std::to_string(c.changed.size()) + ")\n");
+    if (!c.classificationsCompared) {
         const bool both =
             c.lib1.layout == LibraryLayout::kShort && c.lib2.layout == LibraryLayout::kShort;
         out.Text(both ? "  (Nur Bezeichnungen verglichen: beide Bibliotheken haben das kurze "
@@ -136,9 +135,15 @@ void TextChanged(Output& out, const Comparison& c) {
                      : "  (Nur Bezeichnungen verglichen: Bibliothek 2 hat das kurze "
                        "Format ohne Klassifizierungen.)\n");
     }
-    for (std::int32_t k : c.result.changed) {
-        const SymbolEntry before = c.lib1.table[c.result.commonLib1Record[k]];
-        const SymbolEntry after = c.lib2.table[c.result.commonLib2Record[k]];
+    // Sorted like the lists; pairs of one name in the order found.
+    std::vector<std::int32_t> changed = c.changed;
+    SortForDisplay(changed, [&c](std::int32_t k) {
+        return c.lib2.table.Symbol(c.pairs[static_cast<std::size_t>(k)].record2);
+    });
+    for (std::int32_t k : changed) {
+        const MatchedPair& pair = c.pairs[static_cast<std::size_t>(k)];
+        const SymbolEntry before = c.Record1(pair);
+        const SymbolEntry after = c.Record2(pair);
         out.Line("  ", after.symbol);
         const struct {
             std::uint8_t bit;
@@ -148,9 +153,8 @@ void TextChanged(Output& out, const Comparison& c) {
                        after.classification1},
                       {kClassification2Differs, "Klassifizierung 2", before.classification2,
                        after.classification2}};
-        const std::uint8_t differences = c.result.commonDifferences[static_cast<std::size_t>(k)];
         for (const auto& f : fields) {
-            if (!(differences & f.bit)) continue;
+            if (!(pair.differences & f.bit)) continue;
             out.Text("    ");
             out.Text(f.label);
             out.Text(": „");
@@ -160,33 +164,86 @@ void TextChanged(Output& out, const Comparison& c) {
             out.Text("“\n");
         }
     }
+    out.Text("\n");
 }
 
-bool WriteText(const Comparison& c, const ReportSink& sink) {
+// "Bibliothek 1: PATH (langes Format, 10 Symbole)"
+void TextLibrary(Output& out, int number, const std::string& path, const ComparedLibrary& lib) {
+    out.Text("Bibliothek " + std::to_string(number) + ": " + ValidUtf8(path, true) + " (" +
+             LayoutName(lib.layout) + ", " + GermanNumber(static_cast<std::uint64_t>(lib.count)) +
+             (lib.count == 1 ? " Symbol)\n" : " Symbole)\n"));
+}
+
+// For people: which file is which, what was found, what changed, what is in
+// one library only, and last what both hold.
+bool WriteText(const Comparison& c, const ReportSources& sources, const ReportSink& sink) {
     Output out(sink);
+    TextLibrary(out, 1, sources.path1, c.lib1);
+    TextLibrary(out, 2, sources.path2, c.lib2);
+    out.Text(ComparisonCounts(c) + "\n\n");
+    TextChanged(out, c);
     std::vector<NameRun> runs;
-    for (std::int32_t k = 0; k < c.commonCount; ++k) AddRun(runs, c.common.Symbol(k));
-    TextList(out, "Gemeinsame Symbole", std::move(runs));
     for (const auto* lib : {&c.lib1, &c.lib2}) {
-        runs.clear();
-        const auto& marks = lib == &c.lib1 ? c.result.lib1Marks : c.result.lib2Marks;
-        for (std::int32_t r : Unmatched(marks)) AddRun(runs, lib->table.Symbol(r));
+        for (std::int32_t r : lib == &c.lib1 ? c.only1 : c.only2)
+            AddRun(runs, lib->table.Symbol(r));
         TextList(out,
                  lib == &c.lib1 ? "Symbole nur in Bibliothek 1" : "Symbole nur in Bibliothek 2",
                  std::move(runs));
         runs = {};
     }
-    TextChanged(out, c);
+    for (const MatchedPair& pair : c.pairs) AddRun(runs, c.lib2.table.Symbol(pair.record2));
+    TextList(out, "Gemeinsame Symbole", std::move(runs));
     return out.Finish();
 }
 
 // ---- CSV (RFC 4180) --------------------------------------------------------
 
-void CsvRow(Output& out, char separator, std::string_view list, const SymbolEntry& e) {
+// The columns and list names: for scripts in English, for spreadsheets in
+// German.
+struct CsvWords {
+    char separator;
+    const char* header;
+    const char* common;
+    const char* only1;
+    const char* only2;
+    const char* changed;
+    const char* unchanged;
+};
+constexpr CsvWords kCsvWords{',',
+                             "list,symbol,designation,classification1,classification2,changed,"
+                             "library1_designation,library1_classification1,"
+                             "library1_classification2\r\n",
+                             "common",
+                             "only1",
+                             "only2",
+                             "1",
+                             "0"};
+constexpr CsvWords kSpreadsheetWords{
+    ';',
+    "Liste;Symbol;Bezeichnung;Klassifizierung 1;Klassifizierung 2;Geändert;Bezeichnung "
+    "Bibliothek 1;Klassifizierung 1 Bibliothek 1;Klassifizierung 2 Bibliothek 1\r\n",
+    "gemeinsam",
+    "nur in Bibliothek 1",
+    "nur in Bibliothek 2",
+    "ja",
+    "nein"};
+
+// One row: the list, the four fields, then for a common row whether its pair
+// changed and library 1's three values (`before`); empty on the other lists.
+void CsvRow(Output& out, const CsvWords& words, std::string_view list, const SymbolEntry& e,
+            const char* changed = nullptr, const SymbolEntry& before = {}) {
+    const std::string_view separator(&words.separator, 1);
     out.Text(list);
     for (std::string_view field : {e.symbol, e.designation, e.classification1, e.classification2}) {
-        out.Text(std::string_view(&separator, 1));
-        out.CsvField(field, separator);
+        out.Text(separator);
+        out.CsvField(field, words.separator);
+    }
+    out.Text(separator);
+    if (changed) out.Text(changed);
+    for (std::string_view field :
+         {before.designation, before.classification1, before.classification2}) {
+        out.Text(separator);
+        out.CsvField(field, words.separator);
     }
     out.Text("\r\n");
 }
@@ -195,16 +252,14 @@ void CsvRow(Output& out, char separator, std::string_view list, const SymbolEntr
 // byte-order mark that tells them the text is UTF-8.
 bool WriteCsv(const Comparison& c, const ReportSink& sink, bool forSpreadsheets) {
     Output out(sink, forSpreadsheets);
-    const char separator = forSpreadsheets ? ';' : ',';
+    const CsvWords& words = forSpreadsheets ? kSpreadsheetWords : kCsvWords;
     if (forSpreadsheets) out.Text("\xEF\xBB\xBF");
-    std::string header = "list,symbol,designation,classification1,classification2\r\n";
-    std::replace(header.begin(), header.end(), ',', separator);
-    out.Text(header);
-    for (std::int32_t k = 0; k < c.commonCount; ++k) CsvRow(out, separator, "common", c.common[k]);
-    for (std::int32_t r : Unmatched(c.result.lib1Marks))
-        CsvRow(out, separator, "only1", c.lib1.table[r]);
-    for (std::int32_t r : Unmatched(c.result.lib2Marks))
-        CsvRow(out, separator, "only2", c.lib2.table[r]);
+    out.Text(words.header);
+    for (const MatchedPair& pair : c.pairs)
+        CsvRow(out, words, words.common, c.Record2(pair),
+               pair.differences != 0 ? words.changed : words.unchanged, c.Record1(pair));
+    for (std::int32_t r : c.only1) CsvRow(out, words, words.only1, c.lib1.table[r]);
+    for (std::int32_t r : c.only2) CsvRow(out, words, words.only2, c.lib2.table[r]);
     return out.Finish();
 }
 
@@ -254,10 +309,10 @@ public:
         Bytes(e.classification2);
         writer_.EndObject();
     }
-    void Library(const LoadedLibrary& lib) {
+    void Library(const std::string& path, const ComparedLibrary& lib) {
         writer_.StartObject();
         Key("path");
-        Utf8(ValidUtf8(lib.path));
+        Utf8(ValidUtf8(path));
         Key("layout");
         Utf8(lib.layout == LibraryLayout::kLong ? "long" : "short");
         Key("records");
@@ -271,46 +326,50 @@ private:
     std::string scratch_;
 };
 
-bool WriteJson(const Comparison& c, const ReportSink& sink) {
+bool WriteJson(const Comparison& c, const ReportSources& sources, const ReportSink& sink) {
     Output stream(sink);
     Json<Output> json(stream);
     auto& w = json.writer();
-    auto array = [&w](std::int64_t count, const auto& element) {
+    auto array = [&w](const auto& items, const auto& element) {
         w.StartArray();
-        for (std::int64_t i = 0; i < count; ++i) element(i);
+        for (const auto& item : items) element(item);
         w.EndArray();
     };
-    const auto only1 = Unmatched(c.result.lib1Marks);
-    const auto only2 = Unmatched(c.result.lib2Marks);
-    const auto& changed = c.result.changed;
 
     w.StartObject();
     json.Key("library1");
-    json.Library(c.lib1);
+    json.Library(sources.path1, c.lib1);
     json.Key("library2");
-    json.Library(c.lib2);
+    json.Library(sources.path2, c.lib2);
     json.Key("classificationsCompared");
-    w.Bool(c.result.classificationsCompared);
+    w.Bool(c.classificationsCompared);
+    json.Key("counts");
+    w.StartObject();
     json.Key("common");
-    array(c.commonCount, [&](std::int64_t k) { json.Fields(c.common[k], true); });
-    json.Key("only1");
-    array(static_cast<std::int64_t>(only1.size()), [&](std::int64_t i) {
-        json.Fields(c.lib1.table[only1[static_cast<std::size_t>(i)]], true);
-    });
-    json.Key("only2");
-    array(static_cast<std::int64_t>(only2.size()), [&](std::int64_t i) {
-        json.Fields(c.lib2.table[only2[static_cast<std::size_t>(i)]], true);
-    });
+    w.Uint64(c.pairs.size());
     json.Key("changed");
-    array(static_cast<std::int64_t>(changed.size()), [&](std::int64_t i) {
-        const std::int32_t k = changed[static_cast<std::size_t>(i)];
+    w.Uint64(c.changed.size());
+    json.Key("only1");
+    w.Uint64(c.only1.size());
+    json.Key("only2");
+    w.Uint64(c.only2.size());
+    w.EndObject();
+    json.Key("common");
+    array(c.pairs, [&](const MatchedPair& pair) { json.Fields(c.Record2(pair), true); });
+    json.Key("only1");
+    array(c.only1, [&](std::int32_t r) { json.Fields(c.lib1.table[r], true); });
+    json.Key("only2");
+    array(c.only2, [&](std::int32_t r) { json.Fields(c.lib2.table[r], true); });
+    json.Key("changed");
+    array(c.changed, [&](std::int32_t k) {
+        const MatchedPair& pair = c.pairs[static_cast<std::size_t>(k)];
         w.StartObject();
         json.Key("symbol");
-        json.Bytes(c.common.Symbol(k));
+        json.Bytes(c.lib2.table.Symbol(pair.record2));
         json.Key("library1");
-        json.Fields(c.lib1.table[c.result.commonLib1Record[k]], false);
+        json.Fields(c.Record1(pair), false);
         json.Key("library2");
-        json.Fields(c.lib2.table[c.result.commonLib2Record[k]], false);
+        json.Fields(c.Record2(pair), false);
         w.EndObject();
     });
     w.EndObject();
@@ -320,61 +379,26 @@ bool WriteJson(const Comparison& c, const ReportSink& sink) {
 
 }  // namespace
 
-bool CompareFiles(const std::string& path1, const std::string& path2, Comparison& comparison,
-                  std::string& error, const std::function<void(const std::string&)>& warn) {
-    for (auto [path, library] : {std::pair{&path1, &comparison.lib1}, {&path2, &comparison.lib2}}) {
-        library->path = *path;
-        DiscardingSymbolList names;
-        const ReadResult result =
-            ReadLibraryFile(PathFromUtf8(*path), library->table, library->count, names,
-                            [&](const ReadResult& read) {
-                                if (read.Doubtful() && warn)
-                                    warn(DoubtfulLibraryMessage(ValidUtf8(*path, true), read));
-                                return true;
-                            });
-        if (!result) {
-            error = result.message;
-            return false;
-        }
-        library->layout = result.layout;
-    }
-    DiscardingSymbolList discard;
-    comparison.result = CompareTables(
-        comparison.lib1.table, comparison.lib1.count, comparison.lib2.table, comparison.lib2.count,
-        comparison.common, comparison.commonCount, discard, discard, discard);
-    if (comparison.result.refused) {
-        error = TooManyPairsMessage(ValidUtf8(path1, true), ValidUtf8(path2, true),
-                                    comparison.result.pairs);
-        return false;
-    }
-    return true;
-}
-
-bool Comparison::HasDifferences() const {
-    return !result.changed.empty() ||
-           std::any_of(result.lib1Marks.begin() + (result.lib1Marks.empty() ? 0 : 1),
-                       result.lib1Marks.end(), [](std::int32_t m) { return m != kMatchMark; }) ||
-           std::any_of(result.lib2Marks.begin() + (result.lib2Marks.empty() ? 0 : 1),
-                       result.lib2Marks.end(), [](std::int32_t m) { return m != kMatchMark; });
-}
-
-bool WriteReport(const Comparison& comparison, ReportFormat format, const ReportSink& sink) {
+bool WriteReport(const Comparison& comparison, const ReportSources& sources, ReportFormat format,
+                 const ReportSink& sink) {
     switch (format) {
         case ReportFormat::kText:
-            return WriteText(comparison, sink);
+            return WriteText(comparison, sources, sink);
         case ReportFormat::kCsv:
             return WriteCsv(comparison, sink, false);
         case ReportFormat::kCsvExcel:
             return WriteCsv(comparison, sink, true);
         case ReportFormat::kJson:
-            return WriteJson(comparison, sink);
+            return WriteJson(comparison, sources, sink);
     }
     return false;
 }
 
-bool WriteReport(const Comparison& comparison, ReportFormat format, std::FILE* out) {
+bool WriteReport(const Comparison& comparison, const ReportSources& sources, ReportFormat format,
+                 std::FILE* out) {
     const ReportSink sink = [out](std::string_view bytes) {
         return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
     };
-    return WriteReport(comparison, format, sink) && std::fflush(out) == 0 && !std::ferror(out);
+    return WriteReport(comparison, sources, format, sink) && std::fflush(out) == 0 &&
+           !std::ferror(out);
 }

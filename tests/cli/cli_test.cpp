@@ -86,8 +86,8 @@ TEST_F(Cli, ComparesFilesInAFolderWithAnUmlaut) {
     EXPECT_NE(RunWith({neu_, alt_}).out.find("Bibliothek 1 hat das kurze"), std::string::npos);
 
     const CliRun csv = RunWith({"--format", "csv", alt_, neu_});
-    EXPECT_EQ(csv.out.substr(0, 57), "list,symbol,designation,classification1,classification2\r\n");
-    EXPECT_NE(csv.out.find("only1,Motor,Drehstrom,Antriebe,M\r\n"), std::string::npos);
+    EXPECT_EQ(csv.out.substr(0, 56), "list,symbol,designation,classification1,classification2,");
+    EXPECT_NE(csv.out.find("only1,Motor,Drehstrom,Antriebe,M,,,,\r\n"), std::string::npos);
 
     const CliRun json = RunWith({"--format=json", alt_, neu_});
     EXPECT_NE(json.out.find("\"classificationsCompared\":false"), std::string::npos);
@@ -97,6 +97,12 @@ TEST_F(Cli, ComparesFilesInAFolderWithAnUmlaut) {
     EXPECT_EQ(json.out.back(), '\n');
 
     EXPECT_EQ(RunWith({alt_, alt_}).status, 0);
+
+    // A name with a blank at either end is quoted, so that it cannot be taken
+    // for the indentation.
+    const std::string blanks = Utf8(Write("blank.1", LongLibrary({{" Relais"}, {"Motor "}})));
+    EXPECT_NE(RunWith({blanks, alt_}).out.find("(2)\n  „ Relais“\n  „Motor “\n"),
+              std::string::npos);
 }
 
 // Every failure: status 2, nothing on standard output, a German message

@@ -18,8 +18,9 @@ struct Run {
     QByteArray err;
 };
 
-Run RunCli(const QStringList& arguments) {
+Run RunCli(const QStringList& arguments, const QString& folder = {}) {
     QProcess process;
+    process.setWorkingDirectory(folder);
     process.start(QStringLiteral(LIBCOMPARE_CLI_PATH), arguments);
     Run run;
     if (!process.waitForFinished(60000)) return run;
@@ -59,6 +60,7 @@ private slots:
     void decodingMatchesQt();
     void everyByteGivesValidReports();
     void tooManyPairsAreRefused();
+    void examplesInEveryFormat();
 };
 
 void TestCli::json() {
@@ -74,8 +76,10 @@ void TestCli::json() {
     QJsonParseError error;
     const QJsonObject root = QJsonDocument::fromJson(run.out, &error).object();
     QCOMPARE(error.error, QJsonParseError::NoError);
-    QCOMPARE(root.keys(), (QStringList{"changed", "classificationsCompared", "common", "library1",
-                                       "library2", "only1", "only2"}));
+    QCOMPARE(root.keys(), (QStringList{"changed", "classificationsCompared", "common", "counts",
+                                       "library1", "library2", "only1", "only2"}));
+    QCOMPARE(root.value("counts").toObject(),
+             (QJsonObject{{"common", 3}, {"changed", 1}, {"only1", 1}, {"only2", 1}}));
     // Library 2 has the short layout: only designations are compared.
     QCOMPARE(root.value("classificationsCompared"), QJsonValue(false));
 
@@ -157,10 +161,12 @@ void TestCli::csvQuotesAndHeader() {
     const Run run = RunCli({QStringLiteral("--format=csv"), P(a), P(b)});
     QCOMPARE(run.exitCode, 1);
     const QByteArray expected =
-        "list,symbol,designation,classification1,classification2\r\n"
-        "common,K1,\"Relais, 24 V\",\"Schütz \"\"groß\"\"\",\r\n"
-        "only1,NUR1,,,\r\n"
-        "only2,NUR2,x,,\r\n";
+        "list,symbol,designation,classification1,classification2,changed,library1_designation,"
+        "library1_classification1,library1_classification2\r\n"
+        "common,K1,\"Relais, 24 V\",\"Schütz \"\"groß\"\"\",,0,\"Relais, 24 V\",\"Schütz "
+        "\"\"groß\"\"\",\r\n"
+        "only1,NUR1,,,,,,,\r\n"
+        "only2,NUR2,x,,,,,,\r\n";
     QCOMPARE(run.out, expected);
 
     // For German spreadsheets: semicolons, a byte-order mark, the same quoting
@@ -168,8 +174,64 @@ void TestCli::csvQuotesAndHeader() {
     const auto c = dir.Write("c.1", LongLibrary({{"K1", "Relais; 24 V", "a,b", ""}}));
     const Run excel = RunCli({QStringLiteral("--format=csv-excel"), P(c), P(c)});
     QCOMPARE(excel.exitCode, 0);
-    QCOMPARE(excel.out, QByteArray("\xEF\xBB\xBFlist;symbol;designation;classification1;"
-                                   "classification2\r\ncommon;K1;\"Relais; 24 V\";a,b;\r\n"));
+    QVERIFY2(
+        excel.out.endsWith("\r\ngemeinsam;K1;\"Relais; 24 V\";a,b;;nein;\"Relais; 24 V\";a,b;\r\n"),
+        excel.out.constData());
+}
+
+// The example libraries in every format: the text report for people (which
+// file is which, the counts, the changes first), the CSV columns with
+// library 1's values, German headers for spreadsheets, the JSON's counts.
+void TestCli::examplesInEveryFormat() {
+    const QString folder = QStringLiteral(LIBCOMPARE_EXAMPLES_DIR);
+    const QStringList files{"schaltplan-alt.1", "schaltplan-neu.1"};
+    const Run text = RunCli(files, folder);
+    QCOMPARE(text.exitCode, 1);
+    QCOMPARE(
+        QString::fromUtf8(text.out),
+        QStringLiteral("Bibliothek 1: schaltplan-alt.1 (langes Format, 10 Symbole)\n"
+                       "Bibliothek 2: schaltplan-neu.1 (kurzes Format, 10 Symbole)\n"
+                       "6 gemeinsam, davon 2 geändert · 4 nur in Bibliothek 1 · 4 nur in "
+                       "Bibliothek 2\n\n"
+                       "Geänderte Symbole (2)\n"
+                       "  (Nur Bezeichnungen verglichen: Bibliothek 2 hat das kurze Format "
+                       "ohne Klassifizierungen.)\n"
+                       "  Schütz\n"
+                       "    Bezeichnung: „Leistungsschütz 3-polig“ → „Leistungsschütz 4-polig“\n"
+                       "  Taster\n"
+                       "    Bezeichnung: „Drucktaster Schließer“ → „Drucktaster Öffner“\n\n"
+                       "Symbole nur in Bibliothek 1 (4)\n"
+                       "  Lampe\n  Motor\n  Übertrager\n  Wächter\n\n"
+                       "Symbole nur in Bibliothek 2 (4)\n"
+                       "  motor\n  Schalter\n  Umrichter\n  Zähler\n\n"
+                       "Gemeinsame Symbole (6)\n"
+                       "  Erdung\n  Klemme\n  Relais\n  Schütz\n  Sicherung\n  Taster\n\n"));
+
+    const Run csv = RunCli(QStringList{"--format", "csv"} + files, folder);
+    QVERIFY2(csv.out.startsWith(
+                 "list,symbol,designation,classification1,classification2,changed,"
+                 "library1_designation,library1_classification1,library1_classification2\r\n"
+                 "common,Relais,Relais 24 V,,,0,Relais 24 V,Schaltgeräte,Spulen\r\n"
+                 "common,Schütz,Leistungsschütz 4-polig,,,1,Leistungsschütz 3-polig,Schaltgeräte,"
+                 "Hauptstrom\r\n"),
+             csv.out.constData());
+    QVERIFY(csv.out.contains("\r\nonly1,Motor,Drehstrommotor,Antriebe,Maschinen,,,,\r\n"));
+    QVERIFY(csv.out.endsWith("\r\nonly2,Zähler,Energiezähler,,,,,,\r\n"));
+
+    const Run excel = RunCli(QStringList{"--format", "csv-excel"} + files, folder);
+    QVERIFY2(excel.out.startsWith(
+                 "\xEF\xBB\xBFListe;Symbol;Bezeichnung;Klassifizierung 1;Klassifizierung 2;"
+                 "Geändert;Bezeichnung Bibliothek 1;Klassifizierung 1 Bibliothek 1;"
+                 "Klassifizierung 2 Bibliothek 1\r\n"
+                 "gemeinsam;Relais;Relais 24 V;;;nein;Relais 24 V;Schaltgeräte;Spulen\r\n"
+                 "gemeinsam;Schütz;Leistungsschütz 4-polig;;;ja;"),
+             excel.out.constData());
+    QVERIFY(excel.out.contains("\r\nnur in Bibliothek 1;Motor;"));
+    QVERIFY(excel.out.contains("\r\nnur in Bibliothek 2;motor;"));
+
+    const Run json = RunCli(QStringList{"--format", "json"} + files, folder);
+    QCOMPARE(QJsonDocument::fromJson(json.out).object().value("counts").toObject(),
+             (QJsonObject{{"common", 6}, {"changed", 2}, {"only1", 4}, {"only2", 4}}));
 }
 
 // A file that reads but is plainly no symbol library: a warning, and on.
@@ -395,7 +457,7 @@ void TestCli::everyByteGivesValidReports() {
     QList<QStringList> rows;
     QVERIFY2(ReadCsv(QString::fromUtf8(csv.out), rows), "not RFC 4180");
     QCOMPARE(rows.size(), static_cast<qsizetype>(1 + lib1.size()));
-    for (qsizetype r = 1; r < rows.size(); ++r) QCOMPARE(rows[r].size(), 5);
+    for (qsizetype r = 1; r < rows.size(); ++r) QCOMPARE(rows[r].size(), 9);
     QCOMPARE(rows[1][4], QString(decode(QByteArray::fromStdString(lib2[0][3]))));
 
     const Run text = RunCli({a, b});
@@ -404,8 +466,9 @@ void TestCli::everyByteGivesValidReports() {
         QVERIFY2(c == u'\n' || (c.category() != QChar::Other_Control),
                  qPrintable(QStringLiteral("control character U+%1").arg(c.unicode(), 4, 16)));
     QCOMPARE(shown.count(u'\n') - shown.count(QStringLiteral("\n    ")),
-             // headings, names, blank lines after three lists
-             static_cast<qsizetype>(4 + lib2.size() + lib1.size() / 2 + lib2.size() + 3));
+             // two library lines, the counts and a blank line; headings, names, blank
+             // lines after the four sections
+             static_cast<qsizetype>(4 + 4 + lib2.size() + lib1.size() / 2 + lib2.size() + 4));
 }
 
 // A name held thousands of times on both sides would give tens of millions

@@ -385,7 +385,8 @@ void TestWorkflow::failedExportLeavesTheEarlierFile() {
         file.write(earlier);
     }
     QString error;
-    QVERIFY(!WriteComparison(alt_, neu_, Q(out.path() / "fehlt" / "x.txt"), 0, error));
+    QVERIFY(!WriteComparison(Comparison{}, {}, Q(out.path() / "fehlt" / "x.txt"),
+                             ReportFormat::kText, error));
     QCOMPARE(error,
              QStringLiteral("„%1“ kann nicht geschrieben werden: Der Ordner existiert nicht.")
                  .arg(QDir::toNativeSeparators(Q(out.path() / "fehlt" / "x.txt"))));

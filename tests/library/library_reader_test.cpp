@@ -65,7 +65,7 @@ class RecordCount : public testing::TestWithParam<CountCase> {};
 TEST_P(RecordCount, CountsOnlyRecordsThatStartInsideTheFile) {
     const auto& c = GetParam();
     auto loaded = Load(Image(c.isLong, c.length));
-    ASSERT_TRUE(loaded->result) << loaded->result.message;
+    ASSERT_TRUE(loaded->result);
     EXPECT_EQ(loaded->result.records, c.records);
     EXPECT_EQ(loaded->count, c.records);
     EXPECT_EQ(loaded->list.names.size(), static_cast<std::size_t>(c.records));
@@ -123,7 +123,7 @@ class FieldRule : public testing::TestWithParam<FieldCase> {};
 TEST_P(FieldRule, ReadsFieldsUpToNulLineFeedOrEnd) {
     const auto& c = GetParam();
     auto loaded = Load(c.bytes);
-    ASSERT_TRUE(loaded->result) << loaded->result.message;
+    ASSERT_TRUE(loaded->result);
     EXPECT_EQ(At(loaded->table, c.record), c.expected);
 }
 
@@ -275,7 +275,7 @@ TEST(ReadLibraryFile, GrowsPastTheOldCapacity) {
 struct FailureCase {
     const char* name;
     std::function<std::filesystem::path(const TempDir&)> make;
-    const char* reasonPart;
+    ReadStatus status;
 };
 
 void PrintTo(const FailureCase& c, std::ostream* os) {
@@ -296,8 +296,7 @@ TEST_P(Failure, ReportsTheFileAndChangesNothing) {
     const auto path = GetParam().make(dir);
     const ReadResult result = ReadLibraryFile(path, table, count, list);
     EXPECT_FALSE(result);
-    EXPECT_NE(result.message.find(PathForMessage(path)), std::string::npos) << result.message;
-    EXPECT_NE(result.message.find(GetParam().reasonPart), std::string::npos) << result.message;
+    EXPECT_EQ(result.status, GetParam().status);
     EXPECT_EQ(count, 1);
     EXPECT_EQ(At(table, 1), (Slot{"KEEP", "d", "k1", "k2"}));
     EXPECT_EQ(list.calls, calls);
@@ -307,19 +306,19 @@ INSTANTIATE_TEST_SUITE_P(
     Files, Failure,
     testing::Values(
         FailureCase{"missing", [](const TempDir& d) { return d.path() / "fehlt.1"; },
-                    "existiert nicht"},
+                    ReadStatus::kNotFound},
         FailureCase{"directory",
                     [](const TempDir& d) {
                         std::filesystem::create_directory(d.path() / "ordner.1");
                         return d.path() / "ordner.1";
                     },
-                    "Ordner"},
+                    ReadStatus::kDirectory},
         FailureCase{"no_terminators",
                     [](const TempDir& d) { return d.Write("a.1", std::string(100000, 'A')); },
-                    "keine Symbolbibliothek"},
+                    ReadStatus::kNotALibrary},
         FailureCase{"fifty_megabytes_of_A",
                     [](const TempDir& d) { return d.Write("a.1", std::string(50 << 20, 'A')); },
-                    "keine Symbolbibliothek"}),
+                    ReadStatus::kNotALibrary}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Fields that run on a little are still a library; only the runaway case is
@@ -328,7 +327,7 @@ TEST(ReadLibraryFile, AcceptsModestRunOn) {
     std::string bytes = Image(false, 78);
     for (int i = 0; i < 100; ++i) bytes += std::string(64, 'x') + '\0';  // one byte shorter each
     auto loaded = Load(bytes);
-    EXPECT_TRUE(loaded->result) << loaded->result.message;
+    EXPECT_TRUE(loaded->result);
 }
 
 // Every prefix of a valid library, placed at the very end of its allocation so
@@ -341,7 +340,7 @@ TEST(CheckLibraryBytes, EveryPrefixReadsWithinItsBuffer) {
             auto exact = std::make_unique<char[]>(n ? n : 1);
             std::memcpy(exact.get(), whole->data(), n);
             const std::string_view bytes(exact.get(), n);
-            const ReadResult result = CheckLibraryBytes(bytes, "prefix");
+            const ReadResult result = CheckLibraryBytes(bytes);
             ASSERT_TRUE(result.ok) << n;
             for (std::int64_t record = 0; record <= result.records + 1; ++record)
                 for (const SymbolEntry e = ReadRecord(bytes, result.layout, record);

@@ -1,0 +1,107 @@
+#include "report/messages.h"
+
+#include <system_error>
+
+std::string SystemErrorText(int error, FileAccess access) {
+    const bool reading = access == FileAccess::kRead;
+    const auto code = std::error_code(error, std::generic_category());
+    if (code == std::errc::permission_denied || code == std::errc::operation_not_permitted)
+        return reading ? "Keine Leseberechtigung." : "Keine Schreibberechtigung.";
+    if (code == std::errc::no_such_file_or_directory)
+        return reading ? "Sie existiert nicht." : "Der Ordner existiert nicht.";
+    if (code == std::errc::is_a_directory) return "Sie ist ein Ordner.";
+    if (code == std::errc::not_a_directory) return "Ein Teil des Pfades ist kein Ordner.";
+    if (code == std::errc::device_or_resource_busy || code == std::errc::text_file_busy)
+        return "Sie wird von einem anderen Programm verwendet.";
+    if (code == std::errc::too_many_files_open || code == std::errc::too_many_files_open_in_system)
+        return "Zu viele Dateien sind geöffnet.";
+    if (code == std::errc::no_space_on_device) return "Der Datenträger ist voll.";
+    if (code == std::errc::file_too_large) return "Die Datei würde zu groß.";
+    if (code == std::errc::read_only_file_system) return "Der Datenträger ist schreibgeschützt.";
+    if (code == std::errc::filename_too_long) return "Der Name ist zu lang.";
+    if (code == std::errc::illegal_byte_sequence)
+        return "Ihr Name lässt sich nicht lesen: Er enthält Bytes, die kein gültiges UTF-8 sind.";
+    if (code == std::errc::io_error) return "Ein Ein-/Ausgabefehler ist aufgetreten.";
+    if (code == std::errc::bad_file_descriptor)
+        return reading ? "Sie ist nicht zum Lesen geöffnet."
+                       : "Sie ist nicht zum Schreiben geöffnet.";
+    return (reading ? "Sie lässt sich nicht öffnen (Fehlernummer "
+                    : "Schreiben nicht möglich (Fehlernummer ") +
+           std::to_string(error) + ").";
+}
+
+std::string ReadFailureMessage(const std::string& name, const ReadResult& result) {
+    std::string reason;
+    switch (result.status) {
+        case ReadStatus::kOk:
+        case ReadStatus::kCancelled:
+            return {};
+        case ReadStatus::kNotFound:
+            reason = "Sie existiert nicht.";
+            break;
+        case ReadStatus::kDirectory:
+            reason = "Sie ist ein Ordner.";
+            break;
+        case ReadStatus::kNotRegularFile:
+            reason = "Sie ist keine gewöhnliche Datei (sondern z. B. ein Gerät oder eine Pipe).";
+            break;
+        case ReadStatus::kCannotOpen:
+            reason = result.systemError != 0
+                         ? SystemErrorText(result.systemError, FileAccess::kRead)
+                         : "Sie lässt sich nicht öffnen.";
+            break;
+        case ReadStatus::kOutOfMemory:
+            reason = "Nicht genug Arbeitsspeicher.";
+            break;
+        case ReadStatus::kReadError:
+            reason = "Beim Lesen ist ein Fehler aufgetreten.";
+            break;
+        case ReadStatus::kTruncated:
+            reason = "Sie wurde während des Lesens verkürzt.";
+            break;
+        case ReadStatus::kTooManyRecords:
+            reason = "Sie enthält mehr als " + GermanNumber(result.bound) + " Datensätze.";
+            break;
+        case ReadStatus::kNotALibrary:
+            reason =
+                "Sie ist keine Symbolbibliothek (ihre Felder sind nicht abgeschlossen, "
+                "zusammen länger als das " +
+                std::to_string(result.bound) + "-Fache der Datei).";
+            break;
+    }
+    return "Die Datei „" + name + "“ kann nicht eingelesen werden: " + reason;
+}
+
+std::string DoubtfulLibraryMessage(const std::string& name, const ReadResult& result) {
+    return "Die Datei „" + name +
+           "“ sieht nicht wie eine Symbolbibliothek aus: " + std::to_string(result.oddRecords) +
+           " von " + std::to_string(result.sampledRecords) +
+           " geprüften Datensätzen haben einen leeren Symbolnamen, Steuerzeichen darin, einen "
+           "Namen, der über seinen Datensatz hinausreicht, oder fast nur einzelne Zeichen.";
+}
+
+std::string GermanNumber(std::uint64_t number) {
+    std::string digits = std::to_string(number);
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), 1, '.');
+    return digits;
+}
+
+std::string TooManyPairsMessage(const std::string& name1, const std::string& name2,
+                                std::uint64_t pairs) {
+    return "Der Vergleich von „" + name1 + "“ mit „" + name2 + "“ ergäbe " + GermanNumber(pairs) +
+           " gemeinsame Einträge, weil Symbolnamen in beiden Bibliotheken mehrfach vorkommen "
+           "(jedes Paar zählt einzeln). Mehr als " +
+           GermanNumber(kMaxCommonPairs) + " Einträge werden nicht verglichen.";
+}
+
+std::string ComparisonCounts(const Comparison& comparison) {
+    return GermanNumber(comparison.pairs.size()) + " gemeinsam, davon " +
+           GermanNumber(comparison.changed.size()) + " geändert · " +
+           GermanNumber(comparison.only1.size()) + " nur in Bibliothek 1 · " +
+           GermanNumber(comparison.only2.size()) + " nur in Bibliothek 2";
+}
+
+std::string LayoutName(LibraryLayout layout) {
+    return layout == LibraryLayout::kLong ? "langes Format" : "kurzes Format";
+}
