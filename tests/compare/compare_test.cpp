@@ -293,8 +293,8 @@ TEST(CompareTables, ChangedFollowsTheLayouts) {
         {&shortNew, &longOld, false, {kDesignationDiffers, 0}},
     };
     for (const Case& c : cases) {
-        SymbolTable t1, t2, common;
-        std::int32_t n1 = 0, n2 = 0, count = 0;
+        SymbolTable t1, t2;
+        std::int32_t n1 = 0, n2 = 0;
         DiscardingSymbolList none;
         ASSERT_TRUE(ReadLibraryFile(dir.Write("1.1", *c.lib1), t1, n1, none));
         ASSERT_TRUE(ReadLibraryFile(dir.Write("2.1", *c.lib2), t2, n2, none));
@@ -320,13 +320,11 @@ TEST(CompareTables, ChangedFollowsTheLayouts) {
         {{"a"}, {"b"}, {0}},  // held once: the records differ
     };
     for (const Dup& d : dups) {
-        SymbolTable t1, t2, common;
+        SymbolTable t1, t2;
         for (std::size_t i = 0; i < d.designations1.size(); ++i)
             t1.Assign(static_cast<std::int64_t>(i) + 1, "X", d.designations1[i]);
         for (std::size_t i = 0; i < d.designations2.size(); ++i)
             t2.Assign(static_cast<std::int64_t>(i) + 1, "X", d.designations2[i]);
-        std::int32_t count = 0;
-        DiscardingSymbolList none;
         const auto n1 = static_cast<std::int32_t>(d.designations1.size());
         const auto n2 = static_cast<std::int32_t>(d.designations2.size());
         const Comparison r = CompareTables(t1, n1, t2, n2);
@@ -349,9 +347,6 @@ TEST(NearMisses, CaseAndSurroundingBlanksOnly) {
     const SymbolTable t1 = Library({"Motor", "Lampe", "Relais", " Taster", "X", "zange"}, "L1");
     const SymbolTable t2 =
         Library({"RELAIS", "motor", "Lampen", "relais", "Taster\t", "X", "MOTOR"}, "L2");
-    SymbolTable common;
-    std::int32_t count = 0;
-    DiscardingSymbolList none;
     const NearMissLists misses = NearMisses(CompareTables(t1, 6, t2, 7));
     auto shown = [](const std::vector<NearMiss>& list) {
         std::vector<std::string> found;

@@ -7,6 +7,8 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMenu>
 #include <QMimeData>
 #include <QPointer>
@@ -82,6 +84,7 @@ private slots:
     void exportWritesWhatTheCliWrites_data();
     void exportWritesWhatTheCliWrites();
     void failedExportLeavesTheEarlierFile();
+    void exportWritesWhatIsShown();
     void doubtfulFilesAreQuestioned();
 
 private:
@@ -426,6 +429,40 @@ void TestWorkflow::failedExportLeavesTheEarlierFile() {
     QCOMPARE(kept.readAll(), earlier);
     QCOMPARE(QDir(Q(out.path())).entryList(QDir::Files), QStringList{"bericht.txt"});
 #endif
+}
+
+// The export writes what the dialog shows, also when a file changed on disk
+// since; a typed ".json" writes JSON whatever the file type says.
+void TestWorkflow::exportWritesWhatIsShown() {
+    TempDir out;
+    const QString one = Q(out.Write("eins.1", LongLibrary({{"A", "a"}, {"B", "b"}})));
+    const QString two = Q(out.Write("zwei.1", LongLibrary({{"B", "neu"}})));
+    Load(IDC_LOAD1_BUTTON, one);
+    Load(IDC_LOAD2_BUTTON, two);
+    out.Write("zwei.1", LongLibrary({{"A", "a"}, {"B", "b"}, {"C", "c"}}));  // changed since
+    Activate();
+    dialog_->m_listOnly1->setFocus();
+    const QString target = Q(out.path() / "bericht.json");
+    QCOMPARE(modal::Drive(
+                 [this] { QTest::keyClick(dialog_->windowHandle(), Qt::Key_E, Qt::ControlModifier); },
+                 {[&target](QWidget* window) {
+                     auto* chooser = qobject_cast<QFileDialog*>(window);
+                     if (!chooser) return false;
+                     chooser->selectNameFilter(QStringLiteral("Text (*.txt)"));
+                     emit chooser->filterSelected(QStringLiteral("Text (*.txt)"));
+                     chooser->findChild<QLineEdit*>("fileNameEdit")->setText(target);
+                     static_cast<QDialog*>(chooser)->accept();
+                     return true;
+                 }}),
+             std::size_t{1});
+    QFile written(target);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QJsonParseError error;
+    const QJsonObject root = QJsonDocument::fromJson(written.readAll(), &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(root.value("counts").toObject(),
+             (QJsonObject{{"common", 1}, {"changed", 1}, {"only1", 1}, {"only2", 0}}));
+    QCOMPARE(root.value("library2").toObject().value("path").toString(), two);
 }
 
 // Random bytes, a text file and an image read, but are plainly no symbol
