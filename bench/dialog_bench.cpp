@@ -147,9 +147,10 @@ int main(int argc, char** argv) {
                 return 1;
             }
         }
-        std::printf("dialog: a click on a row of %s (%d rows) shows its fields in at most %.1f ms "
-                    "(target: 20 ms)\n",
-                    qPrintable(list->objectName()), rows, slowest);
+        std::printf(
+            "dialog: a click on a row of %s (%d rows) shows its fields in at most %.1f ms "
+            "(target: 20 ms)\n",
+            qPrintable(list->objectName()), rows, slowest);
     }
     return 0;
 }

@@ -1,19 +1,24 @@
 #include "dialog/clibcomparedlg.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
+#include <QStyle>
+#include <QToolButton>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -138,19 +143,41 @@ void CLibCompareDlg::CreateControls() {
         control->setAccessibleName(t.accessibleName ? QString::fromUtf8(t.accessibleName)
                                                     : caption);
         control->setGeometry(rect);
+        const QString text = QString::fromUtf8(t.caption);
+        const bool listCaption =
+            t.kind == ControlKind::Label && text.contains(QStringLiteral("Symbole"));
+        Place(control, rect,
+              t.kind == ControlKind::DefaultButton           ? Stretch::kCorner
+              : t.kind == ControlKind::Button || listCaption ? Stretch::kCentre
+              : t.kind == ControlKind::Label                 ? Stretch::kLeft
+                                                             : Stretch::kGrow);
+        if (t.kind == ControlKind::ListBox)
+            control->setToolTip(QStringLiteral(
+                "Einen Namen tippen, um zu ihm zu springen. Alt+↓ und Alt+↑: nächste und "
+                "vorige Änderung."));
         if (t.id != IDC_STATIC) m_controls[t.id] = control;
         if (control->focusPolicy() != Qt::NoFocus) {
             if (previousTabStop) QWidget::setTabOrder(previousTabStop, control);
             previousTabStop = control;
         }
     }
-    setFixedSize(units.Size(dialog.width, dialog.height));
+    m_defaultSize = units.Size(dialog.width, dialog.height);
+    resize(m_defaultSize);
+    setSizeGripEnabled(false);
 
-    // What the lists show, in the free strip left of "Schließen".
+    // What the lists show, and the values of a changed symbol selected, in
+    // the free strip left of "Schließen".
     m_statusLine = new QLabel(this);
     m_statusLine->setObjectName(QStringLiteral("statusLine"));
-    m_statusLine->setGeometry(units.Rect(7, 369, 600, 10));
+    m_statusLine->setGeometry(units.Rect(7, 367, 600, 10));
     m_statusLine->setTextFormat(Qt::PlainText);
+    Place(m_statusLine, m_statusLine->geometry(), Stretch::kStrip);
+    m_changeLine = new QLabel(this);
+    m_changeLine->setObjectName(QStringLiteral("changeLine"));
+    m_changeLine->setGeometry(units.Rect(7, 377, 600, 10));
+    m_changeLine->setTextFormat(Qt::PlainText);
+    Place(m_changeLine, m_changeLine->geometry(), Stretch::kStrip);
+    CreateReviewControls(units);
     SetStatus(QStringLiteral(
         "Zuerst „1ste Bibliothek Einlesen“, dann „2te Bibliothek Einlesen und Vergleichen“."));
 
@@ -159,13 +186,259 @@ void CLibCompareDlg::CreateControls() {
     // controls they frame or stand beside; the tab order stays as set above.
     for (auto* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) label->lower();
     for (auto* frame : findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) frame->lower();
+    setMinimumSize(MinimumDialogSize());
+}
+
+// Find, "Nur geänderte" and the steps from change to change, in the free
+// area above "Gemeinsame Symbole", between the two library frames.
+void CLibCompareDlg::CreateReviewControls(const DialogUnits& units) {
+    m_search = new QLineEdit(this);
+    m_search->setObjectName(QStringLiteral("search"));
+    m_search->setAccessibleName(QStringLiteral("Suche"));
+    m_search->setPlaceholderText(QStringLiteral("Suchen (Strg+F)"));
+    m_search->setClearButtonEnabled(true);
+    m_search->setToolTip(QStringLiteral(
+        "Zeigt in allen drei Listen nur die Namen, die diesen Text enthalten (Groß- und "
+        "Kleinschreibung und Akzente zählen nicht). Strg+F: ins Suchfeld; Escape: Suche leeren."));
+    m_search->setGeometry(units.Rect(240, 14, 192, 13));
+    m_search->installEventFilter(this);
+    Place(m_search, m_search->geometry(), Stretch::kGrow);
+
+    m_onlyChanged = new QCheckBox(QStringLiteral("Nur &geänderte"), this);
+    m_onlyChanged->setObjectName(QStringLiteral("onlyChanged"));
+    m_onlyChanged->setToolTip(
+        QStringLiteral("Zeigt unter „Gemeinsame Symbole“ nur die geänderten (Alt+G)."));
+    m_onlyChanged->setGeometry(units.Rect(240, 32, 100, 12));
+    Place(m_onlyChanged, m_onlyChanged->geometry(), Stretch::kLeft);
+
+    const auto stepButton = [this, &units](const char* name, const QString& sign,
+                                           const QString& accessible, Qt::Key key, int x) {
+        auto* button = new QToolButton(this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setText(sign);
+        button->setAccessibleName(accessible);
+        button->setToolTip(QStringLiteral("%1 (%2)").arg(
+            accessible, key == Qt::Key_Down ? QStringLiteral("Alt+↓") : QStringLiteral("Alt+↑")));
+        // The key steps at once, from wherever the focus is.
+        connect(new QShortcut(QKeySequence(Qt::ALT | key), this), &QShortcut::activated, button,
+                &QToolButton::click);
+        button->setGeometry(units.Rect(x, 31, 20, 14));
+        Place(button, button->geometry(), Stretch::kRight);
+        return button;
+    };
+    m_previousChange = stepButton("previousChange", QStringLiteral("▲"),
+                                  QStringLiteral("Vorherige Änderung"), Qt::Key_Up, 388);
+    m_nextChange = stepButton("nextChange", QStringLiteral("▼"), QStringLiteral("Nächste Änderung"),
+                              Qt::Key_Down, 412);
+
+    // After the template's tab stops, in their order on the screen.
+    QWidget::setTabOrder(Control(IDC_COMMON_CLASS2), m_search);
+    QWidget::setTabOrder(m_search, m_onlyChanged);
+    QWidget::setTabOrder(m_onlyChanged, m_previousChange);
+    QWidget::setTabOrder(m_previousChange, m_nextChange);
+}
+
+void CLibCompareDlg::Place(QWidget* control, QRect base, Stretch horizontal) {
+    const DialogUnits units(font());
+    const int centre = base.center().x();
+    const int column = centre < units.X(234) ? 0 : centre < units.X(438) ? 1 : 2;
+    const bool grows = qobject_cast<SymbolListBox*>(control) || qobject_cast<QGroupBox*>(control);
+    const bool below = !grows && base.top() >= units.Y(282);
+    m_placements.push_back({control, base, column, horizontal, grows, below});
+}
+
+// At the default size every control stands where the template puts it.
+// Larger, the lists and frames take the extra height, and the three columns
+// share the extra width: fields, lists and frames grow, labels and buttons
+// keep their size; what stands under the lists moves down. Smaller, the same
+// the other way, down to the minimum size.
+void CLibCompareDlg::LayOut() {
+    const int dx = width() - m_defaultSize.width();
+    const int dy = height() - m_defaultSize.height();
+    const int share = dx / 3;
+    const int grow[3] = {share, share, dx - 2 * share};
+    const int offset[3] = {0, share, 2 * share};
+    for (const Placement& p : m_placements) {
+        QRect r = p.base;
+        const int c = p.column;
+        switch (p.horizontal) {
+            case Stretch::kGrow:
+                r.translate(offset[c], 0);
+                r.setWidth(r.width() + grow[c]);
+                break;
+            case Stretch::kCentre:
+                r.translate(offset[c] + grow[c] / 2, 0);
+                break;
+            case Stretch::kLeft:
+                r.translate(offset[c], 0);
+                break;
+            case Stretch::kRight:
+                r.translate(offset[c] + grow[c], 0);
+                break;
+            case Stretch::kCorner:
+                r.translate(dx, 0);
+                break;
+            case Stretch::kStrip:
+                r.setWidth(r.width() + dx);
+                break;
+        }
+        if (p.growsDown)
+            r.setHeight(r.height() + dy);
+        else if (p.below || p.horizontal == Stretch::kCorner || p.horizontal == Stretch::kStrip)
+            r.translate(0, dy);
+        p.control->setGeometry(r);
+    }
+    // The line of values fits its new width.
+    const QString whole = m_changeLine->toolTip();
+    m_changeLine->setText(
+        m_changeLine->fontMetrics().elidedText(whole, Qt::ElideRight, m_changeLine->width()));
+}
+
+QSize CLibCompareDlg::MinimumDialogSize() const {
+    // Each list still shows five rows; each column's fields keep more than
+    // half their width.
+    const DialogUnits units(font());
+    const int row = QFontMetrics(font()).height() + 2;
+    const int list = 5 * row + 2 * static_cast<QFrame*>(Control(IDC_COMMON_LIST))->frameWidth() + 4;
+    int shortest = m_defaultSize.height();
+    for (const Placement& p : m_placements)
+        if (qobject_cast<SymbolListBox*>(p.control)) shortest = std::min(shortest, p.base.height());
+    const int dy = std::min(0, list - shortest);
+    const int dx = -3 * (units.X(124) * 45 / 100);
+    return m_defaultSize + QSize(dx, dy);
+}
+
+void CLibCompareDlg::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    LayOut();
+}
+
+void CLibCompareDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (m_placedOnScreen) return;
+    m_placedOnScreen = true;
+    if (const QByteArray geometry = LastWindowGeometry(); !geometry.isEmpty())
+        restoreGeometry(geometry);
+    FitIntoScreen();
+}
+
+void CLibCompareDlg::FitIntoScreen() {
+    const QScreen* shown = screen();
+    if (!shown) return;
+    const QRect area = shown->availableGeometry();
+    // The window system's frame, or a title bar's height while it has none.
+    QSize frame = frameGeometry().size() - size();
+    if (frame.isEmpty()) frame = QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    const QSize room = area.size() - frame;
+    if (width() <= room.width() && height() <= room.height() && area.contains(frameGeometry()))
+        return;
+    resize(size().boundedTo(room).expandedTo(minimumSize()));
+    move(area.center() - QPoint(width() + frame.width(), height() + frame.height()) / 2);
+}
+
+void CLibCompareDlg::done(int result) {
+    RememberWindowGeometry(saveGeometry());
+    QDialog::done(result);
+}
+
+bool CLibCompareDlg::eventFilter(QObject* watched, QEvent* event) {
+    // Escape in the search field empties it; anywhere else it closes the
+    // dialog, as always.
+    if (watched == m_search && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !m_search->text().isEmpty()) {
+        m_search->clear();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CLibCompareDlg::SetStatus(const QString& text) {
+    m_countsText = text;
+    ShowCounts();
+}
+
+void CLibCompareDlg::ShowCounts() {
     // Without an accessible name of its own, the label's text is what a
     // screen reader reads, and the label announces each new text as a change
     // of its name.
-    m_statusLine->setText(text);
+    const bool filtered = !m_search->text().isEmpty() || m_onlyChanged->isChecked();
+    if (!filtered) return m_statusLine->setText(m_countsText);
+    const QLocale german(QLocale::German);
+    const auto shown = [&german](SymbolListBox* list) {
+        return QStringLiteral("%1 von %2")
+            .arg(german.toString(list->Model().Count()),
+                 german.toString(list->Model().TotalCount()));
+    };
+    m_statusLine->setText(
+        QStringLiteral("Gezeigt: %1 gemeinsam%2 · %3 nur in Bibliothek 1 · %4 nur in Bibliothek 2")
+            .arg(shown(m_listCommon),
+                 m_onlyChanged->isChecked() ? QStringLiteral(" (nur geänderte)") : QString(),
+                 shown(m_listOnly1), shown(m_listOnly2)));
+}
+
+void CLibCompareDlg::ApplyFilter() {
+    // The typed text in the lists' bytes (Windows-1252); a character that
+    // code page lacks is in no name.
+    std::string bytes;
+    for (const QChar c : m_search->text()) {
+        const char16_t unit = c.unicode();
+        int byte = unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF) ? unit : -1;
+        for (int b = 0x80; byte < 0 && b < 0xA0; ++b)
+            if (Windows1252CodePoint(static_cast<unsigned char>(b)) == unit) byte = b;
+        bytes += byte >= 0 ? static_cast<char>(byte) : '\0';
+    }
+    for (SymbolListBox* list : {m_listOnly1, m_listOnly2, m_listCommon})
+        list->Model().SetFilter(bytes, list == m_listCommon && m_onlyChanged->isChecked());
+    ShowCounts();
+}
+
+void CLibCompareDlg::OnFind() {
+    m_search->setFocus(Qt::ShortcutFocusReason);
+    m_search->selectAll();
+}
+
+void CLibCompareDlg::OnStepToChange(int direction) {
+    SymbolListModel& common = m_listCommon->Model();
+    const int current = m_listCommon->CurrentSelection();
+    const int row = direction > 0
+                        ? common.NextSignedRow(current)
+                        : common.PreviousSignedRow(current < 0 ? common.Count() : current);
+    if (row < 0) {
+        m_statusLine->setText(QStringLiteral("Keine weitere Änderung · %1").arg(m_countsText));
+        return;
+    }
+    m_listCommon->SelectRowAsUser(row);  // shown as a click shows it
+}
+
+void CLibCompareDlg::ShowChangeLine(std::int64_t slot) {
+    QString whole;
+    if (slot >= 0 && static_cast<std::size_t>(slot) < m_lastComparison.pairs.size()) {
+        const MatchedPair& pair = m_lastComparison.pairs[static_cast<std::size_t>(slot)];
+        const SymbolEntry before = m_lastComparison.Record1(pair);
+        const SymbolEntry after = m_lastComparison.Record2(pair);
+        const struct {
+            std::uint8_t bit;
+            const char* label;
+            std::string_view a, b;
+        } fields[] = {{kDesignationDiffers, "Bezeichnung", before.designation, after.designation},
+                      {kClassification1Differs, "Klassifizierung 1", before.classification1,
+                       after.classification1},
+                      {kClassification2Differs, "Klassifizierung 2", before.classification2,
+                       after.classification2}};
+        QStringList changes;
+        for (const auto& f : fields)
+            if (pair.differences & f.bit)
+                changes << QStringLiteral("%1: „%2“ → „%3“")
+                               .arg(QString::fromLatin1(f.label), FromWindows1252(f.a),
+                                    FromWindows1252(f.b));
+        if (!changes.isEmpty())
+            whole = QStringLiteral("%1 – %2").arg(FromWindows1252(after.symbol),
+                                                  changes.join(QStringLiteral("; ")));
+    }
+    m_changeLine->setToolTip(whole);
+    m_changeLine->setAccessibleDescription(whole);
+    m_changeLine->setText(
+        m_changeLine->fontMetrics().elidedText(whole, Qt::ElideRight, m_changeLine->width()));
 }
 
 QString CLibCompareDlg::StatusText() const {
@@ -196,6 +469,13 @@ void CLibCompareDlg::BindMessages() {
             &CLibCompareDlg::OnReload);
     for (int id : {IDC_ONLY1_LIST, IDC_COMMON_LIST, IDC_ONLY2_LIST})
         AddListActions(list(id), [this] { OnExport(); });
+    // Beyond the template too: find, only the changes, from change to change.
+    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this,
+            &CLibCompareDlg::OnFind);
+    connect(m_search, &QLineEdit::textChanged, this, &CLibCompareDlg::ApplyFilter);
+    connect(m_onlyChanged, &QCheckBox::toggled, this, &CLibCompareDlg::ApplyFilter);
+    connect(m_nextChange, &QToolButton::clicked, this, [this] { OnStepToChange(+1); });
+    connect(m_previousChange, &QToolButton::clicked, this, [this] { OnStepToChange(-1); });
     setAcceptDrops(true);
 }
 
@@ -344,6 +624,7 @@ bool CLibCompareDlg::LoadLibrary1(const std::function<QString()>& choose) {
     // libraries it holds.
     m_lastComparison = {};
     m_listsShowComparison = false;
+    ShowChangeLine(-1);
 
     const QString path = choose();
     if (path.isEmpty()) {
@@ -417,6 +698,7 @@ void CLibCompareDlg::LoadLibrary2AndCompare(const std::function<QString()>& choo
 }
 
 void CLibCompareDlg::CompareAndShow(const ReadResult& failure, const QString& failedPath) {
+    ShowChangeLine(-1);
     {
         BusyCursor busy;
         m_lastComparison =
@@ -555,16 +837,21 @@ void CLibCompareDlg::dropEvent(QDropEvent* event) {
 }
 
 int CLibCompareDlg::ColumnAt(QPoint at) const {
-    // Left of the common column's frame is library 1, right of it library 2.
-    const DialogUnits units(font());
-    if (at.x() < units.X(234)) return 1;
-    if (at.x() >= units.X(234 + 204)) return 2;
+    // Left of the common column's frame is library 1, right of it library 2,
+    // wherever the frame stands at the window's size.
+    for (const Placement& p : m_placements)
+        if (auto* frame = qobject_cast<QGroupBox*>(p.control); frame && frame->title().isEmpty()) {
+            if (at.x() < frame->geometry().left()) return 1;
+            if (at.x() > frame->geometry().right()) return 2;
+            return 0;
+        }
     return 0;
 }
 
 void CLibCompareDlg::OnSelChangeOnly1() {
     // After a comparison, row source k is the k-th unmatched record; after a
     // load of library 1 alone, record k + 1.
+    ShowChangeLine(-1);
     FindAndShowDetails(m_listOnly1, lib1Table, kLib1Fields, [this](std::int64_t source) {
         return m_listsShowComparison
                    ? std::int64_t{m_lastComparison.only1[static_cast<std::size_t>(source)]}
@@ -573,6 +860,7 @@ void CLibCompareDlg::OnSelChangeOnly1() {
 }
 
 void CLibCompareDlg::OnSelChangeOnly2() {
+    ShowChangeLine(-1);
     FindAndShowDetails(m_listOnly2, lib2Table, kLib2Fields, [this](std::int64_t source) {
         return std::int64_t{m_lastComparison.only2[static_cast<std::size_t>(source)]};
     });
@@ -582,6 +870,7 @@ void CLibCompareDlg::OnSelChangeCommon() {
     const std::int64_t slot = FindAndShowDetails(m_listCommon, commonTable, kCommonFields,
                                                  [](std::int64_t source) { return source; });
     if (slot >= 0) MarkChangedFields(m_lastComparison, slot, CommonFields());
+    ShowChangeLine(slot);
 }
 
 std::int64_t CLibCompareDlg::FindAndShowDetails(

@@ -11,10 +11,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "compare/compare.h"
 
+class QCheckBox;
 class QDragEnterEvent;
+class QToolButton;
 class QDragMoveEvent;
 class QDropEvent;
 class QLabel;
@@ -64,6 +67,7 @@ public:
 
 public slots:
     void accept() override;
+    void done(int result) override;
 
 protected:
     virtual void DoDataExchange(bool saveAndValidate);
@@ -78,12 +82,43 @@ protected:
     void OnReload();
     void OnExport();
 
+    void OnFind();
+    void OnStepToChange(int direction);
+
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // How a control follows the window's size: which column it stands in
+    // and what it does with the extra width and height.
+    enum class Stretch { kGrow, kCentre, kLeft, kRight, kCorner, kStrip };
+    struct Placement {
+        QWidget* control;
+        QRect base;  // at the default size
+        int column;  // 0 library 1, 1 common, 2 library 2
+        Stretch horizontal;
+        bool growsDown;  // takes the extra height (lists and frames)
+        bool below;      // moves down with it (under the lists)
+    };
+
     void CreateControls();
+    void CreateReviewControls(const class DialogUnits& units);
+    void Place(QWidget* control, QRect base, Stretch horizontal);
+    void LayOut();
+    QSize MinimumDialogSize() const;
+    // Fits a window larger than the screen into it, centred.
+    void FitIntoScreen();
+    // The filter of the search field and "Nur geänderte" on the lists.
+    void ApplyFilter();
+    // The counts line, and with a filter what it shows.
+    void ShowCounts();
+    // The line of library 1's and library 2's values of a changed common
+    // symbol selected; empty for any other selection.
+    void ShowChangeLine(std::int64_t slot);
     void BindMessages();
     QWidget* Control(int id) const;
 
@@ -120,6 +155,15 @@ private:
 
     std::map<int, QWidget*> m_controls;  // by identifier, filled as they are created
     QLabel* m_statusLine = nullptr;
+    QLabel* m_changeLine = nullptr;
+    QLineEdit* m_search = nullptr;
+    QCheckBox* m_onlyChanged = nullptr;
+    QToolButton* m_nextChange = nullptr;
+    QToolButton* m_previousChange = nullptr;
+    QString m_countsText;  // the counts line as the last command left it
+    std::vector<Placement> m_placements;
+    QSize m_defaultSize;
+    bool m_placedOnScreen = false;
     Comparison m_lastComparison;         // what the lists show
     bool m_listsShowComparison = false;  // false: library 1 alone, as read
     QString m_lastReadPath;              // the file of the last read, for messages

@@ -109,7 +109,18 @@ QString ComparisonStatus(const QString& file1, const QString& file2, const Compa
     if (compared.refused)
         return QStringLiteral("%1: nicht verglichen, %2 gemeinsame Einträge wären zu viele.")
             .arg(files, QString::fromStdString(GermanNumber(compared.pairCount)));
-    return QStringLiteral("%1: %2").arg(files, QString::fromStdString(ComparisonCounts(compared)));
+    QString status =
+        QStringLiteral("%1: %2").arg(files, QString::fromStdString(ComparisonCounts(compared)));
+    // Empty classification fields would look like deleted values.
+    if (!compared.classificationsCompared)
+        status += compared.lib1.layout == LibraryLayout::kShort
+                      ? QStringLiteral(
+                            " · Klassifizierungen nicht verglichen (Bibliothek 1 im "
+                            "kurzen Format)")
+                      : QStringLiteral(
+                            " · Klassifizierungen nicht verglichen (Bibliothek 2 im "
+                            "kurzen Format)");
+    return status;
 }
 
 QString ShownFileName(const QString& path) {

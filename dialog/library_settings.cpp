@@ -5,7 +5,8 @@
 
 namespace {
 const QString kLastFolder = QStringLiteral("Dateiauswahl/LetzterOrdner");
-}
+const QString kGeometry = QStringLiteral("Fenster/Geometrie");
+}  // namespace
 
 QString LastLibraryFolder() {
     return QSettings().value(kLastFolder).toString();
@@ -13,4 +14,12 @@ QString LastLibraryFolder() {
 
 void RememberLibraryFolder(const QString& file) {
     QSettings().setValue(kLastFolder, QFileInfo(file).absolutePath());
+}
+
+QByteArray LastWindowGeometry() {
+    return QSettings().value(kGeometry).toByteArray();
+}
+
+void RememberWindowGeometry(const QByteArray& geometry) {
+    QSettings().setValue(kGeometry, geometry);
 }

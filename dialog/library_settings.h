@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // The folder of the library chosen last, kept in the application's settings
@@ -7,3 +8,7 @@
 // before the first.
 QString LastLibraryFolder();
 void RememberLibraryFolder(const QString& file);
+
+// The dialog's size and place when it was closed last; empty before.
+QByteArray LastWindowGeometry();
+void RememberWindowGeometry(const QByteArray& geometry);

@@ -25,6 +25,8 @@ void SymbolListModel::Empty() {
     std::vector<std::uint32_t>().swap(adds_);
     std::vector<std::uint32_t>().swap(order_);
     std::unordered_map<std::uint32_t, RowMark>().swap(marks_);
+    std::vector<std::uint32_t>().swap(visible_);
+    signedRowsKnown_ = false;
     endResetModel();
 }
 
@@ -63,17 +65,18 @@ void SymbolListModel::Flush() {
     order_.assign(adds_.size(), 0);
     for (std::uint32_t source = 0; source < adds_.size(); ++source)
         order_[first[adds_[source]]++] = source;
+    ApplyFilter();
     endResetModel();
 }
 
 std::string_view SymbolListModel::Bytes(int row) const {
     if (row < 0 || row >= Count()) return {};
-    return NameAt(adds_[order_[static_cast<std::size_t>(row)]]);
+    return NameAt(adds_[order_[Underlying(row)]]);
 }
 
 std::int64_t SymbolListModel::Source(int row) const {
     if (row < 0 || row >= Count()) return -1;
-    return order_[static_cast<std::size_t>(row)];
+    return order_[Underlying(row)];
 }
 
 int SymbolListModel::FindPrefix(std::string_view prefix) const {
@@ -112,9 +115,69 @@ int SymbolListModel::LastRowLike(int row) const {
 void SymbolListModel::SetMarks(Mark mark, std::unordered_map<std::uint32_t, RowMark> marks) {
     mark_ = mark;
     marks_ = std::move(marks);
-    if (Count() > 0)
+    signedRowsKnown_ = false;
+    SignedRows();
+    if (onlySigned_) {
+        beginResetModel();
+        ApplyFilter();
+        endResetModel();
+    } else if (Count() > 0) {
         emit dataChanged(index(0), index(Count() - 1),
                          {Qt::DecorationRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
+    }
+}
+
+bool SymbolListModel::Signed(std::uint32_t source) const {
+    const auto mark = marks_.find(source);
+    return mark != marks_.end() && mark->second.sign;
+}
+
+void SymbolListModel::SetFilter(std::string_view text, bool onlySigned) {
+    beginResetModel();
+    filterText_ = FoldForSearch(text);
+    onlySigned_ = onlySigned;
+    ApplyFilter();
+    endResetModel();
+}
+
+void SymbolListModel::ApplyFilter() {
+    signedRowsKnown_ = false;
+    filtered_ = !filterText_.empty() || onlySigned_;
+    std::vector<std::uint32_t>().swap(visible_);
+    if (!filtered_) {
+        SignedRows();
+        return;
+    }
+    for (std::uint32_t row = 0; row < order_.size(); ++row) {
+        const std::uint32_t source = order_[row];
+        if (onlySigned_ && !Signed(source)) continue;
+        if (!ContainsFolded(NameAt(adds_[source]), filterText_)) continue;
+        visible_.push_back(row);
+    }
+    SignedRows();  // now, so that stepping from change to change never searches
+}
+
+const std::vector<int>& SymbolListModel::SignedRows() const {
+    if (!signedRowsKnown_) {
+        signedRows_.clear();
+        if (!marks_.empty())
+            for (int row = 0; row < Count(); ++row)
+                if (Signed(order_[Underlying(row)])) signedRows_.push_back(row);
+        signedRowsKnown_ = true;
+    }
+    return signedRows_;
+}
+
+int SymbolListModel::NextSignedRow(int row) const {
+    const auto& rows = SignedRows();
+    const auto next = std::upper_bound(rows.begin(), rows.end(), row);
+    return next != rows.end() ? *next : -1;
+}
+
+int SymbolListModel::PreviousSignedRow(int row) const {
+    const auto& rows = SignedRows();
+    auto before = std::lower_bound(rows.begin(), rows.end(), row);
+    return before != rows.begin() ? *--before : -1;
 }
 
 namespace {
@@ -150,7 +213,7 @@ int SymbolListModel::rowCount(const QModelIndex& parent) const {
 
 QVariant SymbolListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= Count()) return {};
-    const std::uint32_t source = order_[static_cast<std::size_t>(index.row())];
+    const std::uint32_t source = order_[Underlying(index.row())];
     const auto mark = marks_.find(source);
     switch (role) {
         case Qt::DisplayRole:

@@ -38,7 +38,19 @@ public:
     // Sorts what was added since the last flush into place, in one reset.
     void Flush();
 
-    int Count() const { return static_cast<int>(order_.size()); }
+    // Rows shown: all of them, or those the filter keeps.
+    int Count() const { return static_cast<int>(filtered_ ? visible_.size() : order_.size()); }
+    // All rows, whatever the filter.
+    int TotalCount() const { return static_cast<int>(order_.size()); }
+
+    // Shows only the names that contain `text` (case and accents folded as
+    // in the sort order; Windows-1252 bytes), and with `onlySigned` only the
+    // rows that carry a sign. An empty text and no `onlySigned` show all.
+    void SetFilter(std::string_view text, bool onlySigned);
+    // The shown rows that carry a sign, in order: the next after `row`
+    // (-1: from the top) and the one before `row`; -1 if there is none.
+    int NextSignedRow(int row) const;
+    int PreviousSignedRow(int row) const;
     // The bytes of row `row`; empty outside the list.
     std::string_view Bytes(int row) const;
     // Which addition row `row` shows; -1 outside the list.
@@ -75,4 +87,19 @@ private:
     std::vector<std::uint32_t> order_;  // display row -> source, flushed additions only
     std::unordered_map<std::uint32_t, RowMark> marks_;  // source -> mark
     Mark mark_ = Mark::kChanged;
+
+    // Row `row` as shown, among all rows.
+    std::size_t Underlying(int row) const {
+        return filtered_ ? visible_[static_cast<std::size_t>(row)] : static_cast<std::size_t>(row);
+    }
+    bool Signed(std::uint32_t source) const;
+    void ApplyFilter();
+    const std::vector<int>& SignedRows() const;
+
+    std::string filterText_;  // folded
+    bool onlySigned_ = false;
+    bool filtered_ = false;
+    std::vector<std::uint32_t> visible_;   // shown row -> row among all, while filtered
+    mutable std::vector<int> signedRows_;  // shown rows with a sign, worked out when asked
+    mutable bool signedRowsKnown_ = false;
 };

@@ -234,3 +234,24 @@ std::string ValidUtf8(std::string_view text, bool visible) {
     }
     return out;
 }
+
+std::string FoldForSearch(std::string_view text) {
+    std::string folded(text);
+    for (char& c : folded) c = static_cast<char>(kBase[static_cast<unsigned char>(c)]);
+    return folded;
+}
+
+bool ContainsFolded(std::string_view text, std::string_view folded) {
+    if (folded.empty()) return true;
+    if (folded.size() > text.size()) return false;
+    const auto first = static_cast<unsigned char>(folded.front());
+    for (std::size_t at = 0; at + folded.size() <= text.size(); ++at) {
+        if (kBase[static_cast<unsigned char>(text[at])] != first) continue;
+        std::size_t i = 1;
+        while (i < folded.size() && kBase[static_cast<unsigned char>(text[at + i])] ==
+                                        static_cast<unsigned char>(folded[i]))
+            ++i;
+        if (i == folded.size()) return true;
+    }
+    return false;
+}

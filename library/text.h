@@ -79,5 +79,12 @@ void SortForDisplay(std::vector<Id>& ids, const NameOf& nameOf) {
 bool SameLooseName(std::string_view a, std::string_view b);
 std::uint64_t LooseNameHash(std::string_view name);
 
+// `text` folded as the first level of the display order (lower-case base
+// letters: "Schütz" as "schutz"), for finding names regardless of case and
+// accents.
+std::string FoldForSearch(std::string_view text);
+// True when `text`, folded so, contains `folded` (already folded).
+bool ContainsFolded(std::string_view text, std::string_view folded);
+
 // True when `text` begins with `prefix`, ignoring case.
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix);

@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -18,6 +19,12 @@
 
 #include "dialog/symbol_list_box.h"
 #include "dialog/symbol_list_model.h"
+
+// Each test starts from the default size: the size and place a dialog of an
+// earlier test left in the settings (test mode: not the user's) are forgotten.
+inline void ForgetWindowGeometry() {
+    QSettings().remove(QStringLiteral("Fenster"));
+}
 
 // The control with identifier `id` among the dialog's children.
 template <typename T = QWidget>

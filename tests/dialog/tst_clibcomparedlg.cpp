@@ -4,7 +4,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTest>
 
 #include "app/clibcompareapp.h"
@@ -28,6 +30,10 @@ class TestCLibCompareDlg : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init() { ForgetWindowGeometry(); }
+    void resizing();
+    void fitsTheScreen();
     void controls_data();
     void controls();
     void nothingCoversAControl();
@@ -148,9 +154,10 @@ void TestCLibCompareDlg::controls() {
     QFETCH(int, row);
     const Expected& e = kTemplate[row];
     CLibCompareDlg dialog;
-    // The template's controls and the status line.
+    // The template's controls, and what we add: the status and change lines,
+    // the search field, "Nur geänderte" and the two steps between changes.
     QCOMPARE(dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(),
-             static_cast<qsizetype>(std::size(kTemplate)) + 1);
+             static_cast<qsizetype>(std::size(kTemplate)) + 6);
     const QWidget* control = ControlFor(dialog, e);
     QVERIFY(control);
     QCOMPARE(Caption(control), QString::fromUtf8(e.caption));
@@ -211,7 +218,13 @@ void TestCLibCompareDlg::windowAndInitialState() {
     QVERIFY(!(dialog.windowFlags() & Qt::WindowCloseButtonHint));
     QVERIFY(!(dialog.windowFlags() & Qt::WindowSystemMenuHint));
     QVERIFY(dialog.windowFlags() & Qt::WindowTitleHint);
-    QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
+    // The template's size, and room to grow and to shrink.
+    const DialogUnits units(dialog.font());
+    const QSize template_((670 * units.baseX() + 2) / 4, (388 * units.baseY() + 4) / 8);
+    QCOMPARE(dialog.size(), template_);
+    QVERIFY(dialog.minimumSize().width() < template_.width());
+    QVERIFY(dialog.minimumSize().height() < template_.height());
+    QVERIFY(dialog.maximumSize().width() > template_.width());
     QVERIFY(!dialog.windowIcon().isNull());
     QVERIFY(Find<QPushButton>(dialog, "IDOK")->isDefault());
     QCOMPARE(Find<QPushButton>(dialog, "IDOK")->text(), QStringLiteral("Schließen"));
@@ -220,9 +233,83 @@ void TestCLibCompareDlg::windowAndInitialState() {
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     QCOMPARE(QApplication::focusWidget(), Find(dialog, "IDOK"));
     for (auto* list : dialog.findChildren<SymbolListBox*>()) QCOMPARE(list->Model().Count(), 0);
-    const auto edits = dialog.findChildren<QLineEdit*>();
-    QCOMPARE(edits.size(), 14);
+    const auto edits = dialog.findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly);
+    QCOMPARE(edits.size(), 15);  // the fourteen of the template and the search field
     for (auto* edit : edits) QVERIFY(edit->text().isEmpty());
+}
+
+namespace {
+
+// For each pair of `controls`: whether they lie apart, and whether one lies
+// wholly above the other.
+QList<bool> RelativeOrder(const QList<QWidget*>& controls) {
+    QList<bool> order;
+    for (const QWidget* a : controls)
+        for (const QWidget* b : controls)
+            order << !a->geometry().intersects(b->geometry())
+                  << (a->geometry().bottom() < b->geometry().top());
+    return order;
+}
+
+}  // namespace
+
+// Larger, the lists take the extra height and the columns the extra width;
+// smaller, down to the minimum, every list still shows five rows. The
+// template's relative order holds at every size; labels and buttons keep
+// their size; the size is remembered.
+void TestCLibCompareDlg::resizing() {
+    CLibCompareDlg dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QList<QWidget*> controls;
+    for (const Expected& e : kTemplate) controls << ControlFor(dialog, e);
+    QVERIFY(!controls.contains(nullptr));
+    const QList<bool> order = RelativeOrder(controls);
+    QMap<QWidget*, QRect> before;
+    for (QWidget* w : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        before[w] = w->geometry();
+    const QSize template_ = dialog.size();
+    for (const QSize& size : {template_ + QSize(300, 200), dialog.minimumSize()}) {
+        dialog.resize(size);
+        QCOMPARE(dialog.size(), size);
+        const QList<bool> now = RelativeOrder(controls);
+        for (qsizetype i = 0; i < order.size(); ++i)  // what lay apart or above still does
+            QVERIFY2(!order[i] || now[i], qPrintable(QString::number(i)));
+        const int dy = size.height() - template_.height();
+        for (auto* list : dialog.findChildren<SymbolListBox*>())
+            QCOMPARE(list->height(), before[list].height() + dy);
+        for (auto* button : dialog.findChildren<QPushButton*>())
+            QCOMPARE(button->size(), before[button].size());
+        for (auto* list : dialog.findChildren<SymbolListBox*>())
+            QVERIFY(list->height() >= 5 * list->fontMetrics().height());
+        QVERIFY(dialog.rect().contains(Find(dialog, "IDOK")->geometry()));
+    }
+    dialog.resize(template_);
+    for (QWidget* w : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        QCOMPARE(w->geometry(), before[w]);
+
+    // Closed at one size, opened again at it.
+    dialog.resize(template_ + QSize(100, 50));
+    dialog.accept();
+    CLibCompareDlg again;
+    again.show();
+    QCOMPARE(again.size(), template_ + QSize(100, 50));
+}
+
+// On the screen it opens on (a laptop's, under the laptop ctest entries),
+// the dialog fits: every control's centre lies on the screen.
+void TestCLibCompareDlg::fitsTheScreen() {
+    CLibCompareDlg dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const QRect screen = dialog.screen()->availableGeometry();
+    QVERIFY2(screen.contains(dialog.frameGeometry()), qPrintable(QStringLiteral("%1x%2 on %3x%4")
+                                                                     .arg(dialog.width())
+                                                                     .arg(dialog.height())
+                                                                     .arg(screen.width())
+                                                                     .arg(screen.height())));
+    for (QWidget* w : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        QVERIFY2(screen.contains(w->mapToGlobal(w->rect().center())), qPrintable(w->objectName()));
 }
 
 // Platforms append an application display name to every window title, the

@@ -74,6 +74,7 @@ private slots:
     void changesAreMarkedInListsAndFields();
     void classificationChangesCountWhenBothAreLong();
     void duplicatedNamesCarryTheDotOfTheirPair();
+    void reviewingTheChanges();
 
 private:
     Screen Look() const;
@@ -97,6 +98,7 @@ private:
 
 void TestCommands::init() {
     lib1Count = lib2Count = commonCount = 0;
+    ForgetWindowGeometry();
     dialog_ = std::make_unique<CLibCompareDlg>();
     dialog_->show();
 }
@@ -535,7 +537,8 @@ void TestCommands::changesAreMarkedInListsAndFields() {
     Load2(neu);
     QCOMPARE(status->text(),
              QStringLiteral("SCHALTPLAN-ALT.1 ↔ SCHALTPLAN-NEU.1: 6 gemeinsam, davon 2 geändert · "
-                            "4 nur in Bibliothek 1 · 4 nur in Bibliothek 2"));
+                            "4 nur in Bibliothek 1 · 4 nur in Bibliothek 2 · Klassifizierungen "
+                            "nicht verglichen (Bibliothek 2 im kurzen Format)"));
     QCOMPARE(status->focusPolicy(), Qt::NoFocus);
     QCOMPARE(dialog_->findChild<QLineEdit*>("IDC_PATH2_EDIT")->toolTip(), neu);
 
@@ -617,6 +620,78 @@ void TestCommands::duplicatedNamesCarryTheDotOfTheirPair() {
     QCOMPARE(Field("IDC_COMMON_DESIGNATION"), QStringLiteral("c"));
     QCOMPARE(dialog_->findChild<QLineEdit*>("IDC_COMMON_DESIGNATION")->toolTip(),
              QStringLiteral("Bibliothek 1: „b“"));
+}
+
+// The review of what changed, with the keyboard alone: Strg+F and typing
+// narrow the lists, Escape empties the search; Alt+G shows only the changes;
+// Alt+↓ and Alt+↑ step from change to change, showing fields, marks and the
+// line of old and new values; past the last change the selection stays.
+void TestCommands::reviewingTheChanges() {
+    Load1(QStringLiteral(LIBCOMPARE_EXAMPLES_DIR "/schaltplan-alt.1"));
+    Load2(QStringLiteral(LIBCOMPARE_EXAMPLES_DIR "/schaltplan-neu.1"));
+    dialog_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
+    QWindow* window = dialog_->windowHandle();
+    auto* status = dialog_->findChild<QLabel*>(QStringLiteral("statusLine"));
+    auto* line = dialog_->findChild<QLabel*>(QStringLiteral("changeLine"));
+    auto* search = dialog_->findChild<QLineEdit*>(QStringLiteral("search"));
+    const auto spoken = [](QWidget* w) {
+        return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+    };
+    QCOMPARE(spoken(search), QStringLiteral("Suche"));
+    QCOMPARE(spoken(dialog_->findChild<QWidget*>("nextChange")),
+             QStringLiteral("Nächste Änderung"));
+    QCOMPARE(spoken(dialog_->findChild<QWidget*>("previousChange")),
+             QStringLiteral("Vorherige Änderung"));
+
+    QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), search);
+    for (char c : {'s', 'c', 'h'}) QTest::keyClick(window, c);
+    QCOMPARE(Rows(dialog_->m_listCommon), QStringList{"Schütz"});
+    QVERIFY(Rows(dialog_->m_listOnly1).isEmpty());
+    QCOMPARE(Rows(dialog_->m_listOnly2), QStringList{"Schalter"});
+    QCOMPARE(status->text(), QStringLiteral("Gezeigt: 1 von 6 gemeinsam · 0 von 4 nur in "
+                                            "Bibliothek 1 · 1 von 4 nur in Bibliothek 2"));
+    Select(dialog_->m_listCommon, "Schütz");
+    QCOMPARE(Field("IDC_COMMON_DESIGNATION"), QStringLiteral("Leistungsschütz 4-polig"));
+    QCOMPARE(line->toolTip(),
+             QStringLiteral("Schütz – Bezeichnung: „Leistungsschütz 3-polig“ → „Leistungsschütz "
+                            "4-polig“"));
+    QCOMPARE(line->accessibleDescription(), line->toolTip());
+    search->setFocus();
+    QTest::keyClick(window, Qt::Key_Escape);
+    QVERIFY(dialog_->isVisible());
+    QVERIFY(search->text().isEmpty());
+    QCOMPARE(Rows(dialog_->m_listCommon).size(), 6);
+    QVERIFY(status->text().startsWith(QStringLiteral("SCHALTPLAN-ALT.1 ↔")));
+
+    QTest::keyClick(window, Qt::Key_G, Qt::AltModifier);  // clicked as a user clicks it
+    QTRY_COMPARE(Rows(dialog_->m_listCommon), (QStringList{"Schütz", "Taster"}));
+    QVERIFY(
+        status->text().startsWith(QStringLiteral("Gezeigt: 2 von 6 gemeinsam (nur geänderte)")));
+    QTest::keyClick(window, Qt::Key_G, Qt::AltModifier);
+    QTRY_COMPARE(Rows(dialog_->m_listCommon).size(), 6);
+
+    // From the first change to the last and back, whatever has the focus.
+    dialog_->m_listOnly1->setFocus();
+    const auto step = [&](Qt::Key key) {
+        QTest::keyClick(window, key, Qt::AltModifier);
+        const int row = dialog_->m_listCommon->CurrentSelection();
+        return row >= 0 ? Rows(dialog_->m_listCommon)[row] : QString();
+    };
+    QCOMPARE(step(Qt::Key_Down), QStringLiteral("Schütz"));
+    QCOMPARE(step(Qt::Key_Down), QStringLiteral("Taster"));
+    QCOMPARE(Field("IDC_COMMON_DESIGNATION"), QStringLiteral("Drucktaster Öffner"));
+    QCOMPARE(dialog_->findChild<QLineEdit*>("IDC_COMMON_DESIGNATION")->toolTip(),
+             QStringLiteral("Bibliothek 1: „Drucktaster Schließer“"));
+    QCOMPARE(step(Qt::Key_Down), QStringLiteral("Taster"));
+    QVERIFY(status->text().startsWith(QStringLiteral("Keine weitere Änderung")));
+    QCOMPARE(step(Qt::Key_Up), QStringLiteral("Schütz"));
+    QCOMPARE(step(Qt::Key_Up), QStringLiteral("Schütz"));
+    QVERIFY(status->text().startsWith(QStringLiteral("Keine weitere Änderung")));
+
+    Select(dialog_->m_listCommon, "Relais");  // unchanged: the line goes
+    QVERIFY(line->text().isEmpty());
 }
 
 QTEST_MAIN(TestCommands)

@@ -5,10 +5,10 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPointer>
@@ -112,6 +112,7 @@ private:
 
 void TestWorkflow::init() {
     lib1Count = lib2Count = commonCount = 0;
+    ForgetWindowGeometry();
     dialog_ = std::make_unique<CLibCompareDlg>();
     dialog_->show();
     Activate();
@@ -443,18 +444,19 @@ void TestWorkflow::exportWritesWhatIsShown() {
     Activate();
     dialog_->m_listOnly1->setFocus();
     const QString target = Q(out.path() / "bericht.json");
-    QCOMPARE(modal::Drive(
-                 [this] { QTest::keyClick(dialog_->windowHandle(), Qt::Key_E, Qt::ControlModifier); },
-                 {[&target](QWidget* window) {
-                     auto* chooser = qobject_cast<QFileDialog*>(window);
-                     if (!chooser) return false;
-                     chooser->selectNameFilter(QStringLiteral("Text (*.txt)"));
-                     emit chooser->filterSelected(QStringLiteral("Text (*.txt)"));
-                     chooser->findChild<QLineEdit*>("fileNameEdit")->setText(target);
-                     static_cast<QDialog*>(chooser)->accept();
-                     return true;
-                 }}),
-             std::size_t{1});
+    QCOMPARE(
+        modal::Drive(
+            [this] { QTest::keyClick(dialog_->windowHandle(), Qt::Key_E, Qt::ControlModifier); },
+            {[&target](QWidget* window) {
+                auto* chooser = qobject_cast<QFileDialog*>(window);
+                if (!chooser) return false;
+                chooser->selectNameFilter(QStringLiteral("Text (*.txt)"));
+                emit chooser->filterSelected(QStringLiteral("Text (*.txt)"));
+                chooser->findChild<QLineEdit*>("fileNameEdit")->setText(target);
+                static_cast<QDialog*>(chooser)->accept();
+                return true;
+            }}),
+        std::size_t{1});
     QFile written(target);
     QVERIFY(written.open(QIODevice::ReadOnly));
     QJsonParseError error;
