@@ -1,6 +1,7 @@
 // Opens the comparison dialog, compares two libraries through its own buttons
-// and file chooser, selects a symbol in each list and then waits to be
-// photographed. Prints "ready" when the picture can be taken.
+// and file chooser, selects a symbol in each only-list, steps with Alt+Down to
+// the changed common symbol given, and then waits to be photographed. Prints
+// "ready" when the picture can be taken.
 //
 //   screenshot_demo LIB1 LIB2 SYMBOL_ONLY1 SYMBOL_COMMON SYMBOL_ONLY2
 #include <QApplication>
@@ -36,9 +37,13 @@ int main(int argc, char** argv) {
         modal::Drive([&] { ControlById<QPushButton>(dialog, IDC_LOAD2_BUTTON)->click(); },
                      {modal::Choose(args[2])});
         SelectText(dialog.m_listOnly2, args[5]);
-        SelectText(dialog.m_listCommon, args[4]);
         SelectText(dialog.m_listOnly1, args[3]);
         dialog.m_listCommon->setFocus();
+        for (int step = 0; step < 10; ++step) {
+            const int row = dialog.m_listCommon->CurrentSelection();
+            if (row >= 0 && Rows(dialog.m_listCommon)[row] == args[4]) break;
+            QTest::keyClick(dialog.windowHandle(), Qt::Key_Down, Qt::AltModifier);
+        }
         QTimer::singleShot(500, [] {
             std::puts("ready");
             std::fflush(stdout);
