@@ -13,7 +13,7 @@ DEB_PACKAGES := cmake ninja-build g++ make pkg-config python3 \
                 clang libclang-rt-14-dev clang-tidy
 
 # And for the Windows build and its tests under Wine.
-WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine64 $(DEB_PACKAGES)
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine64 dpkg-dev $(DEB_PACKAGES)
 
 # apt-get as root, through sudo otherwise.
 SHELL := /bin/bash
@@ -94,10 +94,15 @@ WINDOWS_DIR := build-windows
 WINE := /usr/lib/wine/wine64
 WINE_ENV := WINEPREFIX=$(CURDIR)/$(WINDOWS_DIR)/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
+# Qt for MinGW is built once from Debian's source (tools/qt_mingw.sh, about
+# 20 minutes on 2 cores) into ~/.cache/libcompare and reused after that.
 windows:
 	@$(MAKE) --no-print-directory install-missing PACKAGES="$(WINDOWS_PACKAGES)"
+	qt=$$(bash tools/qt_mingw.sh) && export LIBCOMPARE_QT_MINGW=$$qt && \
 	cmake -S . -B $(WINDOWS_DIR) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=Release \
-	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake $(CMAKE_FLAGS)
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DLIBCOMPARE_CLI_ONLY=OFF \
+	  -DCMAKE_PREFIX_PATH=$$qt -DQT_HOST_PATH=/usr \
+	  -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake $(CMAKE_FLAGS) && \
 	cmake --build $(WINDOWS_DIR)
 
 # Its tests under Wine (own prefix in build-windows/wine, no display), then

@@ -542,7 +542,11 @@ void CLibCompareDlg::DDX_Text(bool save, int id, QString& value) {
 
 QString CLibCompareDlg::ChooseLibraryFile() {
     QFileDialog chooser(this);
+#if !defined(_WIN32)
+    // Qt's own chooser, the same on every desktop. Windows has its native one
+    // (platforms without one, like the tests' offscreen platform, get Qt's).
     chooser.setOption(QFileDialog::DontUseNativeDialog);
+#endif
     chooser.setAcceptMode(QFileDialog::AcceptOpen);
     chooser.setFileMode(QFileDialog::ExistingFile);
     chooser.setNameFilters(

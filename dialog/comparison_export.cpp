@@ -90,7 +90,11 @@ bool WriteComparison(const Comparison& comparison, const ReportSources& sources,
 void ExportComparison(QWidget* parent, const Comparison& comparison, const ReportSources& sources,
                       const QString& folderOf) {
     QFileDialog chooser(parent, QStringLiteral("Vergleich exportieren"));
+#if !defined(_WIN32)
+    // Qt's own chooser, the same on every desktop. Windows has its native one
+    // (platforms without one, like the tests' offscreen platform, get Qt's).
     chooser.setOption(QFileDialog::DontUseNativeDialog);
+#endif
     chooser.setAcceptMode(QFileDialog::AcceptSave);
     chooser.setFileMode(QFileDialog::AnyFile);
     QStringList filters;
