@@ -10,14 +10,19 @@ CMAKE_FLAGS ?=
 DEB_PACKAGES := cmake ninja-build g++ make pkg-config python3 \
                 qt6-base-dev qt6-translations-l10n \
                 libgtest-dev libgmock-dev libbenchmark-dev rapidjson-dev libcli11-dev \
-                clang libclang-rt-14-dev clang-tidy
+                clang libclang-rt-14-dev clang-tidy scdoc dpkg-dev
 
 # And for the Windows build and its tests under Wine.
-WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine64 dpkg-dev $(DEB_PACKAGES)
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine64 fonts-wine dpkg-dev xvfb xauth imagemagick \
+                    $(DEB_PACKAGES)
 
 # apt-get as root, through sudo otherwise.
 SHELL := /bin/bash
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+# For checking the Debian package.
+PACKAGE_CHECK_PACKAGES := lintian appstream desktop-file-utils shared-mime-info xdg-utils man-db \
+                          groff-base libglib2.0-bin
 
 # Fuzzing: seconds per target for `make fuzz`.
 FUZZ_SECONDS ?= 600
@@ -25,7 +30,7 @@ FUZZ_DIR := build-fuzz
 ASAN_DIR := build-asan
 
 .PHONY: all deps install-missing configure build test run bench clean format fuzz fuzz-build \
-        test-asan tidy windows test-windows
+        test-asan tidy windows test-windows package test-package
 
 all: build
 
@@ -108,11 +113,25 @@ windows:
 # Its tests under Wine (own prefix in build-windows/wine, no display), then
 # the .exe against the Linux build: the same report bytes.
 test-windows: windows build
+	@# Windows' dialog font: "MS Shell Dlg" is Tahoma there, and here (Wine's own fonts).
+	$(WINE_ENV) $(WINE) reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+	  /v 'MS Shell Dlg' /d Tahoma /f >/dev/null 2>&1
 	cd $(WINDOWS_DIR) && $(WINE_ENV) ctest --output-on-failure
 	$(WINE_ENV) WINE=$(WINE) bash tools/windows_same_bytes.sh $(BUILD_DIR)/bin $(WINDOWS_DIR)/bin
+	$(WINE_ENV) WINE=$(WINE) bash tools/windows_screenshot.sh $(WINDOWS_DIR)
 
 run: build
 	./$(BUILD_DIR)/bin/libcompare
+
+# A Debian package into build/: apt install ./build/libcompare_*.deb
+package: build
+	cd $(BUILD_DIR) && cpack
+
+# The package checked: lintian, the metadata, the programs, the file type
+# and the manual pages from an unpacked copy.
+test-package: package
+	@$(MAKE) --no-print-directory install-missing PACKAGES="$(PACKAGE_CHECK_PACKAGES)"
+	bash tools/check_package.sh $(BUILD_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) $(WINDOWS_DIR)

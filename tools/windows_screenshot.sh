@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Photographs libcompare.exe under Wine: a real window on Xvfb through Qt's
+# windows platform plugin, comparing the two example libraries given on the
+# command line. Writes WINDOWS_DIR/screenshot.png.
+#   tools/windows_screenshot.sh WINDOWS_DIR
+set -euo pipefail
+cd "$(dirname "$0")/.."
+dir=$1
+wine=${WINE:-/usr/lib/wine/wine64}
+out=$dir/screenshot.png
+xvfb-run -a -s "-screen 0 1366x768x24" bash -c '
+  set -euo pipefail
+  "'"$wine"'" "'"$dir"'/bin/libcompare.exe" "examples\schaltplan-alt.1" "examples\schaltplan-neu.1" \
+    >/dev/null 2>&1 &
+  pid=$!
+  sleep 15
+  import -window root "'"$out"'"
+  kill $pid 2>/dev/null; wait $pid 2>/dev/null || true
+  "'"$wine"'"server -k 2>/dev/null || true'
+echo "wrote $out"
