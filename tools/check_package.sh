@@ -36,6 +36,9 @@ check "a long-layout library is a TORVEX symbol library" bash -c \
 check "a manual page stays a manual page" bash -c \
   "[ \"\$(XDG_CURRENT_DESKTOP=GNOME XDG_DATA_HOME='$root/home' xdg-mime query filetype '$root/ls.1')\" != application/x-torvex-symbol-library ]"
 
+check "completion offers the formats" bash -c \
+  "source '$share/bash-completion/completions/libcompare-cli'; COMP_WORDS=(libcompare-cli --format ''); COMP_CWORD=2; _libcompare_cli; [ \"\${COMPREPLY[*]}\" = 'text csv csv-excel json' ]"
+
 for page in libcompare libcompare-cli; do
   check "man $page renders without warnings" bash -c \
     "out=\$(MANWIDTH=80 man --warnings -l '$share/man/man1/$page.1.gz' 2>&1 >/dev/null); [ -z \"\$out\" ] || { echo \"\$out\"; false; }"
