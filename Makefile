@@ -13,7 +13,8 @@ DEB_PACKAGES := cmake ninja-build g++ make pkg-config python3 \
                 clang libclang-rt-14-dev clang-tidy scdoc dpkg-dev
 
 # And for the Windows build and its tests under Wine.
-WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine64 fonts-wine dpkg-dev xvfb xauth imagemagick \
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine64 fonts-wine fonts-dejavu-core dpkg-dev xvfb xauth \
+                    imagemagick \
                     $(DEB_PACKAGES)
 
 # apt-get as root, through sudo otherwise.

@@ -5,8 +5,8 @@
 //   QT_QPA_PLATFORM=offscreen dialog_bench LIB1 LIB2
 #include <QAbstractButton>
 #include <QApplication>
-#include <QLineEdit>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -168,9 +168,10 @@ int main(int argc, char** argv) {
         QApplication::processEvents();
         slowestKey = std::max(slowestKey, clock.nsecsElapsed() / 1e9);
     }
-    std::printf("find: each character of \"sym0001\" typed, the lists narrowed and drawn in at most "
-                "%.3f s (%d common shown; target: 0.3 s)\n",
-                slowestKey, dialog.m_listCommon->Model().Count());
+    std::printf(
+        "find: each character of \"sym0001\" typed, the lists narrowed and drawn in at most "
+        "%.3f s (%d common shown; target: 0.3 s)\n",
+        slowestKey, dialog.m_listCommon->Model().Count());
     QTest::keyClick(dialog.windowHandle(), Qt::Key_Escape);
 
     // "Nur geänderte" on and off.
@@ -198,7 +199,6 @@ int main(int argc, char** argv) {
         QTest::keyClick(dialog.windowHandle(), Qt::Key_Down, Qt::AltModifier);
         slowestStep = std::max(slowestStep, clock.nsecsElapsed() / 1e6);
     }
-    std::printf("step: 200 times Alt+Down, each in at most %.1f ms (target: 20 ms)\n",
-                slowestStep);
+    std::printf("step: 200 times Alt+Down, each in at most %.1f ms (target: 20 ms)\n", slowestStep);
     return 0;
 }

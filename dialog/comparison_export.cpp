@@ -54,7 +54,9 @@ bool WriteComparison(const Comparison& comparison, const ReportSources& sources,
     QSaveFile file(target);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly)) {
-        error = WriteFailure(target, errno);
+        // Windows says why through its own error codes, not errno.
+        const bool folderMissing = !QFileInfo(QFileInfo(target).absolutePath()).isDir();
+        error = WriteFailure(target, errno != 0 ? errno : folderMissing ? ENOENT : 0);
         return false;
     }
     int writeError = 0;

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -19,6 +20,14 @@
 
 #include "dialog/symbol_list_box.h"
 #include "dialog/symbol_list_model.h"
+
+// Settings of the tests' own, never the user's: Qt's test mode for the
+// settings files, and names of their own for Windows' registry.
+inline void UseTestSettings() {
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(QStringLiteral("Bibliotheksvergleich-Tests"));
+    QCoreApplication::setApplicationName(QStringLiteral("Dialog"));
+}
 
 // Each test starts from the default size: the size and place a dialog of an
 // earlier test left in the settings (test mode: not the user's) are forgotten.

@@ -30,7 +30,7 @@ class TestCLibCompareDlg : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void initTestCase() { UseTestSettings(); }
     void init() { ForgetWindowGeometry(); }
     void resizing();
     void fitsTheScreen();

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
@@ -38,8 +39,9 @@
 
 namespace {
 
+// A path as the dialog shows it: with forward slashes, also on Windows.
 QString Q(const std::filesystem::path& path) {
-    return QString::fromStdString(path.string());
+    return QDir::fromNativeSeparators(QString::fromStdU16String(path.u16string()));
 }
 
 // Drags `urls` over the dialog's window to `at` and drops them there, as the
@@ -68,12 +70,15 @@ class TestWorkflow : public QObject {
 
 public:
     TestWorkflow() {
-        alt_ = QStringLiteral(LIBCOMPARE_EXAMPLES_DIR "/schaltplan-alt.1");
-        neu_ = QStringLiteral(LIBCOMPARE_EXAMPLES_DIR "/schaltplan-neu.1");
+        // Whole paths as the dialog shows them (on Windows with the drive).
+        alt_ = QFileInfo(QStringLiteral(LIBCOMPARE_EXAMPLES_DIR "/schaltplan-alt.1"))
+                   .absoluteFilePath();
+        neu_ = QFileInfo(QStringLiteral(LIBCOMPARE_EXAMPLES_DIR "/schaltplan-neu.1"))
+                   .absoluteFilePath();
     }
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void initTestCase() { UseTestSettings(); }
     void init();
     void cleanup() { dialog_.reset(); }
     void startWithFiles();
