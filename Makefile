@@ -14,7 +14,7 @@ DEB_PACKAGES := cmake ninja-build g++ make pkg-config python3 \
 
 # And for the Windows build and its tests under Wine.
 WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine64 fonts-wine fonts-dejavu-core dpkg-dev xvfb xauth \
-                    imagemagick \
+                    imagemagick x11-utils \
                     $(DEB_PACKAGES)
 
 # apt-get as root, through sudo otherwise.

@@ -67,4 +67,5 @@ cmake -S source -B build -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64.
 cmake --build build >&2
 cmake --install build >&2
 touch "$prefix/.complete"
+rm -rf build source  # 4 GB; the downloaded source stays for another build
 echo "$prefix"

@@ -13,7 +13,12 @@ xvfb-run -a -s "-screen 0 1366x768x24" bash -c '
   "'"$wine"'" "'"$dir"'/bin/libcompare.exe" "examples\schaltplan-alt.1" "examples\schaltplan-neu.1" \
     >/dev/null 2>&1 &
   pid=$!
-  sleep 15
+  # Until the dialog shows (Wine starts slowly the first time), then a moment more.
+  for _ in $(seq 1 120); do
+    xwininfo -root -tree 2>/dev/null | grep -q TORVEX_Bibliotheks_Vergleich && break
+    sleep 0.5
+  done
+  sleep 3
   import -window root "'"$out"'"
   kill $pid 2>/dev/null; wait $pid 2>/dev/null || true
   "'"$wine"'"server -k 2>/dev/null || true'
