@@ -47,4 +47,12 @@ if [ "$missing_status" = 2 ] && grep -q "„$folder/fehlt.1“" "$work/missing.t
 else
   echo "DIFFERENT: the message for a missing file: $(cat "$work/missing.txt")"; failed=1
 fi
+# The dialog's .exe carries the version resource (UTF-16 strings).
+dialog=$2/libcompare.exe
+if [ -f "$dialog" ] && strings -el "$dialog" | grep -qx "TORVEX Bibliotheksvergleich" &&
+   strings -el "$dialog" | grep -qx "1.0.0.1"; then
+  echo "libcompare.exe: version resource 1.0.0.1, TORVEX Bibliotheksvergleich"
+else
+  echo "DIFFERENT: libcompare.exe has no version resource"; failed=1
+fi
 exit $failed

@@ -194,6 +194,19 @@ void TestWorkflow::droppedFiles() {
     QCOMPARE(Field("IDC_PATH1_EDIT"), neu_.toUpper());
     QCOMPARE(Field("IDC_PATH2_EDIT"), alt_.toUpper());
 
+    // A folder with an umlaut, as Windows users name theirs: from a drop and
+    // from the command line.
+    const auto folder = dir_.path() / std::filesystem::path(u8"Schaltpläne");
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "neu.1", std::ios::binary) << LongLibrary({{"Relais"}, {"Sch\xFCtz"}});
+    const QString umlaut = Q(folder / "neu.1");
+    QVERIFY(Drop(*dialog_, {QUrl::fromLocalFile(umlaut)}, CentreOf(dialog_->m_listOnly1)));
+    QCOMPARE(Rows(dialog_->m_listOnly1), (QStringList{"Relais", "Schütz"}));
+    OpenStartFiles(*dialog_, {umlaut});
+    QCOMPARE(Field("IDC_PATH1_EDIT"), umlaut.toUpper());
+    QCOMPARE(Rows(dialog_->m_listOnly1).size(), 2);
+    QVERIFY(Drop(*dialog_, {neu, alt}, CentreOf(dialog_->m_listCommon)));
+
     const QStringList before = Rows(dialog_->m_listCommon);
     QVERIFY(!Drop(*dialog_, {QUrl("https://example.org/a.1")}, CentreOf(dialog_->m_listOnly1)));
     QVERIFY(
