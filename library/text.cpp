@@ -96,6 +96,15 @@ void AppendUtf8(char32_t cp, std::string& out) {
     }
 }
 
+// A control character as the visible symbol that stands for it: 0x00-0x1F
+// and 0x7F as the Unicode control pictures (␀ … ␟, ␡), 0x80-0x9F as �.
+char32_t Visible(char32_t cp) {
+    if (cp < 0x20) return cp + 0x2400;
+    if (cp == 0x7F) return 0x2421;
+    if (cp >= 0x80 && cp < 0xA0) return 0xFFFD;
+    return cp;
+}
+
 // The code point of the UTF-8 sequence at text[at], and its length; an
 // invalid, overlong or cut-off sequence is one byte standing for U+FFFD.
 std::pair<char32_t, std::size_t> DecodeUtf8(std::string_view text, std::size_t at) {
@@ -128,17 +137,8 @@ void AppendWindows1252Visible(std::string_view bytes, std::string& out) {
         out.append(bytes);
         return;
     }
-    for (char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        char32_t cp = Windows1252CodePoint(byte);
-        if (cp < 0x20)
-            cp += 0x2400;
-        else if (cp == 0x7F)
-            cp = 0x2421;
-        else if (cp >= 0x80 && cp < 0xA0)
-            cp = 0xFFFD;
-        AppendUtf8(cp, out);
-    }
+    for (char c : bytes)
+        AppendUtf8(Visible(Windows1252CodePoint(static_cast<unsigned char>(c))), out);
 }
 
 void AppendWindows1252AsUtf8(std::string_view bytes, std::string& out) {
@@ -220,16 +220,8 @@ std::string ValidUtf8(std::string_view text, bool visible) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t at = 0; at < text.size();) {
-        auto [cp, length] = DecodeUtf8(text, at);
-        if (visible) {
-            if (cp < 0x20)
-                cp += 0x2400;
-            else if (cp == 0x7F)
-                cp = 0x2421;
-            else if (cp >= 0x80 && cp < 0xA0)
-                cp = 0xFFFD;
-        }
-        AppendUtf8(cp, out);
+        const auto [cp, length] = DecodeUtf8(text, at);
+        AppendUtf8(visible ? Visible(cp) : cp, out);
         at += length;
     }
     return out;
