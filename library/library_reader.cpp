@@ -35,14 +35,15 @@ enum class SymbolLooks { kPlausible, kOdd, kOneCharacter };
 // control characters, or running past the space its record has for it are
 // odd (the other fields may run on: only the symbol counts). Looks no further
 // than that space, however far the field runs.
-SymbolLooks Judge(std::string_view bytes, LibraryLayout layout, std::uint64_t record) {
+// `at(start, length)` gives the file's bytes from `start` on, `length` at most.
+using WindowReader = std::function<std::string_view(std::uint64_t start, std::uint64_t length)>;
+
+SymbolLooks Judge(const WindowReader& at, LibraryLayout layout, std::uint64_t record) {
     const std::uint64_t recordSize =
         layout == LibraryLayout::kShort ? kShortRecordSize : kLongRecordSize;
     const std::uint64_t room =
         layout == LibraryLayout::kShort ? kShortDesignationOffset : kLongRecordSize;
-    const std::uint64_t start = kRecordBase + record * recordSize;
-    const std::string_view window =
-        start < bytes.size() ? bytes.substr(start, room) : std::string_view();
+    const std::string_view window = at(kRecordBase + record * recordSize, room);
     const std::string_view symbol =
         window.substr(0, window.find_first_of(std::string_view("\0\n", 2)));
     if (symbol.empty() || symbol.size() >= room) return SymbolLooks::kOdd;
@@ -53,13 +54,13 @@ SymbolLooks Judge(std::string_view bytes, LibraryLayout layout, std::uint64_t re
 
 // Judges an even spread of at most kDoubtSample records, so that even a huge
 // file is judged at once.
-void JudgeSample(std::string_view bytes, ReadResult& result) {
+void JudgeSample(const WindowReader& at, ReadResult& result) {
     const std::int64_t records = result.records;
     const std::int64_t sample = std::min(records, kDoubtSample);
     std::int64_t odd = 0, oneCharacter = 0;
     for (std::int64_t j = 0; j < sample; ++j) {
         const auto record = static_cast<std::uint64_t>(1 + j * records / sample);
-        switch (Judge(bytes, result.layout, record)) {
+        switch (Judge(at, result.layout, record)) {
             case SymbolLooks::kOdd:
                 ++odd;
                 break;
@@ -81,13 +82,16 @@ std::filesystem::path PathFromUtf8(std::string_view text) {
     return std::filesystem::path(std::u8string(text.begin(), text.end()));
 }
 
-ReadResult MeasureLibraryBytes(std::string_view bytes) {
+namespace {
+
+// Layout, records and the sample of a file of `length` bytes read by `at`.
+ReadResult Measure(std::uint64_t length, const WindowReader& at) {
     ReadResult result;
-    const std::uint64_t length = bytes.size();
     result.fileSize = length;
 
-    const bool isLong = length >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-                        static_cast<unsigned char>(bytes[1]) == 0xFF;
+    const std::string_view marker = at(0, 2);
+    const bool isLong = marker.size() == 2 && static_cast<unsigned char>(marker[0]) == 0xFF &&
+                        static_cast<unsigned char>(marker[1]) == 0xFF;
     result.layout = isLong ? LibraryLayout::kLong : LibraryLayout::kShort;
     const std::uint64_t recordSize = isLong ? kLongRecordSize : kShortRecordSize;
 
@@ -100,8 +104,16 @@ ReadResult MeasureLibraryBytes(std::string_view bytes) {
     if (records > kMostRecords) return Failed(ReadStatus::kTooManyRecords, 0, kMostRecords);
     result.ok = true;
     result.records = static_cast<std::int32_t>(records);
-    JudgeSample(bytes, result);
+    JudgeSample(at, result);
     return result;
+}
+
+}  // namespace
+
+ReadResult MeasureLibraryBytes(std::string_view bytes) {
+    return Measure(bytes.size(), [bytes](std::uint64_t start, std::uint64_t length) {
+        return start < bytes.size() ? bytes.substr(start, length) : std::string_view();
+    });
 }
 
 namespace {
@@ -166,39 +178,53 @@ std::shared_ptr<const FileBytes> ReadWholeStream(std::istream& in, std::uintmax_
 
 namespace {
 
-// Reads the whole regular file at `path`; on failure says why instead.
-std::shared_ptr<const FileBytes> LoadFile(const std::filesystem::path& path, ReadResult& failure) {
+// Opens the regular file at `path` for reading, and measures it; on failure
+// says why instead.
+bool OpenFile(const std::filesystem::path& path, std::ifstream& in, std::uintmax_t& size,
+              ReadResult& failure) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (ec || !std::filesystem::exists(status)) {
         failure = ec && ec != std::errc::no_such_file_or_directory
                       ? Failed(ReadStatus::kCannotOpen, ec.value())
                       : Failed(ReadStatus::kNotFound);
-        return nullptr;
+        return false;
     }
     if (std::filesystem::is_directory(status)) {
         failure = Failed(ReadStatus::kDirectory);
-        return nullptr;
+        return false;
     }
     // Devices, pipes and sockets may block or never end: only plain files are read.
     if (!std::filesystem::is_regular_file(status)) {
         failure = Failed(ReadStatus::kNotRegularFile);
-        return nullptr;
+        return false;
     }
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    size = std::filesystem::file_size(path, ec);
     if (ec) {
         failure = Failed(ReadStatus::kCannotOpen, ec.value());
-        return nullptr;
+        return false;
     }
-
     errno = 0;
-    std::ifstream in(path, std::ios::in | std::ios::binary);
+    in.open(path, std::ios::in | std::ios::binary);
     if (!in) {
         failure = Failed(ReadStatus::kCannotOpen, errno);
-        return nullptr;
+        return false;
     }
+    return true;
+}
 
-    return ReadWholeStream(in, size, failure);
+// The sample of an open file, read where it lies: a few kilobytes, however
+// large the file.
+ReadResult MeasureStream(std::ifstream& in, std::uintmax_t size) {
+    std::string window;
+    return Measure(size, [&in, &window](std::uint64_t start, std::uint64_t length) {
+        window.assign(static_cast<std::size_t>(length), '\0');
+        in.clear();
+        in.seekg(static_cast<std::streamoff>(start));
+        in.read(window.data(), static_cast<std::streamsize>(length));
+        window.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+        return std::string_view(window);
+    });
 }
 
 }  // namespace
@@ -207,18 +233,26 @@ ReadResult ReadLibraryFile(const std::filesystem::path& path, SymbolTable& table
                            std::int32_t& count, SymbolList& list,
                            const std::function<bool(const ReadResult&)>& proceed) {
     ReadResult failure;
-    auto bytes = LoadFile(path, failure);
-    if (!bytes) return failure;
+    std::ifstream in;
+    std::uintmax_t size = 0;
+    if (!OpenFile(path, in, size, failure)) return failure;
 
-    // Whether the file looks like a library is decided on a sample first, so
-    // that the question comes at once even for a huge file.
-    ReadResult result = MeasureLibraryBytes(bytes->view());
+    // Whether the file looks like a library is decided on a sample read
+    // first, so that the question comes at once even for a huge file.
+    ReadResult result = MeasureStream(in, size);
     if (!result) return result;
     if (proceed && !proceed(result)) {
         result.ok = false;
         result.status = ReadStatus::kCancelled;
         return result;
     }
+
+    in.clear();
+    in.seekg(0);
+    auto bytes = ReadWholeStream(in, size, failure);
+    if (!bytes) return failure;
+    result = MeasureLibraryBytes(bytes->view());  // what was read, whole
+    if (!result) return result;
     if (!FieldsWithinBudget(bytes->view(), result)) return result;
 
     // All read: only now do the table, its count and the list change.
