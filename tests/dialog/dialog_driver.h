@@ -22,11 +22,12 @@
 #include "dialog/symbol_list_model.h"
 
 // Settings of the tests' own, never the user's: Qt's test mode for the
-// settings files, and names of their own for Windows' registry.
+// settings files, and an organisation of their own for Windows' registry.
+// Each test program keeps its own (the application is named after it), so
+// that programs run side by side do not share them.
 inline void UseTestSettings() {
     QStandardPaths::setTestModeEnabled(true);
     QCoreApplication::setOrganizationName(QStringLiteral("Bibliotheksvergleich-Tests"));
-    QCoreApplication::setApplicationName(QStringLiteral("Dialog"));
 }
 
 // Each test starts from the default size: the size and place a dialog of an
