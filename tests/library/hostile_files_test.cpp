@@ -40,7 +40,7 @@ struct Target {
     }
 };
 
-void ExpectRejected(const fs::path& path, ReadStatus status) {
+[[maybe_unused]] void ExpectRejected(const fs::path& path, ReadStatus status) {
     Target target;
     const ReadResult result = ReadLibraryFile(path, target.table, target.count, target.list);
     EXPECT_FALSE(result);
