@@ -49,8 +49,9 @@ else
 fi
 # The dialog's .exe carries the version resource (UTF-16 strings).
 dialog=$2/libcompare.exe
-if [ -f "$dialog" ] && strings -el "$dialog" | grep -qx "TORVEX Bibliotheksvergleich" &&
-   strings -el "$dialog" | grep -qx "1.0.0.1"; then
+[ -f "$dialog" ] && strings -el "$dialog" >"$work/resource.txt"
+if grep -qx "TORVEX Bibliotheksvergleich" "$work/resource.txt" &&
+   grep -qx "1.0.0.1" "$work/resource.txt"; then
   echo "libcompare.exe: version resource 1.0.0.1, TORVEX Bibliotheksvergleich"
 else
   echo "DIFFERENT: libcompare.exe has no version resource"; failed=1
