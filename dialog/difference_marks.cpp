@@ -3,8 +3,10 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QLocale>
+#include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 #include "dialog/symbol_list_model.h"
 #include "report/messages.h"
@@ -32,25 +34,30 @@ void MarkDifferences(const Comparison& compared, SymbolListModel& common, Symbol
         ++per1[static_cast<std::size_t>(pair.record1)];
         ++per2[static_cast<std::size_t>(pair.record2)];
     }
+    // Only the changed pairs are marked ahead; a row's note is made when it is
+    // asked for, so that twenty million rows of one name cost no note each.
     std::unordered_map<std::uint32_t, SymbolListModel::RowMark> marks;
-    for (std::size_t k = 0; k < compared.pairs.size(); ++k) {
-        const MatchedPair& pair = compared.pairs[k];
+    for (std::int32_t k : compared.changed)
+        marks.emplace(static_cast<std::uint32_t>(k), SymbolListModel::RowMark{true, {}});
+    const auto counts =
+        std::make_shared<const std::pair<std::vector<std::int32_t>, std::vector<std::int32_t>>>(
+            std::move(per1), std::move(per2));
+    common.SetNotes([&compared, counts](std::uint32_t source) {
+        if (source >= compared.pairs.size()) return QString();
+        const MatchedPair& pair = compared.pairs[source];
         // A library-2 record matches each library-1 record of its name, and
         // the other way round.
-        const std::int32_t times1 = per2[static_cast<std::size_t>(pair.record2)];
-        const std::int32_t times2 = per1[static_cast<std::size_t>(pair.record1)];
-        const bool changed = pair.differences != 0;
-        if (!changed && times1 == 1 && times2 == 1) continue;
+        const std::int32_t times1 = counts->second[static_cast<std::size_t>(pair.record2)];
+        const std::int32_t times2 = counts->first[static_cast<std::size_t>(pair.record1)];
         QStringList note;
-        if (changed) note << QStringLiteral("geändert");
+        if (pair.differences != 0) note << QStringLiteral("geändert");
         if (times1 > 1 || times2 > 1)
             note << QStringLiteral(
                         "%1× in Bibliothek 1, %2× in Bibliothek 2 – die Felder zeigen den letzten "
                         "Datensatz")
                         .arg(Number(times1), Number(times2));
-        marks.emplace(static_cast<std::uint32_t>(k),
-                      SymbolListModel::RowMark{changed, note.join(QStringLiteral("\n"))});
-    }
+        return note.join(QStringLiteral("\n"));
+    });
     common.SetMarks(SymbolListModel::Mark::kChanged, std::move(marks));
 
     // Row source k of an only-list is its library's k-th unmatched record.

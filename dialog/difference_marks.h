@@ -14,8 +14,9 @@ class SymbolListModel;
 // blanks keep apart, marks on the common column's changed fields, and the
 // sentence of the status line.
 
-// Marks the common names whose shown pair (the last common slot of the name)
-// differs, and the near misses between the two only-lists.
+// Marks the common rows whose pair changed, and the near misses between the
+// two only-lists. The common rows' notes read `compared` when asked for: it
+// must stay in place while the lists show it.
 void MarkDifferences(const Comparison& compared, SymbolListModel& common, SymbolListModel& only1,
                      SymbolListModel& only2);
 

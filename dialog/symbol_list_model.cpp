@@ -25,6 +25,7 @@ void SymbolListModel::Empty() {
     std::vector<std::uint32_t>().swap(adds_);
     std::vector<std::uint32_t>().swap(order_);
     std::unordered_map<std::uint32_t, RowMark>().swap(marks_);
+    noteOf_ = nullptr;
     std::vector<std::uint32_t>().swap(visible_);
     signedRowsKnown_ = false;
     endResetModel();
@@ -127,6 +128,13 @@ void SymbolListModel::SetMarks(Mark mark, std::unordered_map<std::uint32_t, RowM
     }
 }
 
+void SymbolListModel::SetNotes(std::function<QString(std::uint32_t source)> noteOf) {
+    noteOf_ = std::move(noteOf);
+    if (Count() > 0)
+        emit dataChanged(index(0), index(Count() - 1),
+                         {Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
+}
+
 bool SymbolListModel::Signed(std::uint32_t source) const {
     const auto mark = marks_.find(source);
     return mark != marks_.end() && mark->second.sign;
@@ -223,10 +231,11 @@ QVariant SymbolListModel::data(const QModelIndex& index, int role) const {
             if (marks_.empty()) return {};
             return MarkIcon(mark != marks_.end() && mark->second.sign, mark_);
         case Qt::ToolTipRole:
-        case Qt::AccessibleDescriptionRole:
-            return mark != marks_.end() && !mark->second.note.isEmpty()
-                       ? QVariant(mark->second.note)
-                       : QVariant();
+        case Qt::AccessibleDescriptionRole: {
+            QString note = mark != marks_.end() ? mark->second.note : QString();
+            if (note.isEmpty() && noteOf_) note = noteOf_(source);
+            return note.isEmpty() ? QVariant() : QVariant(note);
+        }
         default:
             return {};
     }

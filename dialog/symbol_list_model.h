@@ -74,6 +74,9 @@ public:
         QString note;
     };
     void SetMarks(Mark mark, std::unordered_map<std::uint32_t, RowMark> marks);
+    // Notes made when asked for, by source, for rows whose mark has none (an
+    // empty note: none). Emptying the list drops them.
+    void SetNotes(std::function<QString(std::uint32_t source)> noteOf);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -87,6 +90,7 @@ private:
     std::vector<std::uint32_t> order_;  // display row -> source, flushed additions only
     std::unordered_map<std::uint32_t, RowMark> marks_;  // source -> mark
     Mark mark_ = Mark::kChanged;
+    std::function<QString(std::uint32_t source)> noteOf_;
 
     // Row `row` as shown, among all rows.
     std::size_t Underlying(int row) const {
