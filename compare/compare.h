@@ -32,13 +32,17 @@ struct ComparedLibrary {
 };
 
 // Two records with the same name, one of each library, and which of their
-// compared fields changed (FieldDifference bits; 0: unchanged).
+// compared fields changed (FieldDifference bits; 0: unchanged). Packed: nine
+// bytes a pair, not twelve, at up to twenty million pairs.
+#pragma pack(push, 1)
 struct MatchedPair {
     std::int32_t record1 = 0;
     std::int32_t record2 = 0;
     std::uint8_t differences = 0;
     bool operator==(const MatchedPair&) const = default;
 };
+#pragma pack(pop)
+static_assert(sizeof(MatchedPair) == 9);
 
 // Everything one comparison found, as one value that every view reads: the
 // lists, their marks, the status line, the reports and the export. It copies

@@ -60,6 +60,21 @@ QStringList DroppedLibraries(const QMimeData* data) {
     return files.size() <= 2 ? files : QStringList();
 }
 
+// A list that makes room for the names to come each time it is emptied.
+class ReservingList : public SymbolList {
+public:
+    ReservingList(SymbolListModel& list, std::size_t names) : list_(list), names_(names) {}
+    void Empty() override {
+        list_.Empty();
+        list_.Reserve(names_);
+    }
+    void Add(std::string_view name) override { list_.Add(name); }
+
+private:
+    SymbolListModel& list_;
+    std::size_t names_;
+};
+
 // The wait cursor while a file is read or libraries are compared.
 class BusyCursor {
 public:
@@ -705,8 +720,12 @@ void CLibCompareDlg::CompareAndShow(const ReadResult& failure, const QString& fa
     ShowChangeLine(-1);
     {
         BusyCursor busy;
-        m_lastComparison =
-            CompareLibraries(m_listCommon->Model(), m_listOnly1->Model(), m_listOnly2->Model());
+        // As CompareLibraries, with room made in the common list once it is
+        // emptied: one block for up to twenty million rows, not doublings.
+        m_lastComparison = CompareTables(lib1Table, lib1Count, lib2Table, lib2Count);
+        ReservingList common(m_listCommon->Model(), m_lastComparison.pairs.size());
+        PublishComparison(m_lastComparison, commonTable, commonCount, common, m_listOnly1->Model(),
+                          m_listOnly2->Model());
         m_listsShowComparison = true;
         for (SymbolListBox* list : {m_listCommon, m_listOnly1, m_listOnly2}) list->Model().Flush();
         MarkDifferences(m_lastComparison, m_listCommon->Model(), m_listOnly1->Model(),

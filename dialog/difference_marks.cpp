@@ -26,29 +26,33 @@ QString Number(std::int64_t n) {
 void MarkDifferences(const Comparison& compared, SymbolListModel& common, SymbolListModel& only1,
                      SymbolListModel& only2) {
     // Each common row is one pair, in the order found: it carries the dot
-    // exactly when its pair changed. A name held more than once says so, and
+    // exactly when its pair changed. Only the changed pairs are marked ahead;
+    // a row's note is made when it is asked for, so that twenty million rows
+    // of one name cost no note each. A name held more than once says so, and
     // that its fields are those of its last record.
-    std::vector<std::int32_t> per1(static_cast<std::size_t>(compared.lib1.count) + 1),
-        per2(static_cast<std::size_t>(compared.lib2.count) + 1);
-    for (const MatchedPair& pair : compared.pairs) {
-        ++per1[static_cast<std::size_t>(pair.record1)];
-        ++per2[static_cast<std::size_t>(pair.record2)];
-    }
-    // Only the changed pairs are marked ahead; a row's note is made when it is
-    // asked for, so that twenty million rows of one name cost no note each.
     std::unordered_map<std::uint32_t, SymbolListModel::RowMark> marks;
     for (std::int32_t k : compared.changed)
         marks.emplace(static_cast<std::uint32_t>(k), SymbolListModel::RowMark{true, {}});
-    const auto counts =
-        std::make_shared<const std::pair<std::vector<std::int32_t>, std::vector<std::int32_t>>>(
-            std::move(per1), std::move(per2));
+    // How many pairs each record is in, counted at the first note asked for.
+    struct Counts {
+        std::vector<std::int32_t> per1, per2;
+    };
+    const auto counts = std::make_shared<Counts>();
     common.SetNotes([&compared, counts](std::uint32_t source) {
         if (source >= compared.pairs.size()) return QString();
+        if (counts->per1.empty()) {
+            counts->per1.resize(static_cast<std::size_t>(compared.lib1.count) + 1);
+            counts->per2.resize(static_cast<std::size_t>(compared.lib2.count) + 1);
+            for (const MatchedPair& p : compared.pairs) {
+                ++counts->per1[static_cast<std::size_t>(p.record1)];
+                ++counts->per2[static_cast<std::size_t>(p.record2)];
+            }
+        }
         const MatchedPair& pair = compared.pairs[source];
         // A library-2 record matches each library-1 record of its name, and
         // the other way round.
-        const std::int32_t times1 = counts->second[static_cast<std::size_t>(pair.record2)];
-        const std::int32_t times2 = counts->first[static_cast<std::size_t>(pair.record1)];
+        const std::int32_t times1 = counts->per2[static_cast<std::size_t>(pair.record2)];
+        const std::int32_t times2 = counts->per1[static_cast<std::size_t>(pair.record1)];
         QStringList note;
         if (pair.differences != 0) note << QStringLiteral("geändert");
         if (times1 > 1 || times2 > 1)

@@ -35,6 +35,8 @@ public:
     void Empty() override;
     void Add(std::string_view name) override;
 
+    // Makes room for `names` more additions at once.
+    void Reserve(std::size_t names) { adds_.reserve(adds_.size() + names); }
     // Sorts what was added since the last flush into place, in one reset.
     void Flush();
 
