@@ -237,7 +237,7 @@ void PublishComparison(const Comparison& comparison, SymbolTable& common, std::i
     std::vector<std::int32_t> picks;
     picks.reserve(comparison.pairs.size());
     for (const MatchedPair& pair : comparison.pairs) {
-        picks.push_back(pair.record2);
+        picks.push_back(std::int32_t{pair.record2});  // a copy: the pair is packed
         commonList.Add(comparison.lib2.table.Symbol(pair.record2));
     }
     common.Pick(comparison.lib2.table, std::move(picks));
