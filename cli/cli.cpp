@@ -45,6 +45,8 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
         "Symbole aus.\n\nRückgabewert: 0 gleich, 1 Unterschiede gefunden, 2 Fehler.\n",
         "libcompare-cli");
     app.formatter(GermanFormatter());
+    app.footer("\"--\" beendet die Optionen: Was folgt, sind Dateien, auch wenn es mit \"-\" "
+               "beginnt.");
     app.option_defaults()->group("Optionen");
     app.set_help_flag("-h,--help", "Zeigt diese Hilfe an.");
     app.allow_windows_style_options(false);  // "/…" is a path, also on Windows
