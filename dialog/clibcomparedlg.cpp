@@ -429,26 +429,15 @@ void CLibCompareDlg::ShowChangeLine(std::int64_t slot) {
     QString whole;
     if (slot >= 0 && static_cast<std::size_t>(slot) < m_lastComparison.pairs.size()) {
         const MatchedPair& pair = m_lastComparison.pairs[static_cast<std::size_t>(slot)];
-        const SymbolEntry before = m_lastComparison.Record1(pair);
-        const SymbolEntry after = m_lastComparison.Record2(pair);
-        const struct {
-            std::uint8_t bit;
-            const char* label;
-            std::string_view a, b;
-        } fields[] = {{kDesignationDiffers, "Bezeichnung", before.designation, after.designation},
-                      {kClassification1Differs, "Klassifizierung 1", before.classification1,
-                       after.classification1},
-                      {kClassification2Differs, "Klassifizierung 2", before.classification2,
-                       after.classification2}};
         QStringList changes;
-        for (const auto& f : fields)
-            if (pair.differences & f.bit)
-                changes << QStringLiteral("%1: „%2“ → „%3“")
-                               .arg(QString::fromLatin1(f.label), FromWindows1252(f.a),
-                                    FromWindows1252(f.b));
+        for (const ChangedField& f : ChangedFields(m_lastComparison, pair))
+            changes << QStringLiteral("%1: „%2“ → „%3“")
+                           .arg(QString::fromLatin1(f.label), FromWindows1252(f.before),
+                                FromWindows1252(f.after));
         if (!changes.isEmpty())
-            whole = QStringLiteral("%1 – %2").arg(FromWindows1252(after.symbol),
-                                                  changes.join(QStringLiteral("; ")));
+            whole = QStringLiteral("%1 – %2").arg(
+                FromWindows1252(m_lastComparison.lib2.table.Symbol(pair.record2)),
+                changes.join(QStringLiteral("; ")));
     }
     m_changeLine->setToolTip(whole);
     m_changeLine->setAccessibleDescription(whole);

@@ -105,3 +105,20 @@ std::string ComparisonCounts(const Comparison& comparison) {
 std::string LayoutName(LibraryLayout layout) {
     return layout == LibraryLayout::kLong ? "langes Format" : "kurzes Format";
 }
+
+std::vector<ChangedField> ChangedFields(const Comparison& comparison, const MatchedPair& pair) {
+    const SymbolEntry before = comparison.Record1(pair);
+    const SymbolEntry after = comparison.Record2(pair);
+    const struct {
+        std::uint8_t bit;
+        ChangedField field;
+    } all[] = {{kDesignationDiffers, {"Bezeichnung", before.designation, after.designation}},
+               {kClassification1Differs,
+                {"Klassifizierung 1", before.classification1, after.classification1}},
+               {kClassification2Differs,
+                {"Klassifizierung 2", before.classification2, after.classification2}}};
+    std::vector<ChangedField> changed;
+    for (const auto& f : all)
+        if (pair.differences & f.bit) changed.push_back(f.field);
+    return changed;
+}

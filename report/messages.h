@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "compare/compare.h"
 #include "library/library_reader.h"
@@ -36,3 +38,12 @@ std::string ComparisonCounts(const Comparison& comparison);
 
 // A library's layout in words: "langes Format" or "kurzes Format".
 std::string LayoutName(LibraryLayout layout);
+
+// A field of a changed pair that changed: its German label and library 1's
+// and library 2's values (raw bytes).
+struct ChangedField {
+    const char* label;  // "Bezeichnung", "Klassifizierung 1", "Klassifizierung 2"
+    std::string_view before;
+    std::string_view after;
+};
+std::vector<ChangedField> ChangedFields(const Comparison& comparison, const MatchedPair& pair);

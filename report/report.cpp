@@ -142,25 +142,14 @@ void TextChanged(Output& out, const Comparison& c) {
     });
     for (std::int32_t k : changed) {
         const MatchedPair& pair = c.pairs[static_cast<std::size_t>(k)];
-        const SymbolEntry before = c.Record1(pair);
-        const SymbolEntry after = c.Record2(pair);
-        out.Line("  ", after.symbol);
-        const struct {
-            std::uint8_t bit;
-            std::string_view label, a, b;
-        } fields[] = {{kDesignationDiffers, "Bezeichnung", before.designation, after.designation},
-                      {kClassification1Differs, "Klassifizierung 1", before.classification1,
-                       after.classification1},
-                      {kClassification2Differs, "Klassifizierung 2", before.classification2,
-                       after.classification2}};
-        for (const auto& f : fields) {
-            if (!(pair.differences & f.bit)) continue;
+        out.Line("  ", c.lib2.table.Symbol(pair.record2));
+        for (const ChangedField& f : ChangedFields(c, pair)) {
             out.Text("    ");
             out.Text(f.label);
             out.Text(": „");
-            out.Visible1252(f.a);
+            out.Visible1252(f.before);
             out.Text("“ → „");
-            out.Visible1252(f.b);
+            out.Visible1252(f.after);
             out.Text("“\n");
         }
     }
