@@ -116,13 +116,15 @@ int SymbolListModel::LastRowLike(int row) const {
 void SymbolListModel::SetMarks(Mark mark, std::unordered_map<std::uint32_t, RowMark> marks) {
     mark_ = mark;
     marks_ = std::move(marks);
-    signedRowsKnown_ = false;
-    SignedRows();
-    if (onlySigned_) {
+    if (onlySigned_) {  // the filter follows the signs, and finds their rows
         beginResetModel();
         ApplyFilter();
         endResetModel();
-    } else if (Count() > 0) {
+        return;
+    }
+    signedRowsKnown_ = false;
+    SignedRows();
+    if (Count() > 0) {
         emit dataChanged(index(0), index(Count() - 1),
                          {Qt::DecorationRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
     }
