@@ -62,12 +62,35 @@ void SortForDisplay(std::vector<Id>& ids, const NameOf& nameOf) {
     };
     std::vector<Item> items(ids.size());
     for (std::size_t i = 0; i < ids.size(); ++i) items[i] = {DisplayKeyPrefixOf(nameOf(ids[i])), i};
-    std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
+    const auto less = [&](const Item& a, const Item& b) {
         if (a.key.high != b.key.high) return a.key.high < b.key.high;
         if (a.key.low != b.key.low) return a.key.low < b.key.low;
         if (const int c = CompareForDisplay(nameOf(ids[a.at]), nameOf(ids[b.at]))) return c < 0;
         return a.at < b.at;
-    });
+    };
+    // Libraries are mostly kept in alphabetical order, perhaps with names
+    // added at the end: a few runs in order are merged rather than sorted.
+    constexpr std::size_t kMostRuns = 16;
+    std::vector<std::size_t> runs = {0};
+    for (std::size_t i = 1; i < items.size() && runs.size() <= kMostRuns; ++i)
+        if (less(items[i], items[i - 1])) runs.push_back(i);
+    if (runs.size() == 1) return;  // in order already
+    if (runs.size() > kMostRuns) {
+        std::sort(items.begin(), items.end(), less);
+    } else {
+        runs.push_back(items.size());
+        while (runs.size() > 2) {
+            std::vector<std::size_t> merged = {0};
+            for (std::size_t r = 2; r < runs.size(); r += 2) {
+                std::inplace_merge(items.begin() + static_cast<std::ptrdiff_t>(runs[r - 2]),
+                                   items.begin() + static_cast<std::ptrdiff_t>(runs[r - 1]),
+                                   items.begin() + static_cast<std::ptrdiff_t>(runs[r]), less);
+                merged.push_back(runs[r]);
+            }
+            if (runs.size() % 2 == 0) merged.push_back(runs.back());
+            runs.swap(merged);
+        }
+    }
     std::vector<Id> sorted;
     sorted.reserve(ids.size());
     for (const Item& item : items) sorted.push_back(ids[item.at]);

@@ -55,12 +55,35 @@ TEST(DisplayOrder, SortForDisplayAgreesWithTheFullComparison) {
             name += letters[next() % std::size(letters)];
         names.push_back(name);
     }
-    std::vector<std::size_t> ids(names.size());
-    for (std::size_t i = 0; i < ids.size(); ++i) ids[i] = i;
-    std::vector<std::size_t> expected = ids;
-    std::stable_sort(expected.begin(), expected.end(), [&](std::size_t a, std::size_t b) {
+    const auto byName = [&](std::size_t a, std::size_t b) {
         return CompareForDisplay(names[a], names[b]) < 0;
-    });
+    };
+    std::vector<std::size_t> shuffled(names.size());
+    for (std::size_t i = 0; i < shuffled.size(); ++i) shuffled[i] = i;
+    std::vector<std::size_t> inOrder = shuffled;
+    std::stable_sort(inOrder.begin(), inOrder.end(), byName);
+    // In order, in a few runs (names added at the end, two sorted halves),
+    // just past the number of runs that are merged, and shuffled.
+    const auto runs = [&](std::size_t count) {
+        std::vector<std::size_t> ids = shuffled;
+        for (std::size_t r = 0; r < count; ++r)
+            std::stable_sort(
+                ids.begin() + static_cast<std::ptrdiff_t>(r * ids.size() / count),
+                ids.begin() + static_cast<std::ptrdiff_t>((r + 1) * ids.size() / count), byName);
+        return ids;
+    };
+    for (std::size_t count : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{16},
+                              std::size_t{17}, names.size()}) {
+        std::vector<std::size_t> ids = runs(count);
+        std::vector<std::size_t> expected = ids;
+        std::stable_sort(expected.begin(), expected.end(), byName);
+        SortForDisplay(ids, [&](std::size_t id) { return std::string_view(names[id]); });
+        EXPECT_EQ(ids, expected) << count << " runs";
+    }
+    std::vector<std::size_t> ids = inOrder;
+    ids.insert(ids.end(), {0, 1, 2});  // the same names again, after their twins
+    std::vector<std::size_t> expected = ids;
+    std::stable_sort(expected.begin(), expected.end(), byName);
     SortForDisplay(ids, [&](std::size_t id) { return std::string_view(names[id]); });
     EXPECT_EQ(ids, expected);
 }
