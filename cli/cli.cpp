@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <memory>
+#include <optional>
 #include <system_error>
 
+#include "cli/mapped_file.h"
 #include "library/library_reader.h"
 #include "library/text.h"
 #include "report/messages.h"
@@ -45,8 +47,9 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
         "Symbole aus.\n\nRückgabewert: 0 gleich, 1 Unterschiede gefunden, 2 Fehler.\n",
         "libcompare-cli");
     app.formatter(GermanFormatter());
-    app.footer("\"--\" beendet die Optionen: Was folgt, sind Dateien, auch wenn es mit \"-\" "
-               "beginnt.");
+    app.footer(
+        "\"--\" beendet die Optionen: Was folgt, sind Dateien, auch wenn es mit \"-\" "
+        "beginnt.");
     app.option_defaults()->group("Optionen");
     app.set_help_flag("-h,--help", "Zeigt diese Hilfe an.");
     app.allow_windows_style_options(false);  // "/…" is a path, also on Windows
@@ -115,30 +118,56 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
     if (surplus > 0)
         return Fail(err, "Bitte genau zwei Symbolbibliotheken angeben (siehe --help).");
 
-    // Read both files, compare, write.
+    // Map both files, compare, write. A file that another program shortens
+    // meanwhile reads as zeros past its new end: whatever is made of it is
+    // not reported.
     SymbolTable tables[2];
     std::int32_t counts[2] = {0, 0};
-    const std::string* paths[2] = {&file1, &file2};
+    const std::string shown[2] = {ValidUtf8(file1, true), ValidUtf8(file2, true)};
+    std::shared_ptr<const MappedFile> files[2];
+    const auto shortened = [&files, &shown, err]() -> std::optional<int> {
+        for (int i = 0; i < 2; ++i)
+            if (files[i] && files[i]->Shortened()) {
+                ReadResult read;
+                read.status = ReadStatus::kTruncated;
+                return Fail(err, ReadFailureMessage(shown[i], read));
+            }
+        return std::nullopt;
+    };
     for (int i = 0; i < 2; ++i) {
-        const std::string shown = ValidUtf8(*paths[i], true);
-        DiscardingSymbolList names;
-        const ReadResult read = ReadLibraryFile(
-            PathFromUtf8(*paths[i]), tables[i], counts[i], names, [&](const ReadResult& looked) {
+        ReadResult read;
+        files[i] = MappedFile::Open(PathFromUtf8(i == 0 ? file1 : file2), read);
+        if (files[i]) {
+            DiscardingSymbolList names;
+            const auto warn = [&](const ReadResult& looked) {
+                if (files[i]->Shortened()) return false;
                 if (looked.Doubtful())
                     std::fprintf(err, "libcompare-cli: Warnung: %s\n",
-                                 DoubtfulLibraryMessage(shown, looked).c_str());
+                                 DoubtfulLibraryMessage(shown[i], looked).c_str());
                 return true;
-            });
-        if (!read) return Fail(err, ReadFailureMessage(shown, read));
+            };
+            read =
+                AdoptLibraryBytes(files[i]->Bytes(), files[i], tables[i], counts[i], names, warn);
+        }
+        if (const auto status = shortened()) return *status;
+        if (!read) return Fail(err, ReadFailureMessage(shown[i], read));
     }
+    if (const auto status = shortened()) return *status;
     const auto comparison =
         std::make_unique<Comparison>(CompareTables(tables[0], counts[0], tables[1], counts[1]));
+    if (const auto status = shortened()) return *status;
     if (comparison->refused)
-        return Fail(err, TooManyPairsMessage(ValidUtf8(file1, true), ValidUtf8(file2, true),
-                                             comparison->pairCount));
+        return Fail(err, TooManyPairsMessage(shown[0], shown[1], comparison->pairCount));
 
     errno = 0;
-    if (!WriteReport(*comparison, {file1, file2}, format, out)) {
+    const ReportSink sink = [out, &files](std::string_view bytes) {
+        if (files[0]->Shortened() || files[1]->Shortened()) return false;
+        return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    };
+    const bool written = WriteReport(*comparison, {file1, file2}, format, sink) &&
+                         std::fflush(out) == 0 && !std::ferror(out);
+    if (const auto status = shortened()) return *status;
+    if (!written) {
         // A closed pipe (e.g. "| head") just ends the output: nothing more to say.
         const int cause = errno;
         if (std::error_code(cause, std::generic_category()) == std::errc::broken_pipe)

@@ -176,34 +176,33 @@ std::shared_ptr<const FileBytes> ReadWholeStream(std::istream& in, std::uintmax_
     return bytes;
 }
 
+ReadResult ExamineLibraryPath(const std::filesystem::path& path) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (ec || !std::filesystem::exists(status))
+        return ec && ec != std::errc::no_such_file_or_directory
+                   ? Failed(ReadStatus::kCannotOpen, ec.value())
+                   : Failed(ReadStatus::kNotFound);
+    if (std::filesystem::is_directory(status)) return Failed(ReadStatus::kDirectory);
+    // Devices, pipes and sockets may block or never end: only plain files are read.
+    if (!std::filesystem::is_regular_file(status)) return Failed(ReadStatus::kNotRegularFile);
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (ec) return Failed(ReadStatus::kCannotOpen, ec.value());
+    ReadResult result;
+    result.ok = true;
+    result.fileSize = size;
+    return result;
+}
+
 namespace {
 
 // Opens the regular file at `path` for reading, and measures it; on failure
 // says why instead.
 bool OpenFile(const std::filesystem::path& path, std::ifstream& in, std::uintmax_t& size,
               ReadResult& failure) {
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (ec || !std::filesystem::exists(status)) {
-        failure = ec && ec != std::errc::no_such_file_or_directory
-                      ? Failed(ReadStatus::kCannotOpen, ec.value())
-                      : Failed(ReadStatus::kNotFound);
-        return false;
-    }
-    if (std::filesystem::is_directory(status)) {
-        failure = Failed(ReadStatus::kDirectory);
-        return false;
-    }
-    // Devices, pipes and sockets may block or never end: only plain files are read.
-    if (!std::filesystem::is_regular_file(status)) {
-        failure = Failed(ReadStatus::kNotRegularFile);
-        return false;
-    }
-    size = std::filesystem::file_size(path, ec);
-    if (ec) {
-        failure = Failed(ReadStatus::kCannotOpen, ec.value());
-        return false;
-    }
+    failure = ExamineLibraryPath(path);
+    if (!failure) return false;
+    size = failure.fileSize;
     errno = 0;
     in.open(path, std::ios::in | std::ios::binary);
     if (!in) {
@@ -229,6 +228,29 @@ ReadResult MeasureStream(std::ifstream& in, std::uintmax_t size) {
 
 }  // namespace
 
+namespace {
+
+// The end of every read, once the whole file is in memory: checks it and only
+// then changes the table, its count and the list.
+ReadResult Adopt(std::string_view bytes, std::shared_ptr<const void> owner, SymbolTable& table,
+                 std::int32_t& count, SymbolList& list) {
+    ReadResult result = MeasureLibraryBytes(bytes);  // what is there now, whole
+    if (!result) return result;
+    if (!FieldsWithinBudget(bytes, result)) return result;
+    table.ReplaceWithFile(bytes, std::move(owner), result.layout, result.records);
+    count = result.records;
+    for (std::int32_t i = 1; i <= result.records; ++i) list.Add(table.Symbol(i));
+    return result;
+}
+
+ReadResult Cancelled(ReadResult result) {
+    result.ok = false;
+    result.status = ReadStatus::kCancelled;
+    return result;
+}
+
+}  // namespace
+
 ReadResult ReadLibraryFile(const std::filesystem::path& path, SymbolTable& table,
                            std::int32_t& count, SymbolList& list,
                            const std::function<bool(const ReadResult&)>& proceed) {
@@ -239,25 +261,25 @@ ReadResult ReadLibraryFile(const std::filesystem::path& path, SymbolTable& table
 
     // Whether the file looks like a library is decided on a sample read
     // first, so that the question comes at once even for a huge file.
-    ReadResult result = MeasureStream(in, size);
-    if (!result) return result;
-    if (proceed && !proceed(result)) {
-        result.ok = false;
-        result.status = ReadStatus::kCancelled;
-        return result;
-    }
+    const ReadResult sample = MeasureStream(in, size);
+    if (!sample) return sample;
+    if (proceed && !proceed(sample)) return Cancelled(sample);
 
     in.clear();
     in.seekg(0);
     auto bytes = ReadWholeStream(in, size, failure);
     if (!bytes) return failure;
-    result = MeasureLibraryBytes(bytes->view());  // what was read, whole
-    if (!result) return result;
-    if (!FieldsWithinBudget(bytes->view(), result)) return result;
+    const std::string_view view = bytes->view();
+    return Adopt(view, std::move(bytes), table, count, list);
+}
 
-    // All read: only now do the table, its count and the list change.
-    table.ReplaceWithFile(std::move(bytes), result.layout, result.records);
-    count = result.records;
-    for (std::int32_t i = 1; i <= result.records; ++i) list.Add(table.Symbol(i));
-    return result;
+ReadResult AdoptLibraryBytes(std::string_view bytes, std::shared_ptr<const void> owner,
+                             SymbolTable& table, std::int32_t& count, SymbolList& list,
+                             const std::function<bool(const ReadResult&)>& proceed) {
+    if (proceed) {
+        const ReadResult sample = MeasureLibraryBytes(bytes);
+        if (!sample) return sample;
+        if (!proceed(sample)) return Cancelled(sample);
+    }
+    return Adopt(bytes, std::move(owner), table, count, list);
 }

@@ -87,6 +87,16 @@ ReadResult ReadLibraryFile(const std::filesystem::path& path, SymbolTable& table
                            std::int32_t& count, SymbolList& list,
                            const std::function<bool(const ReadResult&)>& proceed = {});
 
+// Whether `path` names a regular file that a read may open; its size in
+// `fileSize`. Not ok, with the reason, for a missing file, a folder, a device.
+ReadResult ExamineLibraryPath(const std::filesystem::path& path);
+
+// As ReadLibraryFile, for a file whose bytes are already in memory (mapped):
+// `bytes` stay valid while `owner` lives, and the table keeps `owner`.
+ReadResult AdoptLibraryBytes(std::string_view bytes, std::shared_ptr<const void> owner,
+                             SymbolTable& table, std::int32_t& count, SymbolList& list,
+                             const std::function<bool(const ReadResult&)>& proceed = {});
+
 // A path given as UTF-8 text (a command-line argument, a file chooser's answer).
 std::filesystem::path PathFromUtf8(std::string_view text);
 

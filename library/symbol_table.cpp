@@ -59,18 +59,18 @@ SymbolEntry SymbolTable::operator[](std::int64_t slot) const {
     if (slot < 0 || slot >= Size()) return {};
     const std::size_t at = Underlying(slot);
     const Content& c = *content_;
-    return c.file ? ReadRecord(c.file->view(), c.layout, at) : c.entries[at];
+    return c.fromFile ? ReadRecord(c.file, c.layout, at) : c.entries[at];
 }
 
 std::string_view SymbolTable::Symbol(std::int64_t slot) const {
     if (slot < 0 || slot >= Size()) return {};
     const std::size_t at = Underlying(slot);
     const Content& c = *content_;
-    return c.file ? ReadRecordSymbol(c.file->view(), c.layout, at) : c.entries[at].symbol;
+    return c.fromFile ? ReadRecordSymbol(c.file, c.layout, at) : c.entries[at].symbol;
 }
 
 bool SymbolTable::HasClassifications() const {
-    return !content_->file || content_->layout == LibraryLayout::kLong;
+    return !content_->fromFile || content_->layout == LibraryLayout::kLong;
 }
 
 const SymbolStorage& SymbolTable::Storage() const {
@@ -78,7 +78,7 @@ const SymbolStorage& SymbolTable::Storage() const {
 }
 
 void SymbolTable::Unshare() {
-    if (!picks_ && !content_->file && content_.use_count() == 1) return;
+    if (!picks_ && !content_->fromFile && content_.use_count() == 1) return;
     auto own = std::make_shared<Content>();
     own->entries.reserve(static_cast<std::size_t>(Size()));
     for (std::int64_t slot = 0; slot < Size(); ++slot) own->entries.push_back((*this)[slot]);
@@ -122,11 +122,12 @@ void SymbolTable::Replace(SlotVector fresh, SymbolStorage storage) {
     picks_.reset();
 }
 
-void SymbolTable::ReplaceWithFile(std::shared_ptr<const FileBytes> bytes, LibraryLayout layout,
-                                  std::int64_t records) {
+void SymbolTable::ReplaceWithFile(std::string_view bytes, std::shared_ptr<const void> owner,
+                                  LibraryLayout layout, std::int64_t records) {
     auto content = std::make_shared<Content>();
-    content->storage.push_back(bytes);
-    content->file = std::move(bytes);
+    content->storage.push_back(std::move(owner));
+    content->fromFile = true;
+    content->file = bytes;
     content->layout = layout;
     content->records = records;
     content_ = std::move(content);

@@ -79,9 +79,10 @@ public:
     void Replace(SlotVector fresh, SymbolStorage storage);
 
     // Replaces the whole content by the records of a library file: slot i
-    // (1 to records) is record i of `bytes`, read by `layout`.
-    void ReplaceWithFile(std::shared_ptr<const FileBytes> bytes, LibraryLayout layout,
-                         std::int64_t records);
+    // (1 to records) is record i of `bytes`, read by `layout`. `owner` keeps
+    // the bytes valid (a buffer they were read into, or a mapping of the file).
+    void ReplaceWithFile(std::string_view bytes, std::shared_ptr<const void> owner,
+                         LibraryLayout layout, std::int64_t records);
 
     // Replaces the whole content by a selection of `source`'s slots: slot k
     // reads as source[picks[k]]. Every pick must lie inside `source`.
@@ -97,13 +98,14 @@ private:
     // What the slots read from: slots written one by one, or a file.
     struct Content {
         SlotVector entries;
-        std::shared_ptr<const FileBytes> file;
+        bool fromFile = false;
+        std::string_view file;  // the file's bytes, owned through `storage`
         LibraryLayout layout = LibraryLayout::kShort;
         std::int64_t records = 0;  // of the file; slots 0..records
         SymbolStorage storage;     // what the slots point into, the file too
 
         std::int64_t Size() const {
-            return file ? records + 1 : static_cast<std::int64_t>(entries.size());
+            return fromFile ? records + 1 : static_cast<std::int64_t>(entries.size());
         }
     };
 

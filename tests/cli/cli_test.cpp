@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/mapped_file.h"
 #include "test_support.h"
 
 namespace {
@@ -103,6 +104,36 @@ TEST_F(Cli, ComparesFilesInAFolderWithAnUmlaut) {
     const std::string blanks = Utf8(Write("blank.1", LongLibrary({{" Relais"}, {"Motor "}})));
     EXPECT_NE(RunWith({blanks, alt_}).out.find("(2)\n  „ Relais“\n  „Motor “\n"),
               std::string::npos);
+}
+
+// Another program shortens a library after it is mapped and before it is
+// read. On Linux the reads past its new end are caught and the file is
+// reported; on Windows nobody can shorten a file that is mapped.
+TEST_F(Cli, ALibraryShortenedMeanwhileIsReported) {
+    const std::vector<LongRecord> records(3000, {"Relais", "Relais 24 V", "S", "H"});
+    const std::string big = Utf8(Write("gross.1", LongLibrary(records)));
+    for (const bool first : {true, false}) {
+        Write("gross.1", LongLibrary(records));
+        bool shortened = false;
+        MappedFile::SetAfterMappingHook([&](const std::filesystem::path& path) {
+            std::error_code ec;
+            if (Utf8(path) == big) std::filesystem::resize_file(path, 100, ec);
+            shortened = shortened || (Utf8(path) == big && !ec);
+        });
+        const CliRun run = first ? RunWith({big, alt_}) : RunWith({alt_, big});
+        MappedFile::SetAfterMappingHook({});
+#if defined(_WIN32)
+        EXPECT_FALSE(shortened);
+        EXPECT_EQ(run.status, 1) << run.err;
+#else
+        EXPECT_TRUE(shortened);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, "libcompare-cli: Die Datei „" + big +
+                               "“ kann nicht eingelesen werden: Sie wurde während des Lesens "
+                               "verkürzt.\n");
+        EXPECT_TRUE(run.out.empty());
+#endif
+    }
 }
 
 // Every failure: status 2, nothing on standard output, a German message
