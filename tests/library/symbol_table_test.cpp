@@ -71,3 +71,18 @@ TEST(SymbolTable, PickSharesTheSourceUntilWrittenTo) {
 }
 
 }  // namespace
+
+// The field rule wherever the terminator falls: in each byte of a word, just
+// before the end of the file, or not at all; high bytes are no terminator.
+TEST(ReadRecord, FieldsEndAtTheFirstNulOrLineFeed) {
+    using namespace std::string_literals;
+    for (std::size_t length = 0; length < 20; ++length)
+        for (const std::string& tail : {"\0rest"s, "\nrest"s, "\n\0"s, ""s}) {
+            std::string field;
+            for (std::size_t i = 0; i < length; ++i) field += "a\xFF\x8A\x0B\x01"[i % 5];
+            // Short layout, record 1 at byte 78; the file may end with the field.
+            const std::string bytes = std::string(78, 'x') + field + tail;
+            EXPECT_EQ(ReadRecordSymbol(bytes, LibraryLayout::kShort, 1), field)
+                << length << " bytes, then " << tail.size();
+        }
+}
