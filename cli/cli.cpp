@@ -12,6 +12,7 @@
 #include "cli/mapped_file.h"
 #include "library/library_reader.h"
 #include "library/text.h"
+#include "library/two_threads.h"
 #include "report/messages.h"
 #include "report/report.h"
 
@@ -134,25 +135,27 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
             }
         return std::nullopt;
     };
+    // Each file is judged on a sample first, so that a warning comes at once;
+    // then both are checked whole, at the same time.
     for (int i = 0; i < 2; ++i) {
         ReadResult read;
         files[i] = MappedFile::Open(PathFromUtf8(i == 0 ? file1 : file2), read);
-        if (files[i]) {
-            DiscardingSymbolList names;
-            const auto warn = [&](const ReadResult& looked) {
-                if (files[i]->Shortened()) return false;
-                if (looked.Doubtful())
-                    std::fprintf(err, "libcompare-cli: Warnung: %s\n",
-                                 DoubtfulLibraryMessage(shown[i], looked).c_str());
-                return true;
-            };
-            read =
-                AdoptLibraryBytes(files[i]->Bytes(), files[i], tables[i], counts[i], names, warn);
-        }
+        if (files[i]) read = MeasureLibraryBytes(files[i]->Bytes());
         if (const auto status = shortened()) return *status;
         if (!read) return Fail(err, ReadFailureMessage(shown[i], read));
+        if (read.Doubtful())
+            std::fprintf(err, "libcompare-cli: Warnung: %s\n",
+                         DoubtfulLibraryMessage(shown[i], read).c_str());
     }
+    ReadResult reads[2];
+    const auto adopt = [&](int i) {
+        DiscardingSymbolList names;
+        reads[i] = AdoptLibraryBytes(files[i]->Bytes(), files[i], tables[i], counts[i], names);
+    };
+    BothAtOnce([&] { adopt(0); }, [&] { adopt(1); });
     if (const auto status = shortened()) return *status;
+    for (int i = 0; i < 2; ++i)
+        if (!reads[i]) return Fail(err, ReadFailureMessage(shown[i], reads[i]));
     const auto comparison =
         std::make_unique<Comparison>(CompareTables(tables[0], counts[0], tables[1], counts[1]));
     if (const auto status = shortened()) return *status;

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <string_view>
 #include <utility>
 
 #include "library/text.h"
+#include "library/two_threads.h"
 
 namespace {
 
@@ -48,16 +50,26 @@ public:
         return true;
     }
 
-    // `entry` is library-2 record `a`, read once for all its matches.
+    // The pair of library-1 record `b` and library-2 record `a`, whose entry
+    // `entry` is read once for all its matches.
+    MatchedPair Pair(std::int32_t a, std::int32_t b, const SymbolEntry& entry) const {
+        return {b, a, Differences(result_.lib1.table[b], entry, result_.classificationsCompared)};
+    }
     void Match(std::int32_t a, std::int32_t b, const SymbolEntry& entry) {
-        result_.pairs.push_back(
-            {b, a, Differences(result_.lib1.table[b], entry, result_.classificationsCompared)});
-        marks1_[static_cast<std::size_t>(b)] = kMatchMark;
-        marks2_[static_cast<std::size_t>(a)] = kMatchMark;
+        result_.pairs.push_back(Pair(a, b, entry));
+    }
+    // Room for the pairs, to be filled in place from several threads.
+    MatchedPair* MakeRoom(std::size_t pairs) {
+        result_.pairs.resize(pairs);
+        return result_.pairs.data();
     }
 
     Comparison Finish() {
         if (result_.refused) return std::move(result_);
+        for (const MatchedPair& pair : result_.pairs) {
+            marks1_[static_cast<std::size_t>(pair.record1)] = kMatchMark;
+            marks2_[static_cast<std::size_t>(pair.record2)] = kMatchMark;
+        }
         KeepChangesWithoutATwin();
         for (std::size_t a = 1; a < marks2_.size(); ++a)
             if (marks2_[a] != kMatchMark) result_.only2.push_back(static_cast<std::int32_t>(a));
@@ -107,13 +119,13 @@ public:
         std::int32_t count = 0;
     };
 
-    NameIndex(const SymbolTable& lib1, std::int32_t n1) {
+    // `hashes` are those of the names of `lib1`'s records 1 to n1.
+    NameIndex(const SymbolTable& lib1, std::int32_t n1, const std::vector<std::size_t>& hashes) {
         std::size_t capacity = 16;
         while (capacity < static_cast<std::size_t>(n1) * 2) capacity *= 2;
         mask_ = capacity - 1;
         buckets_.resize(capacity);
         next_.assign(static_cast<std::size_t>(n1) + 1, 0);
-        const std::vector<std::size_t> hashes = Hashes(lib1, n1);
         // From the last record down, so that every chain comes out ascending.
         for (std::int32_t b = n1; b >= 1; --b) {
             const auto at = static_cast<std::size_t>(b);
@@ -185,27 +197,52 @@ Comparison CompareTables(const SymbolTable& lib1, std::int32_t lib1Count, const 
     const std::int32_t n2 = UsableCount(lib2, lib2Count, 1);
     Collector collector(lib1, n1, lib2, n2);
 
-    const NameIndex index(lib1, n1);
+    // Library 1 is indexed on one thread while the other works out the
+    // hashes of library 2's names.
+    std::unique_ptr<NameIndex> index;
+    std::vector<std::size_t> hashes2;
+    BothAtOnce([&] { index = std::make_unique<NameIndex>(lib1, n1, NameIndex::Hashes(lib1, n1)); },
+               [&] { hashes2 = NameIndex::Hashes(lib2, n2); });
 
-    // Each library-2 record's first match, and how many pairs there will be.
+    // Each library-2 record's first match and number of matches; the first
+    // and the second half of the records on a thread each.
     std::vector<std::int32_t> firstMatch(static_cast<std::size_t>(n2) + 1, 0);
-    std::uint64_t pairs = 0;
-    const std::vector<std::size_t> hashes = NameIndex::Hashes(lib2, n2);
-    for (std::int32_t a = 1; a <= n2; ++a) {
-        const auto at = static_cast<std::size_t>(a);
-        if (at + NameIndex::kAhead < hashes.size()) index.Prefetch(hashes[at + NameIndex::kAhead]);
-        const NameIndex::Chain chain = index.Find(lib2.Symbol(a), hashes[at]);
-        firstMatch[static_cast<std::size_t>(a)] = chain.first;
-        pairs += static_cast<std::uint64_t>(chain.count);
-    }
-
-    if (collector.Expect(pairs))
-        for (std::int32_t a = 1; a <= n2; ++a) {
-            const std::int32_t first = firstMatch[static_cast<std::size_t>(a)];
-            if (first == 0) continue;
-            const SymbolEntry entry = lib2[a];
-            for (std::int32_t b = first; b != 0; b = index.Next(b)) collector.Match(a, b, entry);
+    std::vector<std::int32_t> matches(static_cast<std::size_t>(n2) + 1, 0);
+    const auto lookUp = [&](std::int32_t from, std::int32_t to) {
+        for (std::int32_t a = from; a <= to; ++a) {
+            const auto at = static_cast<std::size_t>(a);
+            if (const std::size_t ahead = at + NameIndex::kAhead; ahead < hashes2.size())
+                index->Prefetch(hashes2[ahead]);
+            const NameIndex::Chain chain = index->Find(lib2.Symbol(a), hashes2[at]);
+            firstMatch[at] = chain.first;
+            matches[at] = chain.count;
         }
+    };
+    BothAtOnce([&] { lookUp(1, n2 / 2); }, [&] { lookUp(n2 / 2 + 1, n2); });
+
+    // Where each record's pairs begin, and the record that splits the pairs
+    // into two halves of about the same size.
+    std::vector<std::uint64_t> pairsBefore(static_cast<std::size_t>(n2) + 2, 0);
+    for (std::size_t at = 1; at <= static_cast<std::size_t>(n2); ++at)
+        pairsBefore[at + 1] = pairsBefore[at] + static_cast<std::uint64_t>(matches[at]);
+    const std::uint64_t pairs = pairsBefore[static_cast<std::size_t>(n2) + 1];
+    if (!collector.Expect(pairs)) return collector.Finish();
+
+    MatchedPair* room = collector.MakeRoom(static_cast<std::size_t>(pairs));
+    const auto split = static_cast<std::int32_t>(
+        std::lower_bound(pairsBefore.begin() + 1, pairsBefore.end(), pairs / 2) -
+        pairsBefore.begin());
+    const auto match = [&](std::int32_t from, std::int32_t to) {
+        for (std::int32_t a = from; a <= to; ++a) {
+            const auto at = static_cast<std::size_t>(a);
+            if (matches[at] == 0) continue;
+            const SymbolEntry entry = lib2[a];
+            MatchedPair* pair = room + pairsBefore[at];
+            for (std::int32_t b = firstMatch[at]; b != 0; b = index->Next(b))
+                *pair++ = collector.Pair(a, b, entry);
+        }
+    };
+    BothAtOnce([&] { match(1, split - 1); }, [&] { match(split, n2); });
     return collector.Finish();
 }
 
