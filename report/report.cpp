@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "library/text.h"
+#include "library/two_threads.h"
 #include "report/messages.h"
 
 namespace {
@@ -21,17 +23,36 @@ public:
     static constexpr std::size_t kChunk = std::size_t{1} << 16;
 
     Output(const ReportSink& sink, bool forSpreadsheets = false)
-        : sink_(sink), forSpreadsheets_(forSpreadsheets) {
-        buffer_.reserve(kChunk + 256);
+        : sink_(&sink), forSpreadsheets_(forSpreadsheets) {
+        Room(kChunk + 256);
     }
+    // An output that keeps everything, for Kept().
+    explicit Output(bool forSpreadsheets)
+        : forSpreadsheets_(forSpreadsheets), limit_(static_cast<std::size_t>(-1)) {}
+    std::string_view Kept() const { return {buffer_.get(), size_}; }
+    void Clear() { size_ = 0; }
+    bool ForSpreadsheets() const { return forSpreadsheets_; }
 
     void Text(std::string_view text) {
-        buffer_.append(text);
-        if (buffer_.size() >= kChunk) Drain();
+        Room(text.size());
+        if (!text.empty()) std::memcpy(buffer_.get() + size_, text.data(), text.size());
+        size_ += text.size();
+        if (size_ >= limit_) Drain();
     }
     void Put(char c) {
-        buffer_.push_back(c);
-        if (buffer_.size() >= kChunk) Drain();
+        Room(1);
+        buffer_[size_++] = c;
+        if (size_ >= limit_) Drain();
+    }
+    // As RapidJSON's own buffers: room for `count` characters, then that
+    // many put without a look at the size.
+    void Reserve(std::size_t count) { Room(count); }
+    void PutUnsafe(char c) { buffer_[size_++] = c; }
+    // Bytes made elsewhere, passed on as they are.
+    void Pass(std::string_view bytes) {
+        if (bytes.size() < kChunk) return Text(bytes);
+        Drain();
+        if (!failed_ && !(*sink_)(bytes)) failed_ = true;
     }
     void Flush() {}
     // For a terminal: control characters shown as visible symbols, so that a
@@ -58,13 +79,21 @@ public:
     // separator, a quote or a line break. For spreadsheets, a cell that a
     // spreadsheet would take for a formula gets a leading apostrophe.
     void CsvField(std::string_view bytes, char separator) {
+        const bool formula =
+            forSpreadsheets_ && !bytes.empty() &&
+            std::string_view("=+-@\t\r").find(bytes.front()) != std::string_view::npos;
+        const auto special = [separator](char c) {
+            return c == separator || c == '"' || c == '\r' || c == '\n';
+        };
+        // Plain ASCII with nothing to quote, the usual case, goes across as it is.
+        if (!formula && std::all_of(bytes.begin(), bytes.end(), [&special](char c) {
+                return static_cast<unsigned char>(c) < 0x80 && !special(c);
+            }))
+            return Text(bytes);
         scratch_.clear();
-        if (forSpreadsheets_ && !bytes.empty() &&
-            std::string_view("=+-@\t\r").find(bytes.front()) != std::string_view::npos)
-            scratch_ += '\'';
+        if (formula) scratch_ += '\'';
         AppendWindows1252AsUtf8(bytes, scratch_);
-        const char special[] = {separator, '"', '\r', '\n', '\0'};
-        if (scratch_.find_first_of(special) == std::string::npos) return Text(scratch_);
+        if (std::none_of(scratch_.begin(), scratch_.end(), special)) return Text(scratch_);
         std::string quoted = "\"";
         for (char ch : scratch_) {
             if (ch == '"') quoted += '"';
@@ -80,16 +109,64 @@ public:
 
 private:
     void Drain() {
-        if (!failed_ && !buffer_.empty() && !sink_(buffer_)) failed_ = true;
-        buffer_.clear();
+        if (!sink_) return;  // keeps everything
+        if (!failed_ && size_ > 0 && !(*sink_)(Kept())) failed_ = true;
+        size_ = 0;
+    }
+    void Room(std::size_t count) {
+        if (capacity_ - size_ >= count) return;
+        capacity_ = std::max({capacity_ * 2, size_ + count, std::size_t{4096}});
+        auto grown = std::make_unique_for_overwrite<char[]>(capacity_);
+        if (size_ > 0) std::memcpy(grown.get(), buffer_.get(), size_);
+        buffer_ = std::move(grown);
     }
 
-    const ReportSink& sink_;
+    const ReportSink* sink_ = nullptr;
     bool forSpreadsheets_;
-    std::string buffer_;
+    std::size_t limit_ = kChunk;  // drained to the sink from this size on
+    std::unique_ptr<char[]> buffer_;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
     std::string scratch_;
     bool failed_ = false;
 };
+
+}  // namespace
+
+// RapidJSON writes a string after reserving room for it.
+namespace rapidjson {
+template <>
+inline void PutReserve(Output& stream, std::size_t count) {
+    stream.Reserve(count);
+}
+template <>
+inline void PutUnsafe(Output& stream, char c) {
+    stream.PutUnsafe(c);
+}
+}  // namespace rapidjson
+
+namespace {
+
+// Writes items 0 to count - 1 in order, `format(block, begin, end)` writing
+// items begin to end - 1 to the Output `block`. Blocks of items are made two
+// at a time, on two threads, and go out in order.
+template <typename Format>
+void InBlocks(Output& out, std::size_t count, const Format& format) {
+    constexpr std::size_t kBlock = 8192;
+    if (count <= kBlock) return format(out, 0, count);
+    Output made[2] = {Output(out.ForSpreadsheets()), Output(out.ForSpreadsheets())};
+    const auto make = [&](int half, std::size_t begin, std::size_t end) {
+        made[half].Clear();
+        if (begin < end) format(made[half], begin, end);
+    };
+    for (std::size_t begin = 0; begin < count; begin += 2 * kBlock) {
+        const std::size_t middle = std::min(count, begin + kBlock);
+        const std::size_t end = std::min(count, middle + kBlock);
+        BothAtOnce([&] { make(0, begin, middle); }, [&] { make(1, middle, end); });
+        out.Pass(made[0].Kept());
+        out.Pass(made[1].Kept());
+    }
+}
 
 // ---- text ------------------------------------------------------------------
 
@@ -117,8 +194,12 @@ void TextList(Output& out, std::string_view heading, std::vector<NameRun> runs) 
     SortForDisplay(order, [&runs](std::uint32_t i) { return runs[i].first; });
     out.Text(heading);
     out.Text(" (" + std::to_string(rows) + ")\n");
-    for (std::uint32_t i : order)
-        for (std::int64_t n = 0; n < runs[i].second; ++n) out.Line("  ", runs[i].first);
+    InBlocks(out, order.size(), [&](Output& block, std::size_t begin, std::size_t end) {
+        for (std::size_t k = begin; k < end; ++k) {
+            const NameRun& run = runs[order[k]];
+            for (std::int64_t n = 0; n < run.second; ++n) block.Line("  ", run.first);
+        }
+    });
     out.Text("\n");
 }
 
@@ -140,19 +221,21 @@ void TextChanged(Output& out, const Comparison& c) {
     SortForDisplay(changed, [&c](std::int32_t k) {
         return c.lib2.table.Symbol(c.pairs[static_cast<std::size_t>(k)].record2);
     });
-    for (std::int32_t k : changed) {
-        const MatchedPair& pair = c.pairs[static_cast<std::size_t>(k)];
-        out.Line("  ", c.lib2.table.Symbol(pair.record2));
-        for (const ChangedField& f : ChangedFields(c, pair)) {
-            out.Text("    ");
-            out.Text(f.label);
-            out.Text(": „");
-            out.Visible1252(f.before);
-            out.Text("“ → „");
-            out.Visible1252(f.after);
-            out.Text("“\n");
+    InBlocks(out, changed.size(), [&](Output& block, std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            const MatchedPair& pair = c.pairs[static_cast<std::size_t>(changed[i])];
+            block.Line("  ", c.lib2.table.Symbol(pair.record2));
+            for (const ChangedField& f : ChangedFields(c, pair)) {
+                block.Text("    ");
+                block.Text(f.label);
+                block.Text(": „");
+                block.Visible1252(f.before);
+                block.Text("“ → „");
+                block.Visible1252(f.after);
+                block.Text("“\n");
+            }
         }
-    }
+    });
     out.Text("\n");
 }
 
@@ -244,11 +327,21 @@ bool WriteCsv(const Comparison& c, const ReportSink& sink, bool forSpreadsheets)
     const CsvWords& words = forSpreadsheets ? kSpreadsheetWords : kCsvWords;
     if (forSpreadsheets) out.Text("\xEF\xBB\xBF");
     out.Text(words.header);
-    for (const MatchedPair& pair : c.pairs)
-        CsvRow(out, words, words.common, c.Record2(pair),
-               pair.differences != 0 ? words.changed : words.unchanged, c.Record1(pair));
-    for (std::int32_t r : c.only1) CsvRow(out, words, words.only1, c.lib1.table[r]);
-    for (std::int32_t r : c.only2) CsvRow(out, words, words.only2, c.lib2.table[r]);
+    InBlocks(out, c.pairs.size(), [&](Output& block, std::size_t begin, std::size_t end) {
+        for (std::size_t k = begin; k < end; ++k) {
+            const MatchedPair& pair = c.pairs[k];
+            CsvRow(block, words, words.common, c.Record2(pair),
+                   pair.differences != 0 ? words.changed : words.unchanged, c.Record1(pair));
+        }
+    });
+    for (const auto* lib : {&c.lib1, &c.lib2}) {
+        const std::vector<std::int32_t>& only = lib == &c.lib1 ? c.only1 : c.only2;
+        InBlocks(out, only.size(), [&](Output& block, std::size_t begin, std::size_t end) {
+            for (std::size_t i = begin; i < end; ++i)
+                CsvRow(block, words, lib == &c.lib1 ? words.only1 : words.only2,
+                       lib->table[only[i]]);
+        });
+    }
     return out.Finish();
 }
 
@@ -309,6 +402,8 @@ public:
         writer_.EndObject();
     }
     rapidjson::Writer<Stream>& writer() { return writer_; }
+    // Ready for another value of its own, to `stream`.
+    void Restart(Stream& stream) { writer_.Reset(stream); }
 
 private:
     rapidjson::Writer<Stream> writer_;
@@ -319,9 +414,20 @@ bool WriteJson(const Comparison& c, const ReportSources& sources, const ReportSi
     Output stream(sink);
     Json<Output> json(stream);
     auto& w = json.writer();
-    auto array = [&w](const auto& items, const auto& element) {
+    // An array of `count` elements, `element(writer, i)` writing element i.
+    // Blocks of elements are written on two threads, each element by a
+    // writer of the block's own as a value of its own; the commas between
+    // them go in here, inside this writer's brackets.
+    auto array = [&w, &stream](std::size_t count, const auto& element) {
         w.StartArray();
-        for (const auto& item : items) element(item);
+        InBlocks(stream, count, [&](Output& block, std::size_t begin, std::size_t end) {
+            Json<Output> own(block);
+            for (std::size_t i = begin; i < end; ++i) {
+                if (i > 0) block.Put(',');
+                own.Restart(block);
+                element(own, i);
+            }
+        });
         w.EndArray();
     };
 
@@ -344,22 +450,25 @@ bool WriteJson(const Comparison& c, const ReportSources& sources, const ReportSi
     w.Uint64(c.only2.size());
     w.EndObject();
     json.Key("common");
-    array(c.pairs, [&](const MatchedPair& pair) { json.Fields(c.Record2(pair), true); });
+    array(c.pairs.size(),
+          [&](Json<Output>& j, std::size_t k) { j.Fields(c.Record2(c.pairs[k]), true); });
     json.Key("only1");
-    array(c.only1, [&](std::int32_t r) { json.Fields(c.lib1.table[r], true); });
+    array(c.only1.size(),
+          [&](Json<Output>& j, std::size_t i) { j.Fields(c.lib1.table[c.only1[i]], true); });
     json.Key("only2");
-    array(c.only2, [&](std::int32_t r) { json.Fields(c.lib2.table[r], true); });
+    array(c.only2.size(),
+          [&](Json<Output>& j, std::size_t i) { j.Fields(c.lib2.table[c.only2[i]], true); });
     json.Key("changed");
-    array(c.changed, [&](std::int32_t k) {
-        const MatchedPair& pair = c.pairs[static_cast<std::size_t>(k)];
-        w.StartObject();
-        json.Key("symbol");
-        json.Bytes(c.lib2.table.Symbol(pair.record2));
-        json.Key("library1");
-        json.Fields(c.Record1(pair), false);
-        json.Key("library2");
-        json.Fields(c.Record2(pair), false);
-        w.EndObject();
+    array(c.changed.size(), [&](Json<Output>& j, std::size_t i) {
+        const MatchedPair& pair = c.pairs[static_cast<std::size_t>(c.changed[i])];
+        j.writer().StartObject();
+        j.Key("symbol");
+        j.Bytes(c.lib2.table.Symbol(pair.record2));
+        j.Key("library1");
+        j.Fields(c.Record1(pair), false);
+        j.Key("library2");
+        j.Fields(c.Record2(pair), false);
+        j.writer().EndObject();
     });
     w.EndObject();
     stream.Put('\n');
