@@ -3,7 +3,9 @@
 #include "cli/cli.h"
 
 #include <gtest/gtest.h>
+#include <rapidjson/document.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -104,6 +106,52 @@ TEST_F(Cli, ComparesFilesInAFolderWithAnUmlaut) {
     const std::string blanks = Utf8(Write("blank.1", LongLibrary({{" Relais"}, {"Motor "}})));
     EXPECT_NE(RunWith({blanks, alt_}).out.find("(2)\n  „ Relais“\n  „Motor “\n"),
               std::string::npos);
+}
+
+// Reports of many rows are made in blocks on two threads: every row once, in
+// order, and JSON that a strict parser takes, whatever the last block holds.
+TEST_F(Cli, LargeReportsKeepEveryRowInOrder) {
+    const auto nameOf = [](long i) {  // S00000, S00001, …
+        std::string name = std::to_string(100000 + i);
+        name[0] = 'S';
+        return name;
+    };
+    for (const long rows : {8192L, 8193L, 16389L, 24577L}) {
+        std::vector<LongRecord> one, two;
+        for (long i = 0; i < rows; ++i) {
+            const std::string name = nameOf(i);
+            one.push_back({name, "d", "k", ""});
+            two.push_back({name, i % 7 == 0 ? "e" : "d", "k", ""});
+            if (i % 3 == 0) one.push_back({Numbered("X", i), "", "", ""});
+        }
+        const std::string lib1 = Utf8(Write("eins.1", LongLibrary(one)));
+        const std::string lib2 = Utf8(Write("zwei.1", LongLibrary(two)));
+        const long changed = (rows + 6) / 7, only1 = (rows + 2) / 3;
+
+        rapidjson::Document json;
+        json.Parse(RunWith({"--format=json", lib1, lib2}).out.c_str());
+        ASSERT_FALSE(json.HasParseError()) << rows;
+        ASSERT_EQ(json["common"].Size(), static_cast<unsigned>(rows));
+        for (long i = 0; i < rows; i += 4099)
+            EXPECT_EQ(std::string(json["common"][static_cast<unsigned>(i)]["symbol"].GetString()),
+                      nameOf(i));
+        EXPECT_EQ(json["changed"].Size(), static_cast<unsigned>(changed));
+        EXPECT_EQ(json["only1"].Size(), static_cast<unsigned>(only1));
+        EXPECT_EQ(json["only2"].Size(), 0u);
+
+        const std::string csv = RunWith({"--format=csv", lib1, lib2}).out;
+        EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + rows + only1) << rows;
+        const std::string text = RunWith({lib1, lib2}).out;
+        const std::string common = "Gemeinsame Symbole (" + std::to_string(rows) + ")\n";
+        ASSERT_NE(text.find(common), std::string::npos) << rows;
+        std::string expected;
+        for (long i = 0; i < rows; ++i) expected += "  " + nameOf(i) + "\n";
+        EXPECT_EQ(text.substr(text.find(common) + common.size(), expected.size()), expected);
+        // Four lines before five sections, each with its heading and an empty
+        // line after it; two lines a change.
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 12 + 2 * changed + only1 + rows)
+            << rows;
+    }
 }
 
 // Another program shortens a library after it is mapped and before it is
