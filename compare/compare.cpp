@@ -120,7 +120,8 @@ public:
     };
 
     // `hashes` are those of the names of `lib1`'s records 1 to n1.
-    NameIndex(const SymbolTable& lib1, std::int32_t n1, const std::vector<std::size_t>& hashes) {
+    NameIndex(const SymbolTable& lib1, std::int32_t n1, const std::vector<std::size_t>& hashes)
+        : lib1_(lib1) {
         std::size_t capacity = 16;
         while (capacity < static_cast<std::size_t>(n1) * 2) capacity *= 2;
         mask_ = capacity - 1;
@@ -130,10 +131,8 @@ public:
         for (std::int32_t b = n1; b >= 1; --b) {
             const auto at = static_cast<std::size_t>(b);
             if (at > kAhead) Prefetch(hashes[at - kAhead]);
-            const std::string_view name = lib1.Symbol(b);
             const std::size_t hash = hashes[at];
-            Bucket& bucket = buckets_[Slot(name, hash)];
-            bucket.name = name;
+            Bucket& bucket = buckets_[Slot(hash, [&lib1, b] { return lib1.Symbol(b); })];
             bucket.hash = hash;
             next_[static_cast<std::size_t>(b)] = bucket.chain.first;
             bucket.chain.first = b;
@@ -141,8 +140,10 @@ public:
         }
     }
 
-    Chain Find(std::string_view name, std::size_t hash) const {
-        return buckets_[Slot(name, hash)].chain;
+    // The records named as `nameOf()` says, whose hash is `hash`.
+    template <typename NameOf>
+    Chain Find(std::size_t hash, const NameOf& nameOf) const {
+        return buckets_[Slot(hash, nameOf)].chain;
     }
 
     // The hash of each record's name, slot 0 unused.
@@ -166,8 +167,9 @@ public:
     }
 
 private:
+    // Sixteen bytes: the name is read from the bucket's first record when
+    // its hash says it may be the one.
     struct Bucket {
-        std::string_view name;
         std::size_t hash = 0;
         Chain chain;  // count 0: the bucket is free
     };
@@ -176,14 +178,18 @@ private:
         return std::hash<std::string_view>{}(name);
     }
 
-    // The bucket holding `name`, or the free bucket where it would go.
-    std::size_t Slot(std::string_view name, std::size_t hash) const {
+    // The bucket holding the name `nameOf()` with hash `hash`, or the free
+    // bucket where it would go. The name is read only when a hash agrees.
+    template <typename NameOf>
+    std::size_t Slot(std::size_t hash, const NameOf& nameOf) const {
         for (std::size_t at = hash & mask_;; at = (at + 1) & mask_) {
             const Bucket& bucket = buckets_[at];
-            if (bucket.chain.count == 0 || (bucket.hash == hash && bucket.name == name)) return at;
+            if (bucket.chain.count == 0) return at;
+            if (bucket.hash == hash && lib1_.Symbol(bucket.chain.first) == nameOf()) return at;
         }
     }
 
+    const SymbolTable& lib1_;
     std::size_t mask_ = 0;
     std::vector<Bucket> buckets_;
     std::vector<std::int32_t> next_;
@@ -213,7 +219,8 @@ Comparison CompareTables(const SymbolTable& lib1, std::int32_t lib1Count, const 
             const auto at = static_cast<std::size_t>(a);
             if (const std::size_t ahead = at + NameIndex::kAhead; ahead < hashes2.size())
                 index->Prefetch(hashes2[ahead]);
-            const NameIndex::Chain chain = index->Find(lib2.Symbol(a), hashes2[at]);
+            const NameIndex::Chain chain =
+                index->Find(hashes2[at], [&lib2, a] { return lib2.Symbol(a); });
             firstMatch[at] = chain.first;
             matches[at] = chain.count;
         }
