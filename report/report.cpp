@@ -152,16 +152,18 @@ namespace {
 // at a time, on two threads, and go out in order.
 template <typename Format>
 void InBlocks(Output& out, std::size_t count, const Format& format) {
-    constexpr std::size_t kBlock = 8192;
-    if (count <= kBlock) return format(out, 0, count);
+    // Sixteen blocks or more, of some thousands of items: few starts of a
+    // thread, little memory.
+    const std::size_t block = std::clamp<std::size_t>(count / 16, 1024, 65536);
+    if (count <= block) return format(out, 0, count);
     Output made[2] = {Output(out.ForSpreadsheets()), Output(out.ForSpreadsheets())};
     const auto make = [&](int half, std::size_t begin, std::size_t end) {
         made[half].Clear();
         if (begin < end) format(made[half], begin, end);
     };
-    for (std::size_t begin = 0; begin < count; begin += 2 * kBlock) {
-        const std::size_t middle = std::min(count, begin + kBlock);
-        const std::size_t end = std::min(count, middle + kBlock);
+    for (std::size_t begin = 0; begin < count; begin += 2 * block) {
+        const std::size_t middle = std::min(count, begin + block);
+        const std::size_t end = std::min(count, middle + block);
         BothAtOnce([&] { make(0, begin, middle); }, [&] { make(1, middle, end); });
         out.Pass(made[0].Kept());
         out.Pass(made[1].Kept());
