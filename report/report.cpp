@@ -349,23 +349,40 @@ bool WriteCsv(const Comparison& c, const ReportSink& sink, bool forSpreadsheets)
 
 // ---- JSON ------------------------------------------------------------------
 
+// A RapidJSON writer that also takes a string with nothing in it to escape
+// (printable ASCII but for the quote and the backslash) in one piece; the
+// writer still sets the commas and colons around it.
+template <typename Stream>
+class PlainStringWriter : public rapidjson::Writer<Stream> {
+public:
+    using rapidjson::Writer<Stream>::Writer;
+    static bool Plain(std::string_view text) {
+        return std::all_of(text.begin(), text.end(),
+                           [](char c) { return c >= 0x20 && c < 0x7F && c != '"' && c != '\\'; });
+    }
+    // `text` must be Plain().
+    void PlainString(std::string_view text) {
+        this->Prefix(rapidjson::kStringType);
+        this->os_->Put('"');
+        this->os_->Text(text);
+        this->os_->Put('"');
+        this->EndValue(true);
+    }
+};
+
 // A RapidJSON writer with the helpers the report needs.
 template <typename Stream>
 class Json {
 public:
     explicit Json(Stream& stream) : writer_(stream) {}
 
-    // Keys are fixed ASCII names: written as they stand, without scanning them
-    // for characters to escape.
+    // Keys are fixed ASCII names: written as they stand.
     template <std::size_t N>
     void Key(const char (&key)[N]) {
-        char quoted[N + 2];
-        quoted[0] = '"';
-        std::memcpy(quoted + 1, key, N - 1);
-        quoted[N] = '"';
-        writer_.RawValue(quoted, N + 1, rapidjson::kStringType);
+        writer_.PlainString({key, N - 1});
     }
     void Utf8(std::string_view text) {
+        if (writer_.Plain(text)) return writer_.PlainString(text);
         writer_.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
     }
     void Bytes(std::string_view bytes) {
@@ -408,7 +425,7 @@ public:
     void Restart(Stream& stream) { writer_.Reset(stream); }
 
 private:
-    rapidjson::Writer<Stream> writer_;
+    PlainStringWriter<Stream> writer_;
     std::string scratch_;
 };
 
