@@ -137,15 +137,19 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
     };
     // Each file is judged on a sample first, so that a warning comes at once;
     // then both are checked whole, at the same time.
+    ReadResult samples[2];
     for (int i = 0; i < 2; ++i) {
-        ReadResult read;
-        files[i] = MappedFile::Open(PathFromUtf8(i == 0 ? file1 : file2), read);
-        if (files[i]) read = MeasureLibraryBytes(files[i]->Bytes());
+        files[i] = MappedFile::Open(PathFromUtf8(i == 0 ? file1 : file2), samples[i]);
+        if (!files[i]) return Fail(err, ReadFailureMessage(shown[i], samples[i]));
+    }
+    const auto sample = [&](int i) { samples[i] = MeasureLibraryBytes(files[i]->Bytes()); };
+    BothAtOnce([&] { sample(0); }, [&] { sample(1); });
+    for (int i = 0; i < 2; ++i) {
         if (const auto status = shortened()) return *status;
-        if (!read) return Fail(err, ReadFailureMessage(shown[i], read));
-        if (read.Doubtful())
+        if (!samples[i]) return Fail(err, ReadFailureMessage(shown[i], samples[i]));
+        if (samples[i].Doubtful())
             std::fprintf(err, "libcompare-cli: Warnung: %s\n",
-                         DoubtfulLibraryMessage(shown[i], read).c_str());
+                         DoubtfulLibraryMessage(shown[i], samples[i]).c_str());
     }
     ReadResult reads[2];
     const auto adopt = [&](int i) {

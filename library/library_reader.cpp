@@ -239,7 +239,8 @@ ReadResult Adopt(std::string_view bytes, std::shared_ptr<const void> owner, Symb
     if (!FieldsWithinBudget(bytes, result)) return result;
     table.ReplaceWithFile(bytes, std::move(owner), result.layout, result.records);
     count = result.records;
-    for (std::int32_t i = 1; i <= result.records; ++i) list.Add(table.Symbol(i));
+    if (list.TakesNames())
+        for (std::int32_t i = 1; i <= result.records; ++i) list.Add(table.Symbol(i));
     return result;
 }
 
