@@ -29,9 +29,10 @@ PACKAGE_CHECK_PACKAGES := lintian appstream desktop-file-utils shared-mime-info 
 FUZZ_SECONDS ?= 600
 FUZZ_DIR := build-fuzz
 ASAN_DIR := build-asan
+TSAN_DIR := build-tsan
 
 .PHONY: all deps install-missing configure build test run bench clean format fuzz fuzz-build \
-        test-asan tidy windows test-windows package test-package
+        test-asan test-tsan tidy windows test-windows package test-package
 
 all: build
 
@@ -70,6 +71,14 @@ test-asan: deps
 	cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen \
 	  ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure
+
+# The core and the command-line tool's tests with ThreadSanitizer: the work
+# shared between two threads.
+test-tsan: deps
+	cmake -S . -B $(TSAN_DIR) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DLIBCOMPARE_CLI_ONLY=ON -DLIBCOMPARE_THREAD_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build $(TSAN_DIR)
+	cd $(TSAN_DIR) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure
 
 fuzz-build: deps
 	cmake -S . -B $(FUZZ_DIR) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
