@@ -386,6 +386,7 @@ public:
         writer_.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
     }
     void Bytes(std::string_view bytes) {
+        if (writer_.Plain(bytes)) return writer_.PlainString(bytes);
         // Plain ASCII reads the same in both encodings: no copy needed.
         if (std::all_of(bytes.begin(), bytes.end(),
                         [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
