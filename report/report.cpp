@@ -35,7 +35,12 @@ public:
 
     void Text(std::string_view text) {
         Room(text.size());
-        if (!text.empty()) std::memcpy(buffer_.get() + size_, text.data(), text.size());
+        char* to = buffer_.get() + size_;
+        if (text.size() <= 16) {  // most pieces are a few bytes: no call for them
+            for (char c : text) *to++ = c;
+        } else {
+            std::memcpy(to, text.data(), text.size());
+        }
         size_ += text.size();
         if (size_ >= limit_) Drain();
     }
@@ -114,7 +119,9 @@ private:
         size_ = 0;
     }
     void Room(std::size_t count) {
-        if (capacity_ - size_ >= count) return;
+        if (capacity_ - size_ < count) Grow(count);
+    }
+    [[gnu::noinline]] void Grow(std::size_t count) {
         capacity_ = std::max({capacity_ * 2, size_ + count, std::size_t{4096}});
         auto grown = std::make_unique_for_overwrite<char[]>(capacity_);
         if (size_ > 0) std::memcpy(grown.get(), buffer_.get(), size_);
