@@ -203,12 +203,23 @@ void TextList(Output& out, std::string_view heading, std::vector<NameRun> runs) 
     SortForDisplay(order, [&runs](std::uint32_t i) { return runs[i].first; });
     out.Text(heading);
     out.Text(" (" + std::to_string(rows) + ")\n");
-    InBlocks(out, order.size(), [&](Output& block, std::size_t begin, std::size_t end) {
-        for (std::size_t k = begin; k < end; ++k) {
-            const NameRun& run = runs[order[k]];
-            for (std::int64_t n = 0; n < run.second; ++n) block.Line("  ", run.first);
-        }
-    });
+    // Blocks of rows, not of runs, so that a block stays small however many
+    // rows a run stands for: the rows before each run, in display order.
+    std::vector<std::int64_t> before(order.size() + 1, 0);
+    for (std::size_t k = 0; k < order.size(); ++k)
+        before[k + 1] = before[k] + runs[order[k]].second;
+    InBlocks(out, static_cast<std::size_t>(rows),
+             [&](Output& block, std::size_t begin, std::size_t end) {
+                 auto k =
+                     static_cast<std::size_t>(std::upper_bound(before.begin(), before.end(),
+                                                               static_cast<std::int64_t>(begin)) -
+                                              before.begin() - 1);
+                 for (auto row = static_cast<std::int64_t>(begin);
+                      row < static_cast<std::int64_t>(end); ++row) {
+                     while (row >= before[k + 1]) ++k;
+                     block.Line("  ", runs[order[k]].first);
+                 }
+             });
     out.Text("\n");
 }
 

@@ -116,41 +116,51 @@ TEST_F(Cli, LargeReportsKeepEveryRowInOrder) {
         name[0] = 'S';
         return name;
     };
-    for (const long rows : {8192L, 8193L, 16389L, 24577L}) {
+    for (const long names : {8192L, 8193L, 16389L, 24577L}) {
+        // Every fifth name twice in library 2: runs of two common rows.
         std::vector<LongRecord> one, two;
-        for (long i = 0; i < rows; ++i) {
+        std::vector<std::string> common;
+        long changed = 0, only1 = 0;
+        for (long i = 0; i < names; ++i) {
             const std::string name = nameOf(i);
             one.push_back({name, "d", "k", ""});
-            two.push_back({name, i % 7 == 0 ? "e" : "d", "k", ""});
-            if (i % 3 == 0) one.push_back({Numbered("X", i), "", "", ""});
+            for (int twice = 0; twice < (i % 5 == 0 ? 2 : 1); ++twice) {
+                two.push_back({name, i % 7 == 0 ? "e" : "d", "k", ""});
+                common.push_back(name);
+                changed += i % 7 == 0;
+            }
+            if (i % 3 == 0) {
+                one.push_back({Numbered("X", i), "", "", ""});
+                ++only1;
+            }
         }
         const std::string lib1 = Utf8(Write("eins.1", LongLibrary(one)));
         const std::string lib2 = Utf8(Write("zwei.1", LongLibrary(two)));
-        const long changed = (rows + 6) / 7, only1 = (rows + 2) / 3;
+        const auto rows = static_cast<long>(common.size());
 
         rapidjson::Document json;
         json.Parse(RunWith({"--format=json", lib1, lib2}).out.c_str());
-        ASSERT_FALSE(json.HasParseError()) << rows;
+        ASSERT_FALSE(json.HasParseError()) << names;
         ASSERT_EQ(json["common"].Size(), static_cast<unsigned>(rows));
-        for (long i = 0; i < rows; i += 4099)
-            EXPECT_EQ(std::string(json["common"][static_cast<unsigned>(i)]["symbol"].GetString()),
-                      nameOf(i));
+        for (long k = 0; k < rows; k += 4099)
+            EXPECT_EQ(json["common"][static_cast<unsigned>(k)]["symbol"].GetString(),
+                      common[static_cast<std::size_t>(k)]);
         EXPECT_EQ(json["changed"].Size(), static_cast<unsigned>(changed));
         EXPECT_EQ(json["only1"].Size(), static_cast<unsigned>(only1));
         EXPECT_EQ(json["only2"].Size(), 0u);
 
         const std::string csv = RunWith({"--format=csv", lib1, lib2}).out;
-        EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + rows + only1) << rows;
+        EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + rows + only1) << names;
         const std::string text = RunWith({lib1, lib2}).out;
-        const std::string common = "Gemeinsame Symbole (" + std::to_string(rows) + ")\n";
-        ASSERT_NE(text.find(common), std::string::npos) << rows;
+        const std::string heading = "Gemeinsame Symbole (" + std::to_string(rows) + ")\n";
+        ASSERT_NE(text.find(heading), std::string::npos) << names;
         std::string expected;
-        for (long i = 0; i < rows; ++i) expected += "  " + nameOf(i) + "\n";
-        EXPECT_EQ(text.substr(text.find(common) + common.size(), expected.size()), expected);
+        for (const std::string& name : common) expected += "  " + name + "\n";
+        EXPECT_EQ(text.substr(text.find(heading) + heading.size(), expected.size()), expected);
         // Four lines before five sections, each with its heading and an empty
         // line after it; two lines a change.
         EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 12 + 2 * changed + only1 + rows)
-            << rows;
+            << names;
     }
 }
 
