@@ -1,7 +1,5 @@
 #include "library/symbol_table.h"
 
-#include <bit>
-#include <cstring>
 #include <string>
 #include <utility>
 
@@ -15,29 +13,11 @@ std::int32_t commonCount = 0;
 namespace {
 
 // Field rule: the bytes from q up to the first NUL, line feed or end of file.
-// Eight bytes at a time while eight are left: a field is looked at again and
-// again, by the checks, the comparison and the reports.
 inline std::string_view ReadField(std::string_view bytes, std::uint64_t q) {
     if (q >= bytes.size()) return {};
     const char* begin = bytes.data() + q;
     const char* end = bytes.data() + bytes.size();
     const char* at = begin;
-    constexpr std::uint64_t kOnes = 0x0101010101010101u;
-    constexpr std::uint64_t kHighs = 0x8080808080808080u;
-    while (end - at >= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, at, 8);
-        if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
-        const std::uint64_t lineFeeds = word ^ (kOnes * '\n');
-        // A byte's high bit is set where it is 0 (after the XOR: where it was a line feed).
-        const std::uint64_t stops =
-            ((word - kOnes) & ~word & kHighs) | ((lineFeeds - kOnes) & ~lineFeeds & kHighs);
-        if (stops != 0) {
-            at += std::countr_zero(stops) / 8;
-            return {begin, static_cast<std::size_t>(at - begin)};
-        }
-        at += 8;
-    }
     while (at != end && *at != '\0' && *at != '\n') ++at;
     return {begin, static_cast<std::size_t>(at - begin)};
 }

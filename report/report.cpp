@@ -367,44 +367,26 @@ bool WriteCsv(const Comparison& c, const ReportSink& sink, bool forSpreadsheets)
 
 // ---- JSON ------------------------------------------------------------------
 
-// A RapidJSON writer that also takes a string with nothing in it to escape
-// (printable ASCII but for the quote and the backslash) in one piece; the
-// writer still sets the commas and colons around it.
-template <typename Stream>
-class PlainStringWriter : public rapidjson::Writer<Stream> {
-public:
-    using rapidjson::Writer<Stream>::Writer;
-    static bool Plain(std::string_view text) {
-        return std::all_of(text.begin(), text.end(),
-                           [](char c) { return c >= 0x20 && c < 0x7F && c != '"' && c != '\\'; });
-    }
-    // `text` must be Plain().
-    void PlainString(std::string_view text) {
-        this->Prefix(rapidjson::kStringType);
-        this->os_->Put('"');
-        this->os_->Text(text);
-        this->os_->Put('"');
-        this->EndValue(true);
-    }
-};
-
 // A RapidJSON writer with the helpers the report needs.
 template <typename Stream>
 class Json {
 public:
     explicit Json(Stream& stream) : writer_(stream) {}
 
-    // Keys are fixed ASCII names: written as they stand.
+    // Keys are fixed ASCII names: written as they stand, without scanning them
+    // for characters to escape.
     template <std::size_t N>
     void Key(const char (&key)[N]) {
-        writer_.PlainString({key, N - 1});
+        char quoted[N + 2];
+        quoted[0] = '"';
+        std::memcpy(quoted + 1, key, N - 1);
+        quoted[N] = '"';
+        writer_.RawValue(quoted, N + 1, rapidjson::kStringType);
     }
     void Utf8(std::string_view text) {
-        if (writer_.Plain(text)) return writer_.PlainString(text);
         writer_.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
     }
     void Bytes(std::string_view bytes) {
-        if (writer_.Plain(bytes)) return writer_.PlainString(bytes);
         // Plain ASCII reads the same in both encodings: no copy needed.
         if (std::all_of(bytes.begin(), bytes.end(),
                         [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
@@ -444,7 +426,7 @@ public:
     void Restart(Stream& stream) { writer_.Reset(stream); }
 
 private:
-    PlainStringWriter<Stream> writer_;
+    rapidjson::Writer<Stream> writer_;
     std::string scratch_;
 };
 
