@@ -26,17 +26,26 @@ void BothAtOnce(const std::function<void()>& first, const std::function<void()>&
             // No thread to be had: one after the other, below.
         }
     }
+    std::exception_ptr failures[2];
     if (!other.valid()) {
-        first();
-        second();
-        return;
+        try {
+            first();
+        } catch (...) {
+            failures[0] = std::current_exception();
+        }
     }
-    std::exception_ptr failure;
     try {
         second();
     } catch (...) {
-        failure = std::current_exception();
+        failures[1] = std::current_exception();
     }
-    other.get();  // waits; throws the first one's exception
-    if (failure) std::rethrow_exception(failure);
+    if (other.valid()) {
+        try {
+            other.get();  // waits for the first
+        } catch (...) {
+            failures[0] = std::current_exception();
+        }
+    }
+    for (const std::exception_ptr& failure : failures)
+        if (failure) std::rethrow_exception(failure);
 }

@@ -11,6 +11,6 @@
 // the other on the calling thread, with the same results.
 
 // Runs `first` on a second thread and `second` on this one, and returns when
-// both have ended. An exception from either is passed on, the first one's
-// first.
+// both have ended. Both always run; an exception from either is passed on
+// then, the first one's where both throw.
 void BothAtOnce(const std::function<void()>& first, const std::function<void()>& second);

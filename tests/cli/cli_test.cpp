@@ -100,6 +100,9 @@ TEST_F(Cli, ComparesFilesInAFolderWithAnUmlaut) {
     EXPECT_EQ(json.out.back(), '\n');
 
     EXPECT_EQ(RunWith({alt_, alt_}).status, 0);
+    const std::string empty = Utf8(Write("leer.1", ""));  // nothing to map
+    EXPECT_EQ(RunWith({empty, empty}).status, 0);
+    EXPECT_EQ(RunWith({empty, alt_}).status, 1);
 
     // A name with a blank at either end is quoted, so that it cannot be taken
     // for the indentation.
@@ -212,9 +215,13 @@ TEST_F(Cli, FailuresNameWhatWasTyped) {
         {{"--format=", alt_, neu_}, "Der Option --format fehlt ihr Wert"},
         {{"-f", "json", "-f", "csv", alt_, neu_}, "--format ist mehrfach angegeben"},
         {{"--", alt_, neu_, "-x"}, "genau zwei"},
+        {{alt_, Utf8(folder_)}, "Sie ist ein Ordner."},
     };
-#if !defined(_WIN32)  // Windows hands over its arguments as valid UTF-16
-    // Escape sequences, line breaks and bytes that are no UTF-8 show visibly.
+#if !defined(_WIN32)
+    cases.push_back(
+        {{"/dev/null", alt_}, "„/dev/null“ kann nicht eingelesen werden: Sie ist keine"});
+    // Windows hands over its arguments as valid UTF-16. Elsewhere escape sequences, line breaks and
+    // bytes that are no UTF-8 show visibly.
     cases.push_back({{alt_, "kein\x1B[31m\nName\xFF.1"},
                      "„kein\xE2\x90\x9B[31m\xE2\x90\x8AName\xEF\xBF\xBD.1“"});
 #endif

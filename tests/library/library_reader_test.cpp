@@ -125,6 +125,34 @@ TEST_P(FieldRule, ReadsFieldsUpToNulLineFeedOrEnd) {
     auto loaded = Load(c.bytes);
     ASSERT_TRUE(loaded->result);
     EXPECT_EQ(At(loaded->table, c.record), c.expected);
+
+    // The same bytes already in memory (a mapped file) read the same.
+    const auto bytes = std::make_shared<const std::string>(c.bytes);
+    SymbolTable table;
+    std::int32_t count = -1;
+    RecordingList list;
+    ASSERT_TRUE(AdoptLibraryBytes(*bytes, bytes, table, count, list));
+    EXPECT_EQ(At(table, c.record), c.expected);
+    EXPECT_EQ(count, loaded->count);
+    EXPECT_EQ(list.names, loaded->list.names);
+}
+
+// Declined after its sample, a library in memory changes nothing.
+TEST(AdoptLibraryBytes, DeclinedChangesNothing) {
+    const std::string bytes = LongLibrary({{"Relais", "24 V", "S", "H"}});
+    SymbolTable table;
+    table.Assign(1, "alt");
+    std::int32_t count = 1;
+    RecordingList list;
+    const ReadResult result =
+        AdoptLibraryBytes(bytes, nullptr, table, count, list, [](const ReadResult& sample) {
+            EXPECT_EQ(sample.records, 1);
+            return false;
+        });
+    EXPECT_EQ(result.status, ReadStatus::kCancelled);
+    EXPECT_EQ(At(table, 1).symbol, "alt");
+    EXPECT_EQ(count, 1);
+    EXPECT_TRUE(list.names.empty());
 }
 
 std::string ShortWithRecord1(std::string_view slot, std::size_t length = 0) {
