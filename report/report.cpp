@@ -524,12 +524,3 @@ bool WriteReport(const Comparison& comparison, const ReportSources& sources, Rep
     }
     return false;
 }
-
-bool WriteReport(const Comparison& comparison, const ReportSources& sources, ReportFormat format,
-                 std::FILE* out) {
-    const ReportSink sink = [out](std::string_view bytes) {
-        return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    };
-    return WriteReport(comparison, sources, format, sink) && std::fflush(out) == 0 &&
-           !std::ferror(out);
-}

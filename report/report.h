@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdio>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -26,5 +25,3 @@ using ReportSink = std::function<bool(std::string_view bytes)>;
 // closed pipe, a full disk), and nothing more is written after a failure.
 bool WriteReport(const Comparison& comparison, const ReportSources& sources, ReportFormat format,
                  const ReportSink& sink);
-bool WriteReport(const Comparison& comparison, const ReportSources& sources, ReportFormat format,
-                 std::FILE* out);
