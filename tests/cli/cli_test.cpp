@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -196,6 +197,19 @@ TEST_F(Cli, ALibraryShortenedMeanwhileIsReported) {
 #endif
     }
 }
+
+#if defined(_WIN32)
+// On Windows nobody may write to a library while it is mapped: one that
+// another program holds open for writing is not read.
+TEST_F(Cli, ALibraryOpenForWritingElsewhereIsNotRead) {
+    std::ofstream writer(std::filesystem::path(PathFromUtf8(neu_)), std::ios::app);
+    ASSERT_TRUE(writer.is_open());
+    const CliRun run = RunWith({alt_, neu_});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("Sie wird von einem anderen Programm verwendet."), std::string::npos)
+        << run.err;
+}
+#endif
 
 // Every failure: status 2, nothing on standard output, a German message
 // naming what was typed.
