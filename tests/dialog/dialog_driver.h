@@ -27,7 +27,10 @@
 // that programs run side by side do not share them.
 inline void UseTestSettings() {
     QStandardPaths::setTestModeEnabled(true);
-    QCoreApplication::setOrganizationName(QStringLiteral("Bibliotheksvergleich-Tests"));
+    // ctest may run one program as several tests at once: each test its own.
+    const QString test = qEnvironmentVariable("LIBCOMPARE_TEST_SETTINGS");
+    QCoreApplication::setOrganizationName(QStringLiteral("Bibliotheksvergleich-Tests") +
+                                          (test.isEmpty() ? QString() : u'-' + test));
 }
 
 // Each test starts from the default size: the size and place a dialog of an
