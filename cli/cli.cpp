@@ -128,11 +128,8 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
     std::shared_ptr<const MappedFile> files[2];
     const auto shortened = [&files, &shown, err]() -> std::optional<int> {
         for (int i = 0; i < 2; ++i)
-            if (files[i] && files[i]->Shortened()) {
-                ReadResult read;
-                read.status = ReadStatus::kTruncated;
-                return Fail(err, ReadFailureMessage(shown[i], read));
-            }
+            if (files[i] && files[i]->Shortened())
+                return Fail(err, ReadFailureMessage(shown[i], ReadFailure(ReadStatus::kTruncated)));
         return std::nullopt;
     };
     // Each file is judged on a sample first, so that a warning comes at once;

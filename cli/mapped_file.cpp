@@ -25,13 +25,6 @@ std::function<void(const std::filesystem::path&)>& AfterMappingHook() {
     return hook;
 }
 
-ReadResult Failure(ReadStatus status, int systemError = 0) {
-    ReadResult result;
-    result.status = status;
-    result.systemError = systemError;
-    return result;
-}
-
 }  // namespace
 
 void MappedFile::SetAfterMappingHook(std::function<void(const std::filesystem::path&)> hook) {
@@ -116,12 +109,12 @@ std::shared_ptr<const MappedFile> MappedFile::Open(const std::filesystem::path& 
     if (!failure) return nullptr;
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        failure = Failure(ReadStatus::kCannotOpen, errno);
+        failure = ReadFailure(ReadStatus::kCannotOpen, errno);
         return nullptr;
     }
     struct stat about = {};
     if (fstat(fd, &about) != 0 || !S_ISREG(about.st_mode)) {  // replaced since it was examined
-        failure = Failure(ReadStatus::kNotRegularFile);
+        failure = ReadFailure(ReadStatus::kNotRegularFile);
         close(fd);
         return nullptr;
     }
@@ -130,8 +123,8 @@ std::shared_ptr<const MappedFile> MappedFile::Open(const std::filesystem::path& 
     if (file->size_ > 0) {
         void* data = mmap(nullptr, file->size_, PROT_READ, MAP_PRIVATE, fd, 0);
         if (data == MAP_FAILED) {
-            failure = errno == ENOMEM ? Failure(ReadStatus::kOutOfMemory)
-                                      : Failure(ReadStatus::kCannotOpen, errno);
+            failure = errno == ENOMEM ? ReadFailure(ReadStatus::kOutOfMemory)
+                                      : ReadFailure(ReadStatus::kCannotOpen, errno);
             close(fd);
             file->size_ = 0;
             return nullptr;
@@ -139,15 +132,13 @@ std::shared_ptr<const MappedFile> MappedFile::Open(const std::filesystem::path& 
         file->data_ = static_cast<const char*>(data);
         file->guard_ = Guard(file->data_, file->size_);
         if (file->guard_ < 0) {  // more files at once than there are places
-            failure = Failure(ReadStatus::kCannotOpen, EMFILE);
+            failure = ReadFailure(ReadStatus::kCannotOpen, EMFILE);
             close(fd);
             return nullptr;
         }
     }
     close(fd);  // the mapping keeps the file
     if (AfterMappingHook()) AfterMappingHook()(path);
-    failure = {};
-    failure.ok = true;
     return file;
 }
 
@@ -196,14 +187,14 @@ std::shared_ptr<const MappedFile> MappedFile::Open(const std::filesystem::path& 
     HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        failure = Failure(ReadStatus::kCannotOpen, ErrnoOf(GetLastError()));
+        failure = ReadFailure(ReadStatus::kCannotOpen, ErrnoOf(GetLastError()));
         return nullptr;
     }
     std::shared_ptr<MappedFile> file(new MappedFile);
     file->file_ = handle;
     LARGE_INTEGER size = {};
     if (!GetFileSizeEx(handle, &size)) {
-        failure = Failure(ReadStatus::kCannotOpen, ErrnoOf(GetLastError()));
+        failure = ReadFailure(ReadStatus::kCannotOpen, ErrnoOf(GetLastError()));
         return nullptr;
     }
     file->size_ = static_cast<std::size_t>(size.QuadPart);
@@ -213,16 +204,14 @@ std::shared_ptr<const MappedFile> MappedFile::Open(const std::filesystem::path& 
             file->mapping_ ? MapViewOfFile(file->mapping_, FILE_MAP_READ, 0, 0, 0) : nullptr;
         if (!data) {
             const int error = ErrnoOf(GetLastError());
-            failure = error == ENOMEM ? Failure(ReadStatus::kOutOfMemory)
-                                      : Failure(ReadStatus::kCannotOpen, error);
+            failure = error == ENOMEM ? ReadFailure(ReadStatus::kOutOfMemory)
+                                      : ReadFailure(ReadStatus::kCannotOpen, error);
             file->size_ = 0;
             return nullptr;
         }
         file->data_ = static_cast<const char*>(data);
     }
     if (AfterMappingHook()) AfterMappingHook()(path);
-    failure = {};
-    failure.ok = true;
     return file;
 }
 

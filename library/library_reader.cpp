@@ -10,17 +10,7 @@
 
 #include "library/text.h"
 
-namespace {
-
-ReadResult Failed(ReadStatus status, int systemError = 0, std::uint64_t bound = 0) {
-    ReadResult result;
-    result.status = status;
-    result.systemError = systemError;
-    result.bound = bound;
-    return result;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 std::string PathForMessage(const std::filesystem::path& path) {
     const std::u8string text = path.u8string();
@@ -101,7 +91,7 @@ ReadResult Measure(std::uint64_t length, const WindowReader& at) {
         length > kRecordBase ? (length - kRecordBase - 1) / recordSize : 0;
     constexpr auto kMostRecords =
         static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()) - 1;
-    if (records > kMostRecords) return Failed(ReadStatus::kTooManyRecords, 0, kMostRecords);
+    if (records > kMostRecords) return ReadFailure(ReadStatus::kTooManyRecords, 0, kMostRecords);
     result.ok = true;
     result.records = static_cast<std::int32_t>(records);
     JudgeSample(at, result);
@@ -130,7 +120,7 @@ bool FieldsWithinBudget(std::string_view bytes, ReadResult& result) {
         fieldBytes += entry.symbol.size() + entry.designation.size() +
                       entry.classification1.size() + entry.classification2.size();
         if (fieldBytes > fieldBudget) {
-            result = Failed(ReadStatus::kNotALibrary, 0, kFieldBytesPerFileByte);
+            result = ReadFailure(ReadStatus::kNotALibrary, 0, kFieldBytesPerFileByte);
             return false;
         }
     }
@@ -151,7 +141,7 @@ std::shared_ptr<const FileBytes> ReadWholeStream(std::istream& in, std::uintmax_
     try {
         bytes = std::make_shared<FileBytes>(static_cast<std::size_t>(size));
     } catch (const std::exception&) {
-        failure = Failed(ReadStatus::kOutOfMemory);
+        failure = ReadFailure(ReadStatus::kOutOfMemory);
         return nullptr;
     }
 
@@ -166,14 +156,22 @@ std::shared_ptr<const FileBytes> ReadWholeStream(std::istream& in, std::uintmax_
         if (got < want) break;
     }
     if (done < size) {
-        failure = Failed(in.bad() ? ReadStatus::kReadError : ReadStatus::kTruncated);
+        failure = ReadFailure(in.bad() ? ReadStatus::kReadError : ReadStatus::kTruncated);
         return nullptr;
     }
     if (in.bad()) {
-        failure = Failed(ReadStatus::kReadError);
+        failure = ReadFailure(ReadStatus::kReadError);
         return nullptr;
     }
     return bytes;
+}
+
+ReadResult ReadFailure(ReadStatus status, int systemError, std::uint64_t bound) {
+    ReadResult result;
+    result.status = status;
+    result.systemError = systemError;
+    result.bound = bound;
+    return result;
 }
 
 ReadResult ExamineLibraryPath(const std::filesystem::path& path) {
@@ -181,13 +179,13 @@ ReadResult ExamineLibraryPath(const std::filesystem::path& path) {
     const auto status = std::filesystem::status(path, ec);
     if (ec || !std::filesystem::exists(status))
         return ec && ec != std::errc::no_such_file_or_directory
-                   ? Failed(ReadStatus::kCannotOpen, ec.value())
-                   : Failed(ReadStatus::kNotFound);
-    if (std::filesystem::is_directory(status)) return Failed(ReadStatus::kDirectory);
+                   ? ReadFailure(ReadStatus::kCannotOpen, ec.value())
+                   : ReadFailure(ReadStatus::kNotFound);
+    if (std::filesystem::is_directory(status)) return ReadFailure(ReadStatus::kDirectory);
     // Devices, pipes and sockets may block or never end: only plain files are read.
-    if (!std::filesystem::is_regular_file(status)) return Failed(ReadStatus::kNotRegularFile);
+    if (!std::filesystem::is_regular_file(status)) return ReadFailure(ReadStatus::kNotRegularFile);
     const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec) return Failed(ReadStatus::kCannotOpen, ec.value());
+    if (ec) return ReadFailure(ReadStatus::kCannotOpen, ec.value());
     ReadResult result;
     result.ok = true;
     result.fileSize = size;
@@ -206,7 +204,7 @@ bool OpenFile(const std::filesystem::path& path, std::ifstream& in, std::uintmax
     errno = 0;
     in.open(path, std::ios::in | std::ios::binary);
     if (!in) {
-        failure = Failed(ReadStatus::kCannotOpen, errno);
+        failure = ReadFailure(ReadStatus::kCannotOpen, errno);
         return false;
     }
     return true;

@@ -87,6 +87,9 @@ ReadResult ReadLibraryFile(const std::filesystem::path& path, SymbolTable& table
                            std::int32_t& count, SymbolList& list,
                            const std::function<bool(const ReadResult&)>& proceed = {});
 
+// A read that failed for `status`, with the numbers that explain it.
+ReadResult ReadFailure(ReadStatus status, int systemError = 0, std::uint64_t bound = 0);
+
 // Whether `path` names a regular file that a read may open; its size in
 // `fileSize`. Not ok, with the reason, for a missing file, a folder, a device.
 ReadResult ExamineLibraryPath(const std::filesystem::path& path);

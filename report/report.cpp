@@ -354,14 +354,15 @@ bool WriteCsv(const Comparison& c, const ReportSink& sink, bool forSpreadsheets)
                    pair.differences != 0 ? words.changed : words.unchanged, c.Record1(pair));
         }
     });
-    for (const auto* lib : {&c.lib1, &c.lib2}) {
-        const std::vector<std::int32_t>& only = lib == &c.lib1 ? c.only1 : c.only2;
+    const auto onlyRows = [&](const char* list, const ComparedLibrary& lib,
+                              const std::vector<std::int32_t>& only) {
         InBlocks(out, only.size(), [&](Output& block, std::size_t begin, std::size_t end) {
             for (std::size_t i = begin; i < end; ++i)
-                CsvRow(block, words, lib == &c.lib1 ? words.only1 : words.only2,
-                       lib->table[only[i]]);
+                CsvRow(block, words, list, lib.table[only[i]]);
         });
-    }
+    };
+    onlyRows(words.only1, c.lib1, c.only1);
+    onlyRows(words.only2, c.lib2, c.only2);
     return out.Finish();
 }
 
