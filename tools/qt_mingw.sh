@@ -7,8 +7,9 @@
 #
 #   tools/qt_mingw.sh [CACHE_FOLDER]
 #
-# The source comes through a private apt configuration (a deb-src entry in a
-# folder of its own); the system's apt sources are left untouched.
+# The source comes through a private apt configuration (deb-src entries in a
+# folder of its own, made from the machine's apt sources that the installed
+# qt6-base-dev came from); the system's apt sources are left untouched.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cache=${1:-${XDG_CACHE_HOME:-$HOME/.cache}/libcompare}
@@ -32,13 +33,9 @@ fi
 
 work=$cache/qt-work-$version
 mkdir -p "$work/apt/sources" "$work/apt/lists/partial" "$work/apt/cache/archives/partial"
-cat > "$work/apt/sources/deb-src.sources" <<SOURCES
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SOURCES
+# The machine's own apt sources (its mirror or proxy, suites and keyrings):
+# the entries that the installed qt6-base-dev came from, as deb-src.
+python3 "$here/tools/apt_source_entries.py" qt6-base-dev "$version" > "$work/apt/sources/deb-src.sources"
 apt=(apt-get -q -o "Dir::Etc::SourceParts=$work/apt/sources" -o Dir::Etc::SourceList=/dev/null
      -o "Dir::State::Lists=$work/apt/lists" -o "Dir::Cache=$work/apt/cache")
 
