@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string_view>
 #include <utility>
 
@@ -64,13 +65,80 @@ public:
         return result_.pairs.data();
     }
 
+    // Marks the pairs that may change, by the rule (see Comparison::pairs),
+    // on pairs as both comparisons find them: the pairs of one library-2
+    // record lie together, with its name's library-1 records in record order,
+    // so that a name is known by its first library-1 record and a position
+    // in one record's pairs means the same library-1 record in all of them.
+    // Linear in the pairs: each record's pairs are looked through at most
+    // twice.
+    void MarkByTheRule() {
+        std::vector<MatchedPair>& pairs = result_.pairs;
+        const std::size_t n1 = marks1_.size();
+        std::vector<bool> taken1(n1);  // paired off with an identical record
+        std::vector<bool> pairedOff2(marks2_.size());
+        struct Name {
+            std::int32_t leftOver2 = 0;   // library-2 records left over
+            std::int32_t nextLeft1 = -1;  // where the next left-over library-1 record is
+                                          // looked for; -1 before the name's first record
+        };
+        std::vector<Name> names(n1);  // by the name's first library-1 record
+        const auto name = [&pairs, &names](std::size_t begin) -> Name& {
+            return names[static_cast<std::size_t>(pairs[begin].record1)];
+        };
+        const auto isTaken = [&](std::size_t k) {
+            return taken1[static_cast<std::size_t>(pairs[k].record1)];
+        };
+        // Identical records, one to one: each library-2 record, in record
+        // order, takes the first identical library-1 record not yet taken.
+        ForEachRecord2([&](std::size_t begin, std::size_t end) {
+            std::size_t k = begin;
+            while (k < end && (pairs[k].differences != 0 || isTaken(k))) ++k;
+            if (k < end) {
+                taken1[static_cast<std::size_t>(pairs[k].record1)] = true;
+                pairedOff2[static_cast<std::size_t>(pairs[begin].record2)] = true;
+            } else {
+                ++name(begin).leftOver2;
+            }
+        });
+        // The records left over, in order; a further one of library 2 goes
+        // with the name's first library-1 record, a further one of library 1
+        // with the name's first library-2 record (the first to come here).
+        ForEachRecord2([&](std::size_t begin, std::size_t end) {
+            Name& of = name(begin);
+            std::int32_t& next = of.nextLeft1;
+            if (next < 0) {
+                next = 0;
+                std::int32_t left1 = 0;
+                for (std::size_t k = begin; k < end; ++k)
+                    if (!isTaken(k) && left1++ >= of.leftOver2) pairs[k].differences |= kMayChange;
+            }
+            if (pairedOff2[static_cast<std::size_t>(pairs[begin].record2)]) return;
+            std::size_t k = begin + static_cast<std::size_t>(next);
+            while (k < end && isTaken(k)) ++k;
+            if (k < end) {
+                pairs[k].differences |= kMayChange;
+                next = static_cast<std::int32_t>(k - begin) + 1;
+            } else {
+                pairs[begin].differences |= kMayChange;
+            }
+        });
+    }
+
+    // Marks the pairs of `mayChange` (library-1 record, library-2 record).
+    void Mark(const std::set<std::pair<std::int32_t, std::int32_t>>& mayChange) {
+        for (MatchedPair& pair : result_.pairs)
+            if (mayChange.count({pair.record1, pair.record2})) pair.differences |= kMayChange;
+    }
+
+    // The comparison, once the pairs that may change are marked.
     Comparison Finish() {
         if (result_.refused) return std::move(result_);
         for (const MatchedPair& pair : result_.pairs) {
             marks1_[static_cast<std::size_t>(pair.record1)] = kMatchMark;
             marks2_[static_cast<std::size_t>(pair.record2)] = kMatchMark;
         }
-        KeepChangesWithoutATwin();
+        KeepMarkedChanges();
         for (std::size_t a = 1; a < marks2_.size(); ++a)
             if (marks2_[a] != kMatchMark) result_.only2.push_back(static_cast<std::int32_t>(a));
         for (std::size_t b = 1; b < marks1_.size(); ++b)
@@ -79,27 +147,32 @@ public:
     }
 
 private:
-    // A pair whose records differ counts as changed only when neither record
-    // has an identical twin among the other library's records of that name:
-    // a name held more than once then changes only where a record really has
-    // no counterpart, and a file compared with itself shows no change. For a
-    // name held once on each side this is simply "the two records differ".
-    // The differences of the pairs that do not count are cleared.
-    void KeepChangesWithoutATwin() {
-        std::vector<bool> twin1(marks1_.size()), twin2(marks2_.size());
-        for (const MatchedPair& pair : result_.pairs)
-            if (pair.differences == 0) {
-                twin1[static_cast<std::size_t>(pair.record1)] = true;
-                twin2[static_cast<std::size_t>(pair.record2)] = true;
-            }
+    // Set in a pair's differences while the comparison runs: the rule lets
+    // this pair change.
+    static constexpr std::uint8_t kMayChange = 0x80;
+
+    // Calls `run(begin, end)` for the pairs of each library-2 record.
+    template <typename Run>
+    void ForEachRecord2(const Run& run) const {
+        const std::vector<MatchedPair>& pairs = result_.pairs;
+        for (std::size_t begin = 0, end; begin < pairs.size(); begin = end) {
+            end = begin + 1;
+            while (end < pairs.size() && pairs[end].record2 == pairs[begin].record2) ++end;
+            run(begin, end);
+        }
+    }
+
+    // A marked pair whose records differ is changed; the differences of all
+    // other pairs are cleared.
+    void KeepMarkedChanges() {
         for (std::size_t k = 0; k < result_.pairs.size(); ++k) {
             MatchedPair& pair = result_.pairs[k];
-            if (pair.differences == 0) continue;
-            if (twin1[static_cast<std::size_t>(pair.record1)] ||
-                twin2[static_cast<std::size_t>(pair.record2)])
+            if (!(pair.differences & kMayChange)) {
                 pair.differences = 0;
-            else
-                result_.changed.push_back(static_cast<std::int32_t>(k));
+                continue;
+            }
+            pair.differences &= static_cast<std::uint8_t>(~kMayChange);
+            if (pair.differences != 0) result_.changed.push_back(static_cast<std::int32_t>(k));
         }
     }
 
@@ -250,8 +323,51 @@ Comparison CompareTables(const SymbolTable& lib1, std::int32_t lib1Count, const 
         }
     };
     BothAtOnce([&] { match(1, split - 1); }, [&] { match(split, n2); });
+    collector.MarkByTheRule();
     return collector.Finish();
 }
+
+namespace {
+
+// The pairs that may change, worked out name by name as the rule says it, for
+// the nested loop: (library-1 record, library-2 record).
+std::set<std::pair<std::int32_t, std::int32_t>> PairsThatMayChange(const SymbolTable& lib1,
+                                                                   std::int32_t n1,
+                                                                   const SymbolTable& lib2,
+                                                                   std::int32_t n2,
+                                                                   bool classifications) {
+    std::set<std::pair<std::int32_t, std::int32_t>> mayChange;
+    for (std::int32_t first = 1; first <= n2; ++first) {
+        const std::string_view name = lib2.Symbol(first);
+        bool seen = false;
+        for (std::int32_t a = 1; a < first; ++a) seen = seen || lib2.Symbol(a) == name;
+        std::vector<std::int32_t> records1, records2, left1, left2;
+        for (std::int32_t b = 1; b <= n1; ++b)
+            if (lib1.Symbol(b) == name) records1.push_back(b);
+        if (seen || records1.empty()) continue;
+        for (std::int32_t a = first; a <= n2; ++a)
+            if (lib2.Symbol(a) == name) records2.push_back(a);
+        std::vector<bool> taken(records1.size());
+        for (std::int32_t a : records2) {
+            std::size_t j = 0;
+            while (j < records1.size() &&
+                   (taken[j] || Differences(lib1[records1[j]], lib2[a], classifications) != 0))
+                ++j;
+            if (j < records1.size())
+                taken[j] = true;
+            else
+                left2.push_back(a);
+        }
+        for (std::size_t j = 0; j < records1.size(); ++j)
+            if (!taken[j]) left1.push_back(records1[j]);
+        for (std::size_t i = 0; i < std::max(left1.size(), left2.size()); ++i)
+            mayChange.insert({i < left1.size() ? left1[i] : records1.front(),
+                              i < left2.size() ? left2[i] : records2.front()});
+    }
+    return mayChange;
+}
+
+}  // namespace
 
 Comparison CompareTablesNestedLoop(const SymbolTable& lib1, std::int32_t lib1Count,
                                    const SymbolTable& lib2, std::int32_t lib2Count) {
@@ -261,10 +377,13 @@ Comparison CompareTablesNestedLoop(const SymbolTable& lib1, std::int32_t lib1Cou
     std::uint64_t pairs = 0;
     for (std::int32_t a = 1; a <= n2; ++a)
         for (std::int32_t b = 1; b <= n1; ++b) pairs += lib2.Symbol(a) == lib1.Symbol(b);
-    if (collector.Expect(pairs))
+    if (collector.Expect(pairs)) {
         for (std::int32_t a = 1; a <= n2; ++a)
             for (std::int32_t b = 1; b <= n1; ++b)
                 if (lib2.Symbol(a) == lib1.Symbol(b)) collector.Match(a, b, lib2[a]);
+        collector.Mark(PairsThatMayChange(lib1, n1, lib2, n2,
+                                          lib1.HasClassifications() && lib2.HasClassifications()));
+    }
     return collector.Finish();
 }
 

@@ -54,10 +54,21 @@ struct Comparison {
     // long layout); otherwise only designations are.
     bool classificationsCompared = true;
     // The matched pairs in the order found (library-2 record order, then
-    // library-1 record order): common entry k is pairs[k]. A pair changed
-    // when its records differ and neither record has an identical twin among
-    // the other library's records of that name; the differences of the other
-    // pairs are 0.
+    // library-1 record order): common entry k is pairs[k]. For a name held m
+    // times in library 1 and n times in library 2, with "identical" meaning
+    // the same compared fields:
+    //  - identical records are paired off one to one: each library-2 record
+    //    of the name, in record order, takes the first identical library-1
+    //    record not yet taken;
+    //  - the records left over on each side are paired in record order; a
+    //    further left-over record of library 2 goes with the name's first
+    //    library-1 record, a further one of library 1 with the name's first
+    //    library-2 record;
+    //  - exactly these pairs of left-over records are changed where their
+    //    records differ.
+    // So {alt} against {alt, NEU} changes alt -> NEU, a file against itself
+    // changes nothing, and a name held once on each side changes when its
+    // two records differ. The differences of all other pairs are 0.
     std::vector<MatchedPair> pairs;
     // The changed pairs, by index into `pairs`, in the order found.
     std::vector<std::int32_t> changed;

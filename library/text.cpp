@@ -216,12 +216,25 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
     return true;
 }
 
+namespace {
+
+// The bidirectional controls: the marks U+200E, U+200F and U+061C, the
+// embeddings and overrides U+202A-U+202E, the isolates U+2066-U+2069.
+bool IsBidiControl(char32_t cp) {
+    return cp == 0x061C || cp == 0x200E || cp == 0x200F || (cp >= 0x202A && cp <= 0x202E) ||
+           (cp >= 0x2066 && cp <= 0x2069);
+}
+
+}  // namespace
+
 std::string ValidUtf8(std::string_view text, bool visible) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t at = 0; at < text.size();) {
         const auto [cp, length] = DecodeUtf8(text, at);
-        AppendUtf8(visible ? Visible(cp) : cp, out);
+        // No Windows-1252 byte stands for a bidirectional control: names
+        // need no such look, only text meant as UTF-8.
+        AppendUtf8(visible ? (IsBidiControl(cp) ? char32_t{0xFFFD} : Visible(cp)) : cp, out);
         at += length;
     }
     return out;

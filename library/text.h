@@ -21,8 +21,9 @@ void AppendWindows1252Visible(std::string_view bytes, std::string& out);
 
 // `text` (meant as UTF-8, such as a path) as valid UTF-8: each byte that
 // begins no valid sequence becomes the replacement character �. With
-// `visible`, control characters also show as visible symbols (␛, ␊, …), as
-// for a terminal or a message.
+// `visible`, control characters also show as visible symbols (␛, ␊, …), and
+// bidirectional controls as �, so that they can turn no text around on a
+// terminal or in a message.
 std::string ValidUtf8(std::string_view text, bool visible = false);
 
 // Writes `bytes` decoded as Windows-1252 to `out` as UTF-16: one code unit

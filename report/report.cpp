@@ -16,6 +16,28 @@
 
 namespace {
 
+// The quotes the text report sets around a value, as Windows-1252 bytes.
+constexpr char kOpeningQuote = '\x84';  // „
+constexpr char kClosingQuote = '\x93';  // “
+bool IsQuote(char c) {
+    return c == kOpeningQuote || c == kClosingQuote;
+}
+
+// `bytes` in „…“, shown as AppendWindows1252Visible shows them, with each „
+// and “ inside doubled (as RFC 4180 doubles its quote): the designation
+// `alt“ – „neu` reads „alt““ – „„neu“, never as two values.
+void AppendQuoted(std::string_view bytes, std::string& out) {
+    out += "„";
+    std::size_t from = 0;
+    for (std::size_t at = 0; at < bytes.size(); ++at) {
+        if (!IsQuote(bytes[at])) continue;
+        AppendWindows1252Visible(bytes.substr(from, at + 1 - from), out);
+        from = at;  // and the quote once more
+    }
+    AppendWindows1252Visible(bytes.substr(from), out);
+    out += "“";
+}
+
 // Output in pieces of kChunk bytes to a sink; remembers whether a write failed.
 class Output {
 public:
@@ -60,23 +82,26 @@ public:
         if (!failed_ && !(*sink_)(bytes)) failed_ = true;
     }
     void Flush() {}
-    // For a terminal: control characters shown as visible symbols, so that a
-    // name can neither break a line nor send escape sequences.
-    void Visible1252(std::string_view bytes) {
+    // For a terminal: a value in „…“ (AppendQuoted), its control characters
+    // shown as visible symbols, so that it can neither break a line nor send
+    // escape sequences.
+    void Quoted(std::string_view bytes) {
         scratch_.clear();
-        AppendWindows1252Visible(bytes, scratch_);
+        AppendQuoted(bytes, scratch_);
         Text(scratch_);
     }
-    // One line: `indent`, then the name `bytes` as by Visible1252; a name
-    // that begins or ends with a blank in „…“, so that it cannot be taken for
-    // the indentation.
+    // One line: `indent`, then the name `bytes` with its control characters
+    // shown visibly; in „…“ (AppendQuoted) a name that begins or ends with a
+    // blank, so that it cannot be taken for the indentation, and a name that
+    // holds „ or “, so that it cannot be taken for a quoted one.
     void Line(std::string_view indent, std::string_view bytes) {
         scratch_.assign(indent);
         const auto blank = [](char c) { return c == ' ' || c == '\xA0'; };
-        const bool quote = !bytes.empty() && (blank(bytes.front()) || blank(bytes.back()));
-        if (quote) scratch_ += "„";
-        AppendWindows1252Visible(bytes, scratch_);
-        if (quote) scratch_ += "“";
+        if (!bytes.empty() && (blank(bytes.front()) || blank(bytes.back()) ||
+                               std::any_of(bytes.begin(), bytes.end(), IsQuote)))
+            AppendQuoted(bytes, scratch_);
+        else
+            AppendWindows1252Visible(bytes, scratch_);
         scratch_ += '\n';
         Text(scratch_);
     }
@@ -248,11 +273,11 @@ void TextChanged(Output& out, const Comparison& c) {
             for (const ChangedField& f : ChangedFields(c, pair)) {
                 block.Text("    ");
                 block.Text(f.label);
-                block.Text(": „");
-                block.Visible1252(f.before);
-                block.Text("“ → „");
-                block.Visible1252(f.after);
-                block.Text("“\n");
+                block.Text(": ");
+                block.Quoted(f.before);
+                block.Text(" → ");
+                block.Quoted(f.after);
+                block.Text("\n");
             }
         }
     });

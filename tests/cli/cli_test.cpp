@@ -107,8 +107,9 @@ TEST_F(Cli, ComparesFilesInAFolderWithAnUmlaut) {
 
     // A name with a blank at either end is quoted, so that it cannot be taken
     // for the indentation.
-    const std::string blanks = Utf8(Write("blank.1", LongLibrary({{" Relais"}, {"Motor "}})));
-    EXPECT_NE(RunWith({blanks, alt_}).out.find("(2)\n  „ Relais“\n  „Motor “\n"),
+    const std::string blanks =
+        Utf8(Write("blank.1", LongLibrary({{" Relais"}, {"Motor "}, {"\xA0Lampe"}})));
+    EXPECT_NE(RunWith({blanks, alt_}).out.find("(3)\n  „ Relais“\n  „Motor “\n  „\u00A0Lampe“\n"),
               std::string::npos);
 }
 
@@ -230,6 +231,8 @@ TEST_F(Cli, FailuresNameWhatWasTyped) {
         {{"-f", "json", "-f", "csv", alt_, neu_}, "--format ist mehrfach angegeben"},
         {{"--", alt_, neu_, "-x"}, "genau zwei"},
         {{alt_, Utf8(folder_)}, "Sie ist ein Ordner."},
+        // A bidirectional control could turn the message around on a terminal.
+        {{alt_, "fehlt\u202E1.txt"}, "„fehlt\uFFFD1.txt“"},
     };
 #if !defined(_WIN32)
     cases.push_back(

@@ -227,6 +227,21 @@ TEST(CompareTables, AgreesWithTheNestedLoop) {
         ASSERT_EQ(fast.commonCount, slow.commonCount);
         ASSERT_TRUE(fast.result.SameFindings(slow.result)) << "round " << round;
     }
+    // Names held several times with some designations alike: which pairs
+    // change.
+    for (int round = 0; round < 300; ++round) {
+        SymbolTable t1, t2;
+        const auto fill = [&](SymbolTable& table) {
+            const auto n = static_cast<std::int32_t>(random() % 12);
+            for (std::int32_t i = 1; i <= n; ++i)
+                table.Assign(i, alphabet[1 + random() % 3], std::string(1, 'a' + random() % 3));
+            return n;
+        };
+        const std::int32_t n1 = fill(t1), n2 = fill(t2);
+        ASSERT_TRUE(
+            CompareTables(t1, n1, t2, n2).SameFindings(CompareTablesNestedLoop(t1, n1, t2, n2)))
+            << "round " << round;
+    }
 }
 
 }  // namespace
@@ -275,7 +290,7 @@ TEST(CompareTables, RefusesMoreThanTheBoundOfCommonEntries) {
 namespace {
 
 // One definition of "changed": designations always; classifications only
-// when both libraries have them. Duplicates carry a flag per pair.
+// when both libraries have them.
 TEST(CompareTables, ChangedFollowsTheLayouts) {
     TempDir dir;
     const std::string longOld = LongLibrary({{"D", "alt", "k", "g"}, {"K", "x", "k1", "g"}});
@@ -305,34 +320,75 @@ TEST(CompareTables, ChangedFollowsTheLayouts) {
                   static_cast<std::size_t>(std::count_if(c.differences.begin(), c.differences.end(),
                                                          [](std::uint8_t d) { return d != 0; })));
     }
+}
 
-    // A name held more than once: a pair changed only when neither of its
-    // records has an identical twin on the other side.
-    struct Dup {
+// A name held more than once: identical records are paired off one to one,
+// the records left over are paired in order, and only those pairs change.
+TEST(CompareTables, WhichPairsOfANameHeldMoreThanOnceChange) {
+    const struct {
+        const char* name;
         Names designations1, designations2;
-        std::vector<std::int32_t> changed;  // common entries, library-2 order first
+        std::vector<std::string> changed;  // library-1 record/library-2 record, in pair order
+    } cases[] = {
+        {"held once, the same", {"a"}, {"a"}, {}},
+        {"held once, different", {"a"}, {"b"}, {"1/1"}},
+        {"one record more in library 2", {"alt"}, {"alt", "NEU"}, {"1/2"}},
+        {"one of two replaced", {"a", "b"}, {"a", "c"}, {"2/2"}},
+        {"none alike, two against one", {"x"}, {"y", "z"}, {"1/1", "1/2"}},
+        {"a file against itself", {"a", "b", "a"}, {"a", "b", "a"}, {}},
+        {"each identical record pairs once", {"a", "a"}, {"a", "other"}, {"2/2"}},
+        {"the first identical record not yet taken", {"a", "a"}, {"b", "a"}, {"2/1"}},
+        {"left over in order, library 1 longer",
+         {"a", "b", "c"},
+         {"x", "y"},
+         {"1/1", "3/1", "2/2"}},
+        {"library 1's extra records go with library 2's first",
+         {"p", "q", "r"},
+         {"q"},
+         {"1/1", "3/1"}},
+        {"0..2 against 0..4", {"0", "1", "2"}, {"0", "1", "2", "3", "4"}, {"1/4", "1/5"}},
     };
-    const Dup dups[] = {
-        {{"a", "b"}, {"a", "b"}, {}},      // a file against itself
-        {{"a", "b"}, {"a", "c"}, {3}},     // only b -> c
-        {{"a", "a"}, {"a", "other"}, {}},  // library 1's records all have a twin
-        {{"a", "b", "c"}, {"x", "y"}, {0, 1, 2, 3, 4, 5}},
-        {{"a"}, {"b"}, {0}},  // held once: the records differ
-    };
-    for (const Dup& d : dups) {
+    for (const auto& c : cases) {
         SymbolTable t1, t2;
-        for (std::size_t i = 0; i < d.designations1.size(); ++i)
-            t1.Assign(static_cast<std::int64_t>(i) + 1, "X", d.designations1[i]);
-        for (std::size_t i = 0; i < d.designations2.size(); ++i)
-            t2.Assign(static_cast<std::int64_t>(i) + 1, "X", d.designations2[i]);
-        const auto n1 = static_cast<std::int32_t>(d.designations1.size());
-        const auto n2 = static_cast<std::int32_t>(d.designations2.size());
-        const Comparison r = CompareTables(t1, n1, t2, n2);
-        EXPECT_EQ(r.changed, d.changed) << d.designations2[0];
-        for (std::size_t k = 0; k < r.pairs.size(); ++k)
-            EXPECT_EQ(r.pairs[k].differences != 0,
-                      std::find(d.changed.begin(), d.changed.end(), k) != d.changed.end());
-        EXPECT_TRUE(CompareTablesNestedLoop(t1, n1, t2, n2).SameFindings(r));
+        for (std::size_t i = 0; i < c.designations1.size(); ++i)
+            t1.Assign(static_cast<std::int64_t>(i) + 1, "X", c.designations1[i]);
+        for (std::size_t i = 0; i < c.designations2.size(); ++i)
+            t2.Assign(static_cast<std::int64_t>(i) + 1, "X", c.designations2[i]);
+        const auto n1 = static_cast<std::int32_t>(c.designations1.size());
+        const auto n2 = static_cast<std::int32_t>(c.designations2.size());
+        for (const auto compare : {CompareTables, CompareTablesNestedLoop}) {
+            const Comparison r = compare(t1, n1, t2, n2);
+            std::vector<std::string> changed;
+            for (std::int32_t k : r.changed) {
+                const MatchedPair& pair = r.pairs[static_cast<std::size_t>(k)];
+                changed.push_back(std::to_string(pair.record1) + "/" +
+                                  std::to_string(pair.record2));
+            }
+            EXPECT_EQ(changed, c.changed) << c.name;
+            EXPECT_EQ(std::count_if(r.pairs.begin(), r.pairs.end(),
+                                    [](const MatchedPair& p) { return p.differences != 0; }),
+                      static_cast<std::ptrdiff_t>(r.changed.size()))
+                << c.name;
+        }
+    }
+}
+
+// The same at the bound: 4472 records of one name on each side, designations
+// 0, 1, 2 against 0 … 4. 2684 records pair off as identical; the 1788 left
+// over on each side (3s and 4s against 0s, 1s and 2s) change.
+TEST(CompareTables, ANameHeldThousandsOfTimesChangesWhereRecordsAreLeftOver) {
+    SymbolTable t1, t2;
+    for (std::int32_t i = 1; i <= 4472; ++i) {
+        t1.Assign(i, "Relais", std::to_string(i % 3));
+        t2.Assign(i, "Relais", std::to_string(i % 5));
+    }
+    const Comparison r = CompareTables(t1, 4472, t2, 4472);
+    ASSERT_EQ(r.pairs.size(), 4472u * 4472u);
+    ASSERT_EQ(r.changed.size(), 1788u);
+    for (std::int32_t k : r.changed) {
+        const MatchedPair& pair = r.pairs[static_cast<std::size_t>(k)];
+        EXPECT_GE(r.Record2(pair).designation, "3");
+        EXPECT_LE(r.Record1(pair).designation, "2");
     }
 }
 
