@@ -227,7 +227,7 @@ void TextList(Output& out, std::string_view heading, std::vector<NameRun> runs) 
     }
     SortForDisplay(order, [&runs](std::uint32_t i) { return runs[i].first; });
     out.Text(heading);
-    out.Text(" (" + std::to_string(rows) + ")\n");
+    out.Text(" (" + GermanNumber(static_cast<std::uint64_t>(rows)) + ")\n");
     // Blocks of rows, not of runs, so that a block stays small however many
     // rows a run stands for: the rows before each run, in display order.
     std::vector<std::int64_t> before(order.size() + 1, 0);
@@ -249,7 +249,7 @@ void TextList(Output& out, std::string_view heading, std::vector<NameRun> runs) 
 }
 
 void TextChanged(Output& out, const Comparison& c) {
-    out.Text("Geänderte Symbole (" + std::to_string(c.changed.size()) + ")\n");
+    out.Text("Geänderte Symbole (" + GermanNumber(c.changed.size()) + ")\n");
     if (!c.classificationsCompared) {
         const bool both =
             c.lib1.layout == LibraryLayout::kShort && c.lib2.layout == LibraryLayout::kShort;
@@ -325,30 +325,43 @@ struct CsvWords {
     const char* only2;
     const char* changed;
     const char* unchanged;
+    // The fields that changed, by their FieldDifference bits; neither list
+    // needs quoting in its own CSV.
+    const char* changedFields[8];
 };
-constexpr CsvWords kCsvWords{',',
-                             "list,symbol,designation,classification1,classification2,changed,"
-                             "library1_designation,library1_classification1,"
-                             "library1_classification2\r\n",
-                             "common",
-                             "only1",
-                             "only2",
-                             "1",
-                             "0"};
+constexpr CsvWords kCsvWords{
+    ',',
+    "list,symbol,designation,classification1,classification2,changed,"
+    "library1_designation,library1_classification1,"
+    "library1_classification2,changed_fields\r\n",
+    "common",
+    "only1",
+    "only2",
+    "1",
+    "0",
+    {"", "designation", "classification1", "designation;classification1", "classification2",
+     "designation;classification2", "classification1;classification2",
+     "designation;classification1;classification2"}};
 constexpr CsvWords kSpreadsheetWords{
     ';',
     "Liste;Symbol;Bezeichnung;Klassifizierung 1;Klassifizierung 2;Geändert;Bezeichnung "
-    "Bibliothek 1;Klassifizierung 1 Bibliothek 1;Klassifizierung 2 Bibliothek 1\r\n",
+    "Bibliothek 1;Klassifizierung 1 Bibliothek 1;Klassifizierung 2 Bibliothek 1;Geänderte "
+    "Felder\r\n",
     "gemeinsam",
     "nur in Bibliothek 1",
     "nur in Bibliothek 2",
     "ja",
-    "nein"};
+    "nein",
+    {"", "Bezeichnung", "Klassifizierung 1", "Bezeichnung, Klassifizierung 1", "Klassifizierung 2",
+     "Bezeichnung, Klassifizierung 2", "Klassifizierung 1, Klassifizierung 2",
+     "Bezeichnung, Klassifizierung 1, Klassifizierung 2"}};
 
 // One row: the list, the four fields, then for a common row whether its pair
-// changed and library 1's three values (`before`); empty on the other lists.
+// changed, library 1's three values (`before`) and which fields changed
+// (`differences`); empty on the other lists.
 void CsvRow(Output& out, const CsvWords& words, std::string_view list, const SymbolEntry& e,
-            const char* changed = nullptr, const SymbolEntry& before = {}) {
+            const char* changed = nullptr, const SymbolEntry& before = {},
+            std::uint8_t differences = 0) {
     const std::string_view separator(&words.separator, 1);
     out.Text(list);
     for (std::string_view field : {e.symbol, e.designation, e.classification1, e.classification2}) {
@@ -362,6 +375,8 @@ void CsvRow(Output& out, const CsvWords& words, std::string_view list, const Sym
         out.Text(separator);
         out.CsvField(field, words.separator);
     }
+    out.Text(separator);
+    out.Text(words.changedFields[differences & 7]);
     out.Text("\r\n");
 }
 
@@ -376,7 +391,8 @@ bool WriteCsv(const Comparison& c, const ReportSink& sink, bool forSpreadsheets)
         for (std::size_t k = begin; k < end; ++k) {
             const MatchedPair& pair = c.pairs[k];
             CsvRow(block, words, words.common, c.Record2(pair),
-                   pair.differences != 0 ? words.changed : words.unchanged, c.Record1(pair));
+                   pair.differences != 0 ? words.changed : words.unchanged, c.Record1(pair),
+                   pair.differences);
         }
     });
     const auto onlyRows = [&](const char* list, const ComparedLibrary& lib,
@@ -527,6 +543,13 @@ bool WriteJson(const Comparison& c, const ReportSources& sources, const ReportSi
         j.Fields(c.Record1(pair), false);
         j.Key("library2");
         j.Fields(c.Record2(pair), false);
+        j.Key("changedFields");
+        j.writer().StartArray();
+        for (const auto& [bit, name] : {std::pair{kDesignationDiffers, "designation"},
+                                        std::pair{kClassification1Differs, "classification1"},
+                                        std::pair{kClassification2Differs, "classification2"}})
+            if (pair.differences & bit) j.Utf8(name);
+        j.writer().EndArray();
         j.writer().EndObject();
     });
     w.EndObject();

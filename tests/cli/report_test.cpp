@@ -1,8 +1,9 @@
 // The reports written in memory: how the text report shows names, values and
-// paths.
+// paths, and which fields changed.
 #include "report/report.h"
 
 #include <gtest/gtest.h>
+#include <rapidjson/document.h>
 
 #include <string>
 #include <vector>
@@ -73,6 +74,44 @@ TEST(TextReport, ShowsNamesValuesAndPathsUnmistakably) {
             Report(Compare(row.one, row.two), ReportFormat::kText, {row.path1, "b.1"});
         EXPECT_NE(text.find(row.expected), std::string::npos) << row.what << "\n" << text;
     }
+}
+
+// Each common entry says which of the compared fields changed, in every
+// format; classifications only where both libraries have them.
+TEST(Reports, NameTheFieldsThatChanged) {
+    const Comparison c =
+        Compare({{"A", "d", "k", "x"}, {"B", "d", "k", "x"}, {"C", "d", "k", "x"}},
+                {{"A", "e", "k", "y"}, {"B", "d", "l", "x"}, {"C", "d", "k", "x"}});
+    const ReportSources sources{"a.1", "b.1"};
+    const std::string csv = Report(c, ReportFormat::kCsv, sources);
+    EXPECT_NE(csv.find("\r\ncommon,A,e,k,y,1,d,k,x,designation;classification2\r\n"
+                       "common,B,d,l,x,1,d,k,x,classification1\r\ncommon,C,d,k,x,0,d,k,x,\r\n"),
+              std::string::npos)
+        << csv;
+    const std::string excel = Report(c, ReportFormat::kCsvExcel, sources);
+    EXPECT_NE(excel.find(";Bezeichnung, Klassifizierung 2\r\n"), std::string::npos) << excel;
+    EXPECT_NE(excel.find(";Klassifizierung 1\r\n"), std::string::npos) << excel;
+
+    rapidjson::Document json;
+    json.Parse(Report(c, ReportFormat::kJson, sources).c_str());
+    ASSERT_FALSE(json.HasParseError());
+    const auto names = [](const rapidjson::Value& list) {
+        std::string joined;
+        for (const auto& name : list.GetArray()) joined += std::string(name.GetString()) + ";";
+        return joined;
+    };
+    ASSERT_EQ(json["changed"].Size(), 2u);
+    EXPECT_EQ(names(json["changed"][0]["changedFields"]), "designation;classification2;");
+    EXPECT_EQ(names(json["changed"][1]["changedFields"]), "classification1;");
+
+    // Classifications are not compared against a table without them.
+    SymbolTable longTable, shortTable;
+    longTable.Assign(1, "A", "d", "k", "x");
+    const std::string shortFile = ShortLibrary({{"A", "e"}});
+    shortTable.ReplaceWithFile(shortFile, nullptr, LibraryLayout::kShort, 1);
+    const std::string notCompared =
+        Report(CompareTables(longTable, 1, shortTable, 1), ReportFormat::kCsv, sources);
+    EXPECT_NE(notCompared.find(",1,d,k,x,designation\r\n"), std::string::npos) << notCompared;
 }
 
 }  // namespace

@@ -102,7 +102,8 @@ void TestCli::json() {
     const QJsonArray changed = root.value("changed").toArray();
     QCOMPARE(changed.size(), 1);
     const QJsonObject first = changed[0].toObject();
-    QCOMPARE(first.keys(), (QStringList{"library1", "library2", "symbol"}));
+    QCOMPARE(first.keys(), (QStringList{"changedFields", "library1", "library2", "symbol"}));
+    QCOMPARE(first.value("changedFields").toArray(), QJsonArray{"designation"});
     QCOMPARE(first.value("symbol").toString(), QStringLiteral("B"));
     QCOMPARE(first.value("library1").toObject().value("designation").toString(),
              QStringLiteral("Bez"));
@@ -152,31 +153,38 @@ void TestCli::exitStatus() {
 
 void TestCli::csvQuotesAndHeader() {
     TempDir dir;
-    const auto a = dir.Write(
-        "a.1",
-        LongLibrary({{"K1", "Relais, 24 V", "Sch\xFCtz \"gro\xDF\"", ""}, {"NUR1", "", "", ""}}));
-    const auto b = dir.Write(
-        "b.1",
-        LongLibrary({{"K1", "Relais, 24 V", "Sch\xFCtz \"gro\xDF\"", ""}, {"NUR2", "x", "", ""}}));
+    const auto a =
+        dir.Write("a.1", LongLibrary({{"K1", "Relais, 24 V", "Sch\xFCtz \"gro\xDF\"", ""},
+                                      {"K2", "alt", "k", "x"},
+                                      {"NUR1", "", "", ""}}));
+    const auto b =
+        dir.Write("b.1", LongLibrary({{"K1", "Relais, 24 V", "Sch\xFCtz \"gro\xDF\"", ""},
+                                      {"K2", "neu", "k", "y"},
+                                      {"NUR2", "x", "", ""}}));
     const Run run = RunCli({QStringLiteral("--format=csv"), P(a), P(b)});
     QCOMPARE(run.exitCode, 1);
     const QByteArray expected =
         "list,symbol,designation,classification1,classification2,changed,library1_designation,"
-        "library1_classification1,library1_classification2\r\n"
+        "library1_classification1,library1_classification2,changed_fields\r\n"
         "common,K1,\"Relais, 24 V\",\"Schütz \"\"groß\"\"\",,0,\"Relais, 24 V\",\"Schütz "
-        "\"\"groß\"\"\",\r\n"
-        "only1,NUR1,,,,,,,\r\n"
-        "only2,NUR2,x,,,,,,\r\n";
+        "\"\"groß\"\"\",,\r\n"
+        "common,K2,neu,k,y,1,alt,k,x,designation;classification2\r\n"
+        "only1,NUR1,,,,,,,,\r\n"
+        "only2,NUR2,x,,,,,,,\r\n";
     QCOMPARE(run.out, expected);
+    QVERIFY2(RunCli({QStringLiteral("--format=csv-excel"), P(a), P(b)})
+                 .out.contains("\r\ngemeinsam;K2;neu;k;y;ja;alt;k;x;Bezeichnung, Klassifizierung "
+                               "2\r\nnur in Bibliothek 1;NUR1;;;;;;;;\r\n"),
+             "csv-excel: the fields that changed");
 
     // For German spreadsheets: semicolons, a byte-order mark, the same quoting
     // with the semicolon in the comma's place.
     const auto c = dir.Write("c.1", LongLibrary({{"K1", "Relais; 24 V", "a,b", ""}}));
     const Run excel = RunCli({QStringLiteral("--format=csv-excel"), P(c), P(c)});
     QCOMPARE(excel.exitCode, 0);
-    QVERIFY2(
-        excel.out.endsWith("\r\ngemeinsam;K1;\"Relais; 24 V\";a,b;;nein;\"Relais; 24 V\";a,b;\r\n"),
-        excel.out.constData());
+    QVERIFY2(excel.out.endsWith(
+                 "\r\ngemeinsam;K1;\"Relais; 24 V\";a,b;;nein;\"Relais; 24 V\";a,b;;\r\n"),
+             excel.out.constData());
 }
 
 // The example libraries in every format: the text report for people (which
@@ -210,21 +218,23 @@ void TestCli::examplesInEveryFormat() {
     const Run csv = RunCli(QStringList{"--format", "csv"} + files, folder);
     QVERIFY2(csv.out.startsWith(
                  "list,symbol,designation,classification1,classification2,changed,"
-                 "library1_designation,library1_classification1,library1_classification2\r\n"
-                 "common,Relais,Relais 24 V,,,0,Relais 24 V,Schaltgeräte,Spulen\r\n"
+                 "library1_designation,library1_classification1,library1_classification2,"
+                 "changed_fields\r\n"
+                 "common,Relais,Relais 24 V,,,0,Relais 24 V,Schaltgeräte,Spulen,\r\n"
                  "common,Schütz,Leistungsschütz 4-polig,,,1,Leistungsschütz 3-polig,Schaltgeräte,"
-                 "Hauptstrom\r\n"),
+                 "Hauptstrom,designation\r\n"),
              csv.out.constData());
-    QVERIFY(csv.out.contains("\r\nonly1,Motor,Drehstrommotor,Antriebe,Maschinen,,,,\r\n"));
-    QVERIFY(csv.out.endsWith("\r\nonly2,Zähler,Energiezähler,,,,,,\r\n"));
+    QVERIFY(csv.out.contains("\r\nonly1,Motor,Drehstrommotor,Antriebe,Maschinen,,,,,\r\n"));
+    QVERIFY(csv.out.endsWith("\r\nonly2,Zähler,Energiezähler,,,,,,,\r\n"));
 
     const Run excel = RunCli(QStringList{"--format", "csv-excel"} + files, folder);
     QVERIFY2(excel.out.startsWith(
                  "\xEF\xBB\xBFListe;Symbol;Bezeichnung;Klassifizierung 1;Klassifizierung 2;"
                  "Geändert;Bezeichnung Bibliothek 1;Klassifizierung 1 Bibliothek 1;"
-                 "Klassifizierung 2 Bibliothek 1\r\n"
-                 "gemeinsam;Relais;Relais 24 V;;;nein;Relais 24 V;Schaltgeräte;Spulen\r\n"
-                 "gemeinsam;Schütz;Leistungsschütz 4-polig;;;ja;"),
+                 "Klassifizierung 2 Bibliothek 1;Geänderte Felder\r\n"
+                 "gemeinsam;Relais;Relais 24 V;;;nein;Relais 24 V;Schaltgeräte;Spulen;\r\n"
+                 "gemeinsam;Schütz;Leistungsschütz 4-polig;;;ja;Leistungsschütz 3-polig;"
+                 "Schaltgeräte;Hauptstrom;Bezeichnung\r\n"),
              excel.out.constData());
     QVERIFY(excel.out.contains("\r\nnur in Bibliothek 1;Motor;"));
     QVERIFY(excel.out.contains("\r\nnur in Bibliothek 2;motor;"));
@@ -457,7 +467,7 @@ void TestCli::everyByteGivesValidReports() {
     QList<QStringList> rows;
     QVERIFY2(ReadCsv(QString::fromUtf8(csv.out), rows), "not RFC 4180");
     QCOMPARE(rows.size(), static_cast<qsizetype>(1 + lib1.size()));
-    for (qsizetype r = 1; r < rows.size(); ++r) QCOMPARE(rows[r].size(), 9);
+    for (qsizetype r = 1; r < rows.size(); ++r) QCOMPARE(rows[r].size(), 10);
     QCOMPARE(rows[1][4], QString(decode(QByteArray::fromStdString(lib2[0][3]))));
 
     const Run text = RunCli({a, b});
