@@ -24,6 +24,7 @@
 #include <string>
 
 #include "compare/compare.h"
+#include "dialog/change_line.h"
 #include "dialog/comparison_export.h"
 #include "dialog/dialog_template.h"
 #include "dialog/difference_marks.h"
@@ -102,6 +103,8 @@ CLibCompareDlg::CLibCompareDlg(QWidget* parent)
     CreateControls();
     BindMessages();
     OnInitDialog();
+    // Key repeats reach whichever of its widgets has the focus.
+    qApp->installEventFilter(this);
 }
 
 CLibCompareDlg::~CLibCompareDlg() = default;
@@ -190,7 +193,7 @@ void CLibCompareDlg::CreateControls() {
     m_changeLine = new QLabel(this);
     m_changeLine->setObjectName(QStringLiteral("changeLine"));
     m_changeLine->setGeometry(units.Rect(7, 377, 600, 10));
-    m_changeLine->setTextFormat(Qt::PlainText);
+    m_changeLine->setTextFormat(Qt::RichText);
     Place(m_changeLine, m_changeLine->geometry(), Stretch::kStrip);
     CreateReviewControls(units);
     SetStatus(QStringLiteral(
@@ -246,11 +249,14 @@ void CLibCompareDlg::CreateReviewControls(const DialogUnits& units) {
     m_nextChange = stepButton("nextChange", QStringLiteral("▼"), QStringLiteral("Nächste Änderung"),
                               Qt::Key_Down, 412);
 
-    // After the template's tab stops, in their order on the screen.
-    QWidget::setTabOrder(Control(IDC_COMMON_CLASS2), m_search);
+    // Right after the last of the three lists' tab stops (the common list),
+    // before the fields: search, filter, steps.
+    QWidget* afterLists = Control(IDC_COMMON_LIST)->nextInFocusChain();
+    QWidget::setTabOrder(Control(IDC_COMMON_LIST), m_search);
     QWidget::setTabOrder(m_search, m_onlyChanged);
     QWidget::setTabOrder(m_onlyChanged, m_previousChange);
     QWidget::setTabOrder(m_previousChange, m_nextChange);
+    QWidget::setTabOrder(m_nextChange, afterLists);
 }
 
 void CLibCompareDlg::Place(QWidget* control, QRect base, Stretch horizontal) {
@@ -303,10 +309,10 @@ void CLibCompareDlg::LayOut() {
             r.translate(0, dy);
         p.control->setGeometry(r);
     }
-    // The line of values fits its new width.
-    const QString whole = m_changeLine->toolTip();
-    m_changeLine->setText(
-        m_changeLine->fontMetrics().elidedText(whole, Qt::ElideRight, m_changeLine->width()));
+    // The lines under the lists and the fields' tooltips fit the new width.
+    FitChangeLine();
+    ShowCounts();
+    RefreshFieldTips();
 }
 
 QSize CLibCompareDlg::MinimumDialogSize() const {
@@ -357,11 +363,31 @@ void CLibCompareDlg::done(int result) {
 }
 
 bool CLibCompareDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    // A held Enter repeats: the repeats must not press "Schließen" (or any
+    // button) after the press itself did its work, e.g. in a file chooser
+    // that is gone by now. Only a fresh press counts in this window.
+    if (enter && key->isAutoRepeat()) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == this) return true;
+    }
+    if (watched != m_search) return QDialog::eventFilter(watched, event);
     // Escape in the search field empties it; anywhere else it closes the
     // dialog, as always.
-    if (watched == m_search && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !m_search->text().isEmpty()) {
+    if (key->key() == Qt::Key_Escape && !m_search->text().isEmpty()) {
         m_search->clear();
+        return true;
+    }
+    // Enter goes to the first entry found, never to the default button.
+    if (enter) {
+        for (SymbolListBox* list : {m_listCommon, m_listOnly1, m_listOnly2}) {
+            if (list->Model().Count() == 0) continue;
+            list->setFocus(Qt::OtherFocusReason);
+            list->SelectRowAsUser(0);
+            break;
+        }
         return true;
     }
     return QDialog::eventFilter(watched, event);
@@ -369,26 +395,38 @@ bool CLibCompareDlg::eventFilter(QObject* watched, QEvent* event) {
 
 void CLibCompareDlg::SetStatus(const QString& text) {
     m_countsText = text;
+    m_stepNote.clear();
+    m_wrapPending = 0;
     ShowCounts();
 }
 
 void CLibCompareDlg::ShowCounts() {
-    // Without an accessible name of its own, the label's text is what a
-    // screen reader reads, and the label announces each new text as a change
-    // of its name.
-    const bool filtered = !m_search->text().isEmpty() || m_onlyChanged->isChecked();
-    if (!filtered) return m_statusLine->setText(m_countsText);
-    const QLocale german(QLocale::German);
-    const auto shown = [&german](SymbolListBox* list) {
-        return QStringLiteral("%1 von %2")
-            .arg(german.toString(list->Model().Count()),
-                 german.toString(list->Model().TotalCount()));
-    };
-    m_statusLine->setText(
-        QStringLiteral("Gezeigt: %1 gemeinsam%2 · %3 nur in Bibliothek 1 · %4 nur in Bibliothek 2")
-            .arg(shown(m_listCommon),
-                 m_onlyChanged->isChecked() ? QStringLiteral(" (nur geänderte)") : QString(),
-                 shown(m_listOnly1), shown(m_listOnly2)));
+    QString whole = m_countsText;
+    if (!m_search->text().isEmpty() || m_onlyChanged->isChecked()) {
+        const QLocale german(QLocale::German);
+        const auto shown = [&german](SymbolListBox* list) {
+            return QStringLiteral("%1 von %2")
+                .arg(german.toString(list->Model().Count()),
+                     german.toString(list->Model().TotalCount()));
+        };
+        whole =
+            QStringLiteral(
+                "Gezeigt: %1 gemeinsam%2 · %3 nur in Bibliothek 1 · %4 nur in Bibliothek 2")
+                .arg(shown(m_listCommon),
+                     m_onlyChanged->isChecked() ? QStringLiteral(" (nur geänderte)") : QString(),
+                     shown(m_listOnly1), shown(m_listOnly2));
+    }
+    if (!m_stepNote.isEmpty()) whole = m_stepNote + QStringLiteral(" · ") + whole;
+    ShowElided(m_statusLine, whole);
+}
+
+void CLibCompareDlg::ShowElided(QLabel* label, const QString& whole) {
+    // What does not fit ends in "…"; the whole text is the tooltip, and what
+    // a screen reader reads (a new name is announced as a change).
+    const QString shown = label->fontMetrics().elidedText(whole, Qt::ElideRight, label->width());
+    label->setText(shown);
+    label->setToolTip(shown == whole ? QString() : whole);
+    label->setAccessibleName(whole);
 }
 
 void CLibCompareDlg::ApplyFilter() {
@@ -402,9 +440,34 @@ void CLibCompareDlg::ApplyFilter() {
             if (Windows1252CodePoint(static_cast<unsigned char>(b)) == unit) byte = b;
         bytes += byte >= 0 ? static_cast<char>(byte) : '\0';
     }
-    for (SymbolListBox* list : {m_listOnly1, m_listOnly2, m_listCommon})
+    // Each list keeps its selected entry while the filter still shows it;
+    // one that the filter hides takes its column's fields with it.
+    const std::array<SymbolListBox*, 3> lists{m_listOnly1, m_listOnly2, m_listCommon};
+    for (std::size_t i = 0; i < lists.size(); ++i) {
+        SymbolListBox* list = lists[i];
+        const int selected = list->Model().AllRow(list->CurrentSelection());
         list->Model().SetFilter(bytes, list == m_listCommon && m_onlyChanged->isChecked());
+        if (list == m_listCommon && selected >= 0) m_commonAnchor = selected;
+        if (selected < 0) continue;
+        if (const int row = list->Model().ShownRow(selected); row >= 0) {
+            list->SelectQuietly(row);
+            continue;
+        }
+        ClearColumn(static_cast<int>(i));
+    }
+    ClearStepNote();
     ShowCounts();
+}
+
+void CLibCompareDlg::ClearColumn(int column) {
+    for (int field = 0; field < 4; ++field)
+        m_strDetail[static_cast<std::size_t>(4 * column + field)].clear();
+    UpdateData(false);
+    if (column == 2) {
+        MarkChangedFields(m_lastComparison, -1, CommonFields());
+        ShowChangeLine(-1);
+    }
+    RefreshFieldTips();
 }
 
 void CLibCompareDlg::OnFind() {
@@ -415,38 +478,75 @@ void CLibCompareDlg::OnFind() {
 void CLibCompareDlg::OnStepToChange(int direction) {
     SymbolListModel& common = m_listCommon->Model();
     const int current = m_listCommon->CurrentSelection();
-    const int row = direction > 0
-                        ? common.NextSignedRow(current)
-                        : common.PreviousSignedRow(current < 0 ? common.Count() : current);
-    if (row < 0) {
-        m_statusLine->setText(QStringLiteral("Keine weitere Änderung · %1").arg(m_countsText));
+    const int count = common.SignedRowCount();
+    if (count == 0) {
+        SetStepNote(QString::fromStdString(NoChangeShown()));
         return;
     }
+    int row = -1;
+    if (current >= 0) {
+        row = direction > 0 ? common.NextSignedRow(current) : common.PreviousSignedRow(current);
+    } else if (m_commonAnchor >= 0) {
+        // Nothing selected since the filter hid it: on from where it stood.
+        row = direction > 0 ? common.NextSignedRow(common.ShownRowFrom(m_commonAnchor + 1) - 1)
+                            : common.PreviousSignedRow(common.ShownRowFrom(m_commonAnchor));
+    } else {
+        row = direction > 0 ? common.NextSignedRow(-1) : common.PreviousSignedRow(common.Count());
+    }
+    if (row < 0) {
+        // Past the last (or first) change: said once, and the next press
+        // starts again at the other end.
+        if (m_wrapPending != direction) {
+            SetStepNote(QString::fromStdString(StepAtEnd(direction > 0)));
+            m_wrapPending = direction;
+            return;
+        }
+        row = direction > 0 ? common.NextSignedRow(-1) : common.PreviousSignedRow(common.Count());
+    }
+    m_stepping = true;
     m_listCommon->SelectRowAsUser(row);  // shown as a click shows it
+    m_stepping = false;
+    m_wrapPending = 0;
+    SetStepNote(QString::fromStdString(StepPosition(common.SignedRowIndex(row) + 1, count)));
+}
+
+void CLibCompareDlg::SetStepNote(const QString& note) {
+    m_stepNote = note;
+    ShowCounts();
+}
+
+void CLibCompareDlg::ClearStepNote() {
+    m_wrapPending = 0;
+    if (m_stepNote.isEmpty()) return;
+    m_stepNote.clear();
+    ShowCounts();
 }
 
 void CLibCompareDlg::ShowChangeLine(std::int64_t slot) {
-    QString whole;
+    m_changePieces.clear();
+    QString spoken;
     if (slot >= 0 && static_cast<std::size_t>(slot) < m_lastComparison.pairs.size()) {
         const MatchedPair& pair = m_lastComparison.pairs[static_cast<std::size_t>(slot)];
-        QStringList changes;
-        for (const ChangedField& f : ChangedFields(m_lastComparison, pair))
-            changes << QStringLiteral("%1: „%2“ → „%3“")
-                           .arg(QString::fromLatin1(f.label), FromWindows1252(f.before),
-                                FromWindows1252(f.after));
-        if (!changes.isEmpty())
-            whole = QStringLiteral("%1 – %2").arg(
-                FromWindows1252(m_lastComparison.lib2.table.Symbol(pair.record2)),
-                changes.join(QStringLiteral("; ")));
+        m_changePieces = ChangeLinePieces(m_lastComparison, pair);
+        if (!m_changePieces.isEmpty())
+            spoken = m_changePieces.constFirst().text +
+                     QString::fromStdString(ChangeDescription(m_lastComparison, pair));
     }
-    m_changeLine->setToolTip(whole);
-    m_changeLine->setAccessibleDescription(whole);
-    m_changeLine->setText(
-        m_changeLine->fontMetrics().elidedText(whole, Qt::ElideRight, m_changeLine->width()));
+    m_changeLine->setToolTip(
+        m_changePieces.isEmpty() ? QString() : RichText(m_changePieces, m_changeLine->font()));
+    m_changeLine->setAccessibleName(spoken);
+    m_changeLine->setAccessibleDescription(spoken);
+    FitChangeLine();
+}
+
+void CLibCompareDlg::FitChangeLine() {
+    m_changeLine->setText(m_changePieces.isEmpty() ? QString()
+                                                   : RichText(m_changePieces, m_changeLine->font(),
+                                                              m_changeLine->width()));
 }
 
 QString CLibCompareDlg::StatusText() const {
-    return m_statusLine->text();
+    return m_statusLine->accessibleName();
 }
 
 QWidget* CLibCompareDlg::Control(int id) const {
@@ -497,6 +597,7 @@ void CLibCompareDlg::accept() {
 
 bool CLibCompareDlg::UpdateData(bool saveAndValidate) {
     DoDataExchange(saveAndValidate);
+    if (!saveAndValidate && m_controlsAttached) RefreshFieldTips();
     return true;
 }
 
@@ -536,9 +637,28 @@ void CLibCompareDlg::DDX_Text(bool save, int id, QString& value) {
     } else {
         const bool upperCase = edit->property("upperCase").toBool();
         edit->setText(upperCase ? value.toUpper() : value);
-        edit->setCursorPosition(0);
+        // A path longer than its field shows its end, the file's name; a
+        // value shows its start.
+        edit->setCursorPosition(upperCase ? static_cast<int>(edit->text().size()) : 0);
         // The path as the file system spells it.
         if (upperCase) edit->setToolTip(value.trimmed().isEmpty() ? QString() : value);
+    }
+}
+
+void CLibCompareDlg::RefreshFieldTips() {
+    const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    for (int id = IDC_LIB1_SYMBOL; id <= IDC_COMMON_CLASS2; ++id) {
+        auto* edit = static_cast<QLineEdit*>(Control(id));
+        if (!edit) continue;
+        // The room for text: inside the frame and the field's own margins.
+        const int room = edit->contentsRect().width() - 2 * frame - 4;
+        const bool cut = edit->fontMetrics().horizontalAdvance(edit->text()) > room;
+        QStringList tip;
+        if (cut) tip << edit->text().toHtmlEscaped();
+        if (const QString note = edit->property("changeNote").toString(); !note.isEmpty())
+            tip << note;
+        edit->setToolTip(tip.isEmpty() ? QString()
+                                       : QStringLiteral("<qt>%1</qt>").arg(tip.join(u"<br>")));
     }
 }
 
@@ -632,6 +752,7 @@ bool CLibCompareDlg::LoadLibrary1(const std::function<QString()>& choose) {
     // libraries it holds.
     m_lastComparison = {};
     m_listsShowComparison = false;
+    m_commonAnchor = -1;
     ShowChangeLine(-1);
 
     const QString path = choose();
@@ -707,6 +828,7 @@ void CLibCompareDlg::LoadLibrary2AndCompare(const std::function<QString()>& choo
 
 void CLibCompareDlg::CompareAndShow(const ReadResult& failure, const QString& failedPath) {
     ShowChangeLine(-1);
+    m_commonAnchor = -1;
     {
         BusyCursor busy;
         // As CompareLibraries, with room made in the common list once it is
@@ -793,10 +915,7 @@ void CLibCompareDlg::ShowSelectionsAgain(
             continue;
         }
         // Gone from its list: its column shows nothing of it any more.
-        for (int field = 0; field < 4; ++field)
-            m_strDetail[static_cast<std::size_t>(4 * static_cast<int>(i) + field)].clear();
-        UpdateData(false);
-        if (lists[i] == m_listCommon) MarkChangedFields(m_lastComparison, -1, CommonFields());
+        ClearColumn(static_cast<int>(i));
     }
 }
 
@@ -863,6 +982,7 @@ int CLibCompareDlg::ColumnAt(QPoint at) const {
 void CLibCompareDlg::OnSelChangeOnly1() {
     // After a comparison, row source k is the k-th unmatched record; after a
     // load of library 1 alone, record k + 1.
+    ClearStepNote();
     ShowChangeLine(-1);
     FindAndShowDetails(m_listOnly1, lib1Table, kLib1Fields, [this](std::int64_t source) {
         return m_listsShowComparison
@@ -872,6 +992,7 @@ void CLibCompareDlg::OnSelChangeOnly1() {
 }
 
 void CLibCompareDlg::OnSelChangeOnly2() {
+    ClearStepNote();
     ShowChangeLine(-1);
     FindAndShowDetails(m_listOnly2, lib2Table, kLib2Fields, [this](std::int64_t source) {
         return std::int64_t{m_lastComparison.only2[static_cast<std::size_t>(source)]};
@@ -879,10 +1000,13 @@ void CLibCompareDlg::OnSelChangeOnly2() {
 }
 
 void CLibCompareDlg::OnSelChangeCommon() {
+    if (!m_stepping) ClearStepNote();
+    m_commonAnchor = -1;
     const std::int64_t slot = FindAndShowDetails(m_listCommon, commonTable, kCommonFields,
                                                  [](std::int64_t source) { return source; });
     if (slot >= 0) MarkChangedFields(m_lastComparison, slot, CommonFields());
     ShowChangeLine(slot);
+    RefreshFieldTips();
 }
 
 std::int64_t CLibCompareDlg::FindAndShowDetails(

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "compare/compare.h"
+#include "dialog/change_line.h"
 
 class QCheckBox;
 class QDragEnterEvent;
@@ -61,7 +62,8 @@ public:
     // when library 1 was read.
     void OpenBothLibraries(const QString& path1, const QString& path2);
 
-    // The status line under the lists.
+    // The status line under the lists (the whole text, also where the line
+    // shows it cut).
     void SetStatus(const QString& text);
     QString StatusText() const;
 
@@ -119,6 +121,17 @@ private:
     // The line of library 1's and library 2's values of a changed common
     // symbol selected; empty for any other selection.
     void ShowChangeLine(std::int64_t slot);
+    void FitChangeLine();
+    // `whole` in `label`, ended with "…" where it does not fit.
+    static void ShowElided(QLabel* label, const QString& whole);
+    // Empties the four fields of a column (0 library 1, 1 library 2, 2 common).
+    void ClearColumn(int column);
+    // A detail field whose value does not fit gets it as its tooltip, beside
+    // a changed field's note.
+    void RefreshFieldTips();
+    // Where stepping from change to change stands, before the counts.
+    void SetStepNote(const QString& note);
+    void ClearStepNote();
     void BindMessages();
     QWidget* Control(int id) const;
 
@@ -160,7 +173,16 @@ private:
     QCheckBox* m_onlyChanged = nullptr;
     QToolButton* m_nextChange = nullptr;
     QToolButton* m_previousChange = nullptr;
-    QString m_countsText;  // the counts line as the last command left it
+    QString m_countsText;       // the counts line as the last command left it
+    QString m_stepNote;         // where stepping stands, shown before the counts
+    LinePieces m_changePieces;  // the line of values, as shown
+    // Row among all common rows of the selection that a filter hid; stepping
+    // goes on from there. -1: none.
+    int m_commonAnchor = -1;
+    // +1 or -1 after a step found no further change that way: the next step
+    // that way starts again at the other end.
+    int m_wrapPending = 0;
+    bool m_stepping = false;
     std::vector<Placement> m_placements;
     QSize m_defaultSize;
     bool m_placedOnScreen = false;

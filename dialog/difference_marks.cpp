@@ -54,7 +54,10 @@ void MarkDifferences(const Comparison& compared, SymbolListModel& common, Symbol
         const std::int32_t times1 = counts->per2[static_cast<std::size_t>(pair.record2)];
         const std::int32_t times2 = counts->per1[static_cast<std::size_t>(pair.record1)];
         QStringList note;
-        if (pair.differences != 0) note << QStringLiteral("geändert");
+        // What changed, so that a screen reader says it where the focus lands.
+        if (pair.differences != 0)
+            note << QStringLiteral("geändert: ") +
+                        QString::fromStdString(ChangeDescription(compared, pair));
         if (times1 > 1 || times2 > 1)
             note << QStringLiteral(
                         "%1× in Bibliothek 1, %2× in Bibliothek 2 – die Felder zeigen den letzten "
@@ -93,19 +96,37 @@ void MarkChangedFields(const Comparison& compared, std::int64_t slot,
     const MatchedPair pair = known ? compared.pairs[static_cast<std::size_t>(slot)] : MatchedPair{};
     const std::uint8_t differences = pair.differences;
     const SymbolEntry before = known ? compared.Record1(pair) : SymbolEntry{};
+    const SymbolEntry after = known ? compared.Record2(pair) : SymbolEntry{};
     const struct {
         std::uint8_t bit;
-        std::string_view value;
-    } shown[] = {{kDesignationDiffers, before.designation},
-                 {kClassification1Differs, before.classification1},
-                 {kClassification2Differs, before.classification2}};
+        std::string_view before, after;
+    } shown[] = {{kDesignationDiffers, before.designation, after.designation},
+                 {kClassification1Differs, before.classification1, after.classification1},
+                 {kClassification2Differs, before.classification2, after.classification2}};
     for (std::size_t i = 0; i < fields.size(); ++i) {
         QLineEdit* field = fields[i];
         const bool changed = differences & shown[i].bit;
-        const QString note =
-            changed ? QStringLiteral("Bibliothek 1: %1").arg(Quoted(shown[i].value)) : QString();
-        field->setToolTip(note);
-        field->setAccessibleDescription(note);
+        QString note, spoken;
+        if (changed) {
+            // Library 1's value, with the part that differs in bold.
+            const DifferingPart part = FindDifferingPart(shown[i].before, shown[i].after);
+            const ShownValue value = ShowValue(shown[i].before, part.start, part.endBefore);
+            const auto html = [](const std::string& text) {
+                return QString::fromStdString(text).toHtmlEscaped();
+            };
+            const QString differing = value.differing.empty()
+                                          ? QString()
+                                          : QStringLiteral("<b>%1</b>").arg(html(value.differing));
+            note = QStringLiteral("<span style=\"white-space:pre\">Bibliothek 1: „%1%2%3“</span>")
+                       .arg(html(value.head), differing, html(value.tail));
+            spoken =
+                QStringLiteral("Bibliothek 1: „%1“ (Unterschied: %2)")
+                    .arg(
+                        QString::fromStdString(value.Whole()),
+                        QString::fromStdString(DifferenceInWords(shown[i].before, shown[i].after)));
+        }
+        field->setProperty("changeNote", note);
+        field->setAccessibleDescription(spoken);
         field->setProperty("changed", changed);
         QPalette palette = field->parentWidget()->palette();
         if (changed) palette.setColor(QPalette::Base, QColor(0xFF, 0xE8, 0xB0));
@@ -114,24 +135,20 @@ void MarkChangedFields(const Comparison& compared, std::int64_t slot,
 }
 
 QString ComparisonStatus(const QString& file1, const QString& file2, const Comparison& compared) {
+    // The counts first, the files last: on a narrow window what is cut off
+    // is the names, which the path fields show too.
     const QString files =
         QStringLiteral("%1 ↔ %2").arg(file1.isEmpty() ? QStringLiteral("–") : ShownFileName(file1),
                                       file2.isEmpty() ? QStringLiteral("–") : ShownFileName(file2));
     if (compared.refused)
-        return QStringLiteral("%1: nicht verglichen, %2 gemeinsame Einträge wären zu viele.")
-            .arg(files, QString::fromStdString(GermanNumber(compared.pairCount)));
-    QString status =
-        QStringLiteral("%1: %2").arg(files, QString::fromStdString(ComparisonCounts(compared)));
+        return QStringLiteral("Nicht verglichen: %1 gemeinsame Einträge wären zu viele · %2")
+            .arg(QString::fromStdString(GermanNumber(compared.pairCount)), files);
+    QString status = QString::fromStdString(ComparisonCounts(compared));
     // Empty classification fields would look like deleted values.
     if (!compared.classificationsCompared)
-        status += compared.lib1.layout == LibraryLayout::kShort
-                      ? QStringLiteral(
-                            " · Klassifizierungen nicht verglichen (Bibliothek 1 im "
-                            "kurzen Format)")
-                      : QStringLiteral(
-                            " · Klassifizierungen nicht verglichen (Bibliothek 2 im "
-                            "kurzen Format)");
-    return status;
+        status += QStringLiteral(" · ") + QString::fromStdString(ClassificationsNotCompared(
+                                              compared.lib1.layout, compared.lib2.layout));
+    return status + QStringLiteral(" · ") + files;
 }
 
 QString ShownFileName(const QString& path) {

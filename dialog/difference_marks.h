@@ -21,8 +21,9 @@ void MarkDifferences(const Comparison& compared, SymbolListModel& common, Symbol
                      SymbolListModel& only2);
 
 // Marks those of the common column's designation and classification fields
-// that differ for common slot `slot`, with library 1's value as tooltip and
-// accessible description; clears the marks of the others.
+// that differ for common slot `slot`, with library 1's value as the note the
+// dialog shows as tooltip (property "changeNote") and as accessible
+// description; clears the marks of the others.
 void MarkChangedFields(const Comparison& compared, std::int64_t slot,
                        const std::array<QLineEdit*, 3>& fields);
 

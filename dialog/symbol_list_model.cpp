@@ -190,6 +190,25 @@ int SymbolListModel::PreviousSignedRow(int row) const {
     return before != rows.begin() ? *--before : -1;
 }
 
+int SymbolListModel::SignedRowIndex(int row) const {
+    const auto& rows = SignedRows();
+    const auto at = std::lower_bound(rows.begin(), rows.end(), row);
+    return at != rows.end() && *at == row ? static_cast<int>(at - rows.begin()) : -1;
+}
+
+int SymbolListModel::AllRow(int row) const {
+    if (row < 0 || row >= Count()) return -1;
+    return static_cast<int>(Underlying(row));
+}
+
+int SymbolListModel::ShownRowFrom(int allRow) const {
+    if (allRow <= 0) return 0;
+    if (!filtered_) return std::min(allRow, Count());
+    return static_cast<int>(
+        std::lower_bound(visible_.begin(), visible_.end(), static_cast<std::uint32_t>(allRow)) -
+        visible_.begin());
+}
+
 namespace {
 
 // The signs beside marked names: a filled orange dot for a change, a blue

@@ -53,6 +53,20 @@ public:
     // (-1: from the top) and the one before `row`; -1 if there is none.
     int NextSignedRow(int row) const;
     int PreviousSignedRow(int row) const;
+    // How many shown rows carry a sign, and which of them row `row` is (0 for
+    // the first; -1 when it carries none).
+    int SignedRowCount() const { return static_cast<int>(SignedRows().size()); }
+    int SignedRowIndex(int row) const;
+    // Shown row `row` among all rows, whatever the filter; -1 outside the list.
+    int AllRow(int row) const;
+    // The first shown row that stands at or after `allRow` among all rows;
+    // Count() when none does.
+    int ShownRowFrom(int allRow) const;
+    // The shown row of `allRow`; -1 while the filter hides it.
+    int ShownRow(int allRow) const {
+        const int row = ShownRowFrom(allRow);
+        return row < Count() && AllRow(row) == allRow ? row : -1;
+    }
     // The bytes of row `row`; empty outside the list.
     std::string_view Bytes(int row) const;
     // Which addition row `row` shows; -1 outside the list.

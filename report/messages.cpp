@@ -1,6 +1,9 @@
 #include "report/messages.h"
 
+#include <algorithm>
 #include <system_error>
+
+#include "library/text.h"
 
 std::string SystemErrorText(int error, FileAccess access) {
     const bool reading = access == FileAccess::kRead;
@@ -121,4 +124,99 @@ std::vector<ChangedField> ChangedFields(const Comparison& comparison, const Matc
     for (const auto& f : all)
         if (pair.differences & f.bit) changed.push_back(f.field);
     return changed;
+}
+
+// ---- the review in the dialog ----------------------------------------------
+
+DifferingPart FindDifferingPart(std::string_view before, std::string_view after) {
+    const std::size_t shorter = std::min(before.size(), after.size());
+    std::size_t start = 0;
+    while (start < shorter && before[start] == after[start]) ++start;
+    std::size_t common = 0;  // at the end, not reaching into the common start
+    while (common < shorter - start &&
+           before[before.size() - 1 - common] == after[after.size() - 1 - common])
+        ++common;
+    return {start, before.size() - common, after.size() - common};
+}
+
+ShownValue ShowValue(std::string_view value, std::size_t start, std::size_t end) {
+    // The blanks that lead and trail the whole value.
+    std::size_t lead = 0;
+    while (lead < value.size() && value[lead] == ' ') ++lead;
+    std::size_t trail = value.size();
+    while (trail > lead && value[trail - 1] == ' ') --trail;
+    const auto piece = [&](std::size_t from, std::size_t to) {
+        std::string out;
+        for (std::size_t i = from; i < to; ++i) {
+            if (i < lead || i >= trail)
+                out += "␣";
+            else
+                AppendWindows1252Visible(value.substr(i, 1), out);
+        }
+        return out;
+    };
+    start = std::min(start, value.size());
+    end = std::clamp(end, start, value.size());
+    return {piece(0, start), piece(start, end), piece(end, value.size())};
+}
+
+namespace {
+
+bool OnlyBlanks(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t'; });
+}
+
+}  // namespace
+
+std::string DifferenceInWords(std::string_view before, std::string_view after) {
+    const DifferingPart part = FindDifferingPart(before, after);
+    const std::string_view was = before.substr(part.start, part.endBefore - part.start);
+    const std::string_view is = after.substr(part.start, part.endAfter - part.start);
+    if (OnlyBlanks(was) && OnlyBlanks(is)) {
+        if (part.endBefore == before.size() && part.endAfter == after.size())
+            return "Leerzeichen am Ende";
+        if (part.start == 0) return "Leerzeichen am Anfang";
+        return "Leerzeichen";
+    }
+    if (before.size() == after.size() && StartsWithIgnoringCase(before, after))
+        return "nur Groß- und Kleinschreibung";
+    const ShownValue old = ShowValue(before, part.start, part.endBefore);
+    const ShownValue now = ShowValue(after, part.start, part.endAfter);
+    if (was.empty()) return "„" + now.differing + "“ hinzugefügt";
+    if (is.empty()) return "„" + old.differing + "“ entfernt";
+    return "„" + old.differing + "“ → „" + now.differing + "“";
+}
+
+std::string ChangeDescription(const Comparison& comparison, const MatchedPair& pair) {
+    std::string out;
+    for (const ChangedField& f : ChangedFields(comparison, pair)) {
+        if (!out.empty()) out += "; ";
+        const DifferingPart part = FindDifferingPart(f.before, f.after);
+        out += std::string(f.label) + ": „" +
+               ShowValue(f.before, part.start, part.endBefore).Whole() + "“ → „" +
+               ShowValue(f.after, part.start, part.endAfter).Whole() +
+               "“ (Unterschied: " + DifferenceInWords(f.before, f.after) + ")";
+    }
+    return out;
+}
+
+std::string StepPosition(int index, int count) {
+    return "Änderung " + GermanNumber(static_cast<std::uint64_t>(index)) + " von " +
+           GermanNumber(static_cast<std::uint64_t>(count));
+}
+
+std::string StepAtEnd(bool forward) {
+    return forward ? "Letzte Änderung – Alt+↓ beginnt wieder bei der ersten"
+                   : "Erste Änderung – Alt+↑ beginnt wieder bei der letzten";
+}
+
+std::string NoChangeShown() {
+    return "Keine Änderung in der Liste";
+}
+
+std::string ClassificationsNotCompared(LibraryLayout layout1, LibraryLayout layout2) {
+    const bool short1 = layout1 == LibraryLayout::kShort, short2 = layout2 == LibraryLayout::kShort;
+    return std::string("Klassifizierungen nicht verglichen (") +
+           (short1 && short2 ? "beide Bibliotheken" : short1 ? "Bibliothek 1" : "Bibliothek 2") +
+           " im kurzen Format)";
 }

@@ -47,3 +47,47 @@ struct ChangedField {
     std::string_view after;
 };
 std::vector<ChangedField> ChangedFields(const Comparison& comparison, const MatchedPair& pair);
+
+// ---- the review in the dialog ----------------------------------------------
+
+// The part of two values that differs: what lies between their longest common
+// start and their longest common end (which do not overlap). `start` is where
+// it begins in both; it ends at `endBefore` in `before` and `endAfter` in
+// `after`.
+struct DifferingPart {
+    std::size_t start = 0;
+    std::size_t endBefore = 0;
+    std::size_t endAfter = 0;
+};
+DifferingPart FindDifferingPart(std::string_view before, std::string_view after);
+
+// A value (Windows-1252 bytes) as UTF-8 to be shown in three pieces: before
+// [start, end), that range, and after it. Control characters are shown as
+// visible symbols, and blanks at the very start or end of the value as ␣,
+// so that a trailing blank can be seen.
+struct ShownValue {
+    std::string head;
+    std::string differing;
+    std::string tail;
+    std::string Whole() const { return head + differing + tail; }
+};
+ShownValue ShowValue(std::string_view value, std::size_t start, std::size_t end);
+
+// What differs between two values, in words for a screen reader:
+// "Leerzeichen am Ende", "nur Groß- und Kleinschreibung", "„3“ → „4“".
+std::string DifferenceInWords(std::string_view before, std::string_view after);
+
+// A changed pair's changed fields in one line, each value shown as by
+// ShowValue: "Bezeichnung: „alt“ → „neu“ (Unterschied: „alt“ → „neu“); …".
+std::string ChangeDescription(const Comparison& comparison, const MatchedPair& pair);
+
+// Where stepping from change to change stands: "Änderung 17 von 286"; at the
+// last (`forward`) or first change, what the next press does.
+std::string StepPosition(int index, int count);
+std::string StepAtEnd(bool forward);
+// No changed symbol among the shown common rows.
+std::string NoChangeShown();
+
+// Why classifications were not compared, from the two layouts:
+// "Klassifizierungen nicht verglichen (Bibliothek 2 im kurzen Format)".
+std::string ClassificationsNotCompared(LibraryLayout layout1, LibraryLayout layout2);

@@ -13,6 +13,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QTimer>
 #include <QWheelEvent>
 #include <functional>
@@ -45,6 +46,11 @@ T* ControlById(const QWidget& dialog, int id) {
     for (auto* child : dialog.findChildren<T*>())
         if (child->property("controlId").toInt() == id) return child;
     return nullptr;
+}
+
+// A tooltip as the reader sees it: its rich text as plain text.
+inline QString PlainTip(const QWidget* widget) {
+    return QTextDocumentFragment::fromHtml(widget->toolTip()).toPlainText();
 }
 
 // The rows of a list as shown.

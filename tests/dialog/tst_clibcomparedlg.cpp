@@ -328,9 +328,11 @@ void TestCLibCompareDlg::titleIsTheCaptionAlone() {
 
 void TestCLibCompareDlg::tabOrder() {
     CLibCompareDlg dialog;
-    QStringList expected = {
-        "IDOK",           "IDC_ONLY1_LIST",   "IDC_ONLY2_LIST",   "IDC_PATH1_EDIT",
-        "IDC_PATH2_EDIT", "IDC_LOAD1_BUTTON", "IDC_LOAD2_BUTTON", "IDC_COMMON_LIST"};
+    QStringList expected = {"IDOK", "IDC_ONLY1_LIST", "IDC_ONLY2_LIST", "IDC_PATH1_EDIT",
+                            "IDC_PATH2_EDIT", "IDC_LOAD1_BUTTON", "IDC_LOAD2_BUTTON",
+                            "IDC_COMMON_LIST",
+                            // Right after the lists: the search and the review controls.
+                            "search", "onlyChanged", "previousChange", "nextChange"};
     for (const char* column : {"LIB1", "LIB2", "COMMON"})
         for (const char* field : {"SYMBOL", "DESIGNATION", "CLASS1", "CLASS2"})
             expected << QStringLiteral("IDC_%1_%2").arg(column, field);

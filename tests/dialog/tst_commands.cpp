@@ -538,19 +538,21 @@ void TestCommands::changesAreMarkedInListsAndFields() {
         QFileInfo(QStringLiteral(LIBCOMPARE_EXAMPLES_DIR "/schaltplan-neu.1")).absoluteFilePath();
     Load1(alt);
     auto* status = dialog_->findChild<QLabel*>(QStringLiteral("statusLine"));
-    QVERIFY2(status->text().startsWith(QStringLiteral("SCHALTPLAN-ALT.1: 10 Symbole eingelesen.")),
-             qPrintable(status->text()));
+    QVERIFY2(status->accessibleName().startsWith(
+                 QStringLiteral("SCHALTPLAN-ALT.1: 10 Symbole eingelesen.")),
+             qPrintable(status->accessibleName()));
     Load2(neu);
-    QCOMPARE(status->text(),
-             QStringLiteral("SCHALTPLAN-ALT.1 ↔ SCHALTPLAN-NEU.1: 6 gemeinsam, davon 2 geändert · "
-                            "4 nur in Bibliothek 1 · 4 nur in Bibliothek 2 · Klassifizierungen "
-                            "nicht verglichen (Bibliothek 2 im kurzen Format)"));
+    QCOMPARE(status->accessibleName(),
+             QStringLiteral("6 gemeinsam, davon 2 geändert · 4 nur in Bibliothek 1 · 4 nur in "
+                            "Bibliothek 2 · Klassifizierungen nicht verglichen (Bibliothek 2 im "
+                            "kurzen Format) · SCHALTPLAN-ALT.1 ↔ SCHALTPLAN-NEU.1"));
     QCOMPARE(status->focusPolicy(), Qt::NoFocus);
     QCOMPARE(dialog_->findChild<QLineEdit*>("IDC_PATH2_EDIT")->toolTip(), neu);
 
     QStringList marked;
     for (const QString& row : Rows(dialog_->m_listCommon))
-        if (Described(dialog_->m_listCommon, row) == QStringLiteral("geändert")) marked << row;
+        if (Described(dialog_->m_listCommon, row).startsWith(QStringLiteral("geändert: ")))
+            marked << row;
     QCOMPARE(marked, (QStringList{"Schütz", "Taster"}));
     QVERIFY(!dialog_->m_listCommon->model()->index(0, 0).data(Qt::DecorationRole).isNull());
 
@@ -561,15 +563,16 @@ void TestCommands::changesAreMarkedInListsAndFields() {
     Select(dialog_->m_listCommon, "Schütz");
     auto* designation = dialog_->findChild<QLineEdit*>("IDC_COMMON_DESIGNATION");
     QCOMPARE(designation->text(), QStringLiteral("Leistungsschütz 4-polig"));
-    QCOMPARE(designation->toolTip(), QStringLiteral("Bibliothek 1: „Leistungsschütz 3-polig“"));
-    QCOMPARE(designation->accessibleDescription(), designation->toolTip());
+    QCOMPARE(PlainTip(designation), QStringLiteral("Bibliothek 1: „Leistungsschütz 3-polig“"));
+    QCOMPARE(designation->accessibleDescription(),
+             PlainTip(designation) + QStringLiteral(" (Unterschied: „3“ → „4“)"));
     QVERIFY(designation->palette().color(QPalette::Base) !=
             dialog_->findChild<QLineEdit*>("IDC_COMMON_SYMBOL")->palette().color(QPalette::Base));
     for (const char* name : {"IDC_COMMON_CLASS1", "IDC_COMMON_CLASS2"})
         QVERIFY(dialog_->findChild<QLineEdit*>(name)->toolTip().isEmpty());
 
     Select(dialog_->m_listCommon, "Relais");  // unchanged: the marks go
-    QVERIFY(designation->toolTip().isEmpty());
+    QVERIFY(PlainTip(designation).isEmpty());
     QCOMPARE(designation->palette().color(QPalette::Base),
              dialog_->findChild<QLineEdit*>("IDC_COMMON_SYMBOL")->palette().color(QPalette::Base));
 }
@@ -583,11 +586,13 @@ void TestCommands::classificationChangesCountWhenBothAreLong() {
         dir_.Write("k2.1", LongLibrary({{"A", "gleich", "K", "neu"}, {"B", "gleich", "K", "G"}}))));
     Select(dialog_->m_listCommon, "A");
     QVERIFY(Field("IDC_COMMON_DESIGNATION").size() > 0);
-    QVERIFY(dialog_->findChild<QLineEdit*>("IDC_COMMON_DESIGNATION")->toolTip().isEmpty());
-    QVERIFY(dialog_->findChild<QLineEdit*>("IDC_COMMON_CLASS1")->toolTip().isEmpty());
-    QCOMPARE(dialog_->findChild<QLineEdit*>("IDC_COMMON_CLASS2")->toolTip(),
+    QVERIFY(PlainTip(dialog_->findChild<QLineEdit*>("IDC_COMMON_DESIGNATION")).isEmpty());
+    QVERIFY(PlainTip(dialog_->findChild<QLineEdit*>("IDC_COMMON_CLASS1")).isEmpty());
+    QCOMPARE(PlainTip(dialog_->findChild<QLineEdit*>("IDC_COMMON_CLASS2")),
              QStringLiteral("Bibliothek 1: „“"));
-    QCOMPARE(Described(dialog_->m_listCommon, "A"), QStringLiteral("geändert"));
+    QCOMPARE(Described(dialog_->m_listCommon, "A"),
+             QStringLiteral("geändert: Klassifizierung 2: „“ → „neu“ (Unterschied: „neu“ "
+                            "hinzugefügt)"));
     QVERIFY(Described(dialog_->m_listCommon, "B").isEmpty());
 }
 
@@ -602,29 +607,31 @@ void TestCommands::duplicatedNamesCarryTheDotOfTheirPair() {
     Load2(Q(dir_.Write(
         "dup2.1", LongLibrary({{"Dup", "a"}, {"Solo", "t"}, {"K", "a"}, {"K", "c"}, {"Nur2"}}))));
     auto* status = dialog_->findChild<QLabel*>(QStringLiteral("statusLine"));
-    QCOMPARE(status->text(),
-             QStringLiteral("DUP1.1 ↔ DUP2.1: 7 gemeinsam, davon 2 geändert · 2 nur "
-                            "in Bibliothek 1 · 1 nur in Bibliothek 2"));
+    QCOMPARE(status->accessibleName(),
+             QStringLiteral("7 gemeinsam, davon 3 geändert · 2 nur in Bibliothek 1 · 1 nur in "
+                            "Bibliothek 2 · DUP1.1 ↔ DUP2.1"));
     QCOMPARE(QAccessible::queryAccessibleInterface(status)->text(QAccessible::Name),
-             status->text());
+             status->accessibleName());
 
-    // Rows in display order: Dup ×2, K ×4 (a/a, a/b, c/a, c/b), Solo.
+    // Rows in display order: Dup ×2 (a/a, and b/a: library 1's "b" has no
+    // twin), K ×4 (a/a, a/c, b/a, b/c), Solo.
     QStringList dotted;
     for (int row = 0; row < dialog_->m_listCommon->Model().Count(); ++row) {
         const QModelIndex index = dialog_->m_listCommon->model()->index(row, 0);
         if (index.data(Qt::AccessibleDescriptionRole).toString().startsWith("geändert"))
             dotted << QStringLiteral("%1:%2").arg(row).arg(index.data().toString());
     }
-    QCOMPARE(dotted, (QStringList{"5:K", "6:Solo"}));
+    QCOMPARE(dotted, (QStringList{"1:Dup", "5:K", "6:Solo"}));
     QCOMPARE(Described(dialog_->m_listCommon, "Dup"),
              QStringLiteral("2× in Bibliothek 1, 1× in Bibliothek 2 – die Felder zeigen den "
                             "letzten Datensatz"));
     QCOMPARE(dialog_->m_listCommon->model()->index(5, 0).data(Qt::ToolTipRole).toString(),
-             QStringLiteral("geändert\n2× in Bibliothek 1, 2× in Bibliothek 2 – die Felder "
-                            "zeigen den letzten Datensatz"));
+             QStringLiteral("geändert: Bezeichnung: „b“ → „c“ (Unterschied: „b“ → „c“)\n2× in "
+                            "Bibliothek 1, 2× in Bibliothek 2 – die Felder zeigen den letzten "
+                            "Datensatz"));
     Select(dialog_->m_listCommon, "K");  // any K row shows the last pair: b -> c
     QCOMPARE(Field("IDC_COMMON_DESIGNATION"), QStringLiteral("c"));
-    QCOMPARE(dialog_->findChild<QLineEdit*>("IDC_COMMON_DESIGNATION")->toolTip(),
+    QCOMPARE(PlainTip(dialog_->findChild<QLineEdit*>("IDC_COMMON_DESIGNATION")),
              QStringLiteral("Bibliothek 1: „b“"));
 }
 
@@ -658,25 +665,29 @@ void TestCommands::reviewingTheChanges() {
     QCOMPARE(Rows(dialog_->m_listCommon), QStringList{"Schütz"});
     QVERIFY(Rows(dialog_->m_listOnly1).isEmpty());
     QCOMPARE(Rows(dialog_->m_listOnly2), QStringList{"Schalter"});
-    QCOMPARE(status->text(), QStringLiteral("Gezeigt: 1 von 6 gemeinsam · 0 von 4 nur in "
-                                            "Bibliothek 1 · 1 von 4 nur in Bibliothek 2"));
+    QCOMPARE(status->accessibleName(),
+             QStringLiteral("Gezeigt: 1 von 6 gemeinsam · 0 von 4 nur in "
+                            "Bibliothek 1 · 1 von 4 nur in Bibliothek 2"));
     Select(dialog_->m_listCommon, "Schütz");
     QCOMPARE(Field("IDC_COMMON_DESIGNATION"), QStringLiteral("Leistungsschütz 4-polig"));
-    QCOMPARE(line->toolTip(),
+    QCOMPARE(PlainTip(line),
              QStringLiteral("Schütz – Bezeichnung: „Leistungsschütz 3-polig“ → „Leistungsschütz "
                             "4-polig“"));
-    QCOMPARE(line->accessibleDescription(), line->toolTip());
+    // A screen reader also hears what differs.
+    QCOMPARE(line->accessibleDescription(),
+             PlainTip(line) + QStringLiteral(" (Unterschied: „3“ → „4“)"));
     search->setFocus();
     QTest::keyClick(window, Qt::Key_Escape);
     QVERIFY(dialog_->isVisible());
     QVERIFY(search->text().isEmpty());
     QCOMPARE(Rows(dialog_->m_listCommon).size(), 6);
-    QVERIFY(status->text().startsWith(QStringLiteral("SCHALTPLAN-ALT.1 ↔")));
+    QVERIFY(
+        status->accessibleName().endsWith(QStringLiteral("SCHALTPLAN-ALT.1 ↔ SCHALTPLAN-NEU.1")));
 
     QTest::keyClick(window, Qt::Key_G, Qt::AltModifier);  // clicked as a user clicks it
     QTRY_COMPARE(Rows(dialog_->m_listCommon), (QStringList{"Schütz", "Taster"}));
-    QVERIFY(
-        status->text().startsWith(QStringLiteral("Gezeigt: 2 von 6 gemeinsam (nur geänderte)")));
+    QVERIFY(status->accessibleName().startsWith(
+        QStringLiteral("Gezeigt: 2 von 6 gemeinsam (nur geänderte)")));
     QTest::keyClick(window, Qt::Key_G, Qt::AltModifier);
     QTRY_COMPARE(Rows(dialog_->m_listCommon).size(), 6);
 
@@ -687,16 +698,30 @@ void TestCommands::reviewingTheChanges() {
         const int row = dialog_->m_listCommon->CurrentSelection();
         return row >= 0 ? Rows(dialog_->m_listCommon)[row] : QString();
     };
-    QCOMPARE(step(Qt::Key_Down), QStringLiteral("Schütz"));
+    // The search found "Schütz" and Escape emptied it: it stays selected,
+    // and stepping goes on from it.
+    QCOMPARE(Rows(dialog_->m_listCommon)[dialog_->m_listCommon->CurrentSelection()],
+             QStringLiteral("Schütz"));
     QCOMPARE(step(Qt::Key_Down), QStringLiteral("Taster"));
     QCOMPARE(Field("IDC_COMMON_DESIGNATION"), QStringLiteral("Drucktaster Öffner"));
-    QCOMPARE(dialog_->findChild<QLineEdit*>("IDC_COMMON_DESIGNATION")->toolTip(),
+    QCOMPARE(PlainTip(dialog_->findChild<QLineEdit*>("IDC_COMMON_DESIGNATION")),
              QStringLiteral("Bibliothek 1: „Drucktaster Schließer“"));
+    QVERIFY(status->accessibleName().startsWith(QStringLiteral("Änderung 2 von 2 · 6 gemeinsam")));
+    // Past the last change: said once, then round to the first.
     QCOMPARE(step(Qt::Key_Down), QStringLiteral("Taster"));
-    QVERIFY(status->text().startsWith(QStringLiteral("Keine weitere Änderung")));
+    QVERIFY(status->accessibleName().startsWith(
+        QStringLiteral("Letzte Änderung – Alt+↓ beginnt wieder bei der ersten · ")));
+    QCOMPARE(step(Qt::Key_Down), QStringLiteral("Schütz"));
+    QVERIFY(status->accessibleName().startsWith(QStringLiteral("Änderung 1 von 2 · ")));
     QCOMPARE(step(Qt::Key_Up), QStringLiteral("Schütz"));
-    QCOMPARE(step(Qt::Key_Up), QStringLiteral("Schütz"));
-    QVERIFY(status->text().startsWith(QStringLiteral("Keine weitere Änderung")));
+    QVERIFY(status->accessibleName().startsWith(
+        QStringLiteral("Erste Änderung – Alt+↑ beginnt wieder bei der letzten · ")));
+    // A click elsewhere takes the note away at once.
+    Select(dialog_->m_listOnly1, "Lampe");
+    QVERIFY(status->accessibleName().startsWith(QStringLiteral("6 gemeinsam")));
+    QCOMPARE(step(Qt::Key_Up), QStringLiteral("Schütz"));  // no wrap any more: nothing before it
+    QVERIFY(status->accessibleName().startsWith(QStringLiteral("Erste Änderung")));
+    QCOMPARE(step(Qt::Key_Up), QStringLiteral("Taster"));
 
     Select(dialog_->m_listCommon, "Relais");  // unchanged: the line goes
     QVERIFY(line->text().isEmpty());
