@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "library/text.h"
@@ -292,12 +293,27 @@ void TextLibrary(Output& out, int number, const std::string& path, const Compare
 }
 
 // For people: which file is which, what was found, what changed, what is in
-// one library only, and last what both hold.
-bool WriteText(const Comparison& c, const ReportSources& sources, const ReportSink& sink) {
+// one library only, and last what both hold. `c` is what is shown, `all` the
+// whole comparison: with a filter, a line says which, and one more what it
+// shows.
+bool WriteText(const Comparison& c, const Comparison& all, const ReportSources& sources,
+               const ReportSink& sink) {
     Output out(sink);
     TextLibrary(out, 1, sources.path1, c.lib1);
     TextLibrary(out, 2, sources.path2, c.lib2);
-    out.Text(ComparisonCounts(c) + "\n\n");
+    out.Text(ComparisonCounts(all) + "\n");
+    if (const ReportFilter& filter = sources.filter; filter.Active()) {
+        // "Filter: Suche „relais“, nur geänderte"
+        std::string line = "Filter: ";
+        if (!filter.search.empty()) {
+            line += "Suche ";
+            AppendQuoted(filter.search, line);
+            if (filter.onlyChanged) line += ", ";
+        }
+        if (filter.onlyChanged) line += "nur geänderte";
+        out.Text(line + "\nGezeigt: " + ComparisonCounts(c) + "\n");
+    }
+    out.Text("\n");
     TextChanged(out, c);
     std::vector<NameRun> runs;
     for (const auto* lib : {&c.lib1, &c.lib2}) {
@@ -485,7 +501,10 @@ private:
     std::string scratch_;
 };
 
-bool WriteJson(const Comparison& c, const ReportSources& sources, const ReportSink& sink) {
+// `c` is what is shown, `all` the whole comparison: with a filter, the
+// filter and the totals of `all` are written beside the counts.
+bool WriteJson(const Comparison& c, const Comparison& all, const ReportSources& sources,
+               const ReportSink& sink) {
     Output stream(sink);
     Json<Output> json(stream);
     auto& w = json.writer();
@@ -513,17 +532,34 @@ bool WriteJson(const Comparison& c, const ReportSources& sources, const ReportSi
     json.Library(sources.path2, c.lib2);
     json.Key("classificationsCompared");
     w.Bool(c.classificationsCompared);
+    const auto counts = [&](const Comparison& of) {
+        w.StartObject();
+        json.Key("common");
+        w.Uint64(of.pairs.size());
+        json.Key("changed");
+        w.Uint64(of.changed.size());
+        json.Key("only1");
+        w.Uint64(of.only1.size());
+        json.Key("only2");
+        w.Uint64(of.only2.size());
+        w.EndObject();
+    };
+    const ReportFilter& filter = sources.filter;
+    if (filter.Active()) {
+        json.Key("filter");
+        w.StartObject();
+        json.Key("search");
+        json.Bytes(filter.search);
+        json.Key("onlyChanged");
+        w.Bool(filter.onlyChanged);
+        w.EndObject();
+    }
     json.Key("counts");
-    w.StartObject();
-    json.Key("common");
-    w.Uint64(c.pairs.size());
-    json.Key("changed");
-    w.Uint64(c.changed.size());
-    json.Key("only1");
-    w.Uint64(c.only1.size());
-    json.Key("only2");
-    w.Uint64(c.only2.size());
-    w.EndObject();
+    counts(c);
+    if (filter.Active()) {
+        json.Key("totals");
+        counts(all);
+    }
     json.Key("common");
     array(c.pairs.size(),
           [&](Json<Output>& j, std::size_t k) { j.Fields(c.Record2(c.pairs[k]), true); });
@@ -557,19 +593,53 @@ bool WriteJson(const Comparison& c, const ReportSources& sources, const ReportSi
     return stream.Finish();
 }
 
+// ---- filter ----------------------------------------------------------------
+
+// What `filter` leaves of `c`, as the dialog's lists show it: the names that
+// contain the search text, ignoring case and accents, and of the common ones
+// only the changed pairs when asked. Copies no names, only the pairs and
+// record numbers shown.
+Comparison Shown(const Comparison& c, const ReportFilter& filter) {
+    Comparison shown;
+    shown.lib1 = c.lib1;
+    shown.lib2 = c.lib2;
+    shown.classificationsCompared = c.classificationsCompared;
+    shown.refused = c.refused;
+    shown.pairCount = c.pairCount;
+    const std::string folded = FoldForSearch(filter.search);
+    for (const MatchedPair& pair : c.pairs) {
+        if (filter.onlyChanged && pair.differences == 0) continue;
+        if (!ContainsFolded(c.lib2.table.Symbol(pair.record2), folded)) continue;
+        if (pair.differences != 0)
+            shown.changed.push_back(static_cast<std::int32_t>(shown.pairs.size()));
+        shown.pairs.push_back(pair);
+    }
+    for (const auto& [lib, only, kept] :
+         {std::tuple{&c.lib1, &c.only1, &shown.only1}, std::tuple{&c.lib2, &c.only2, &shown.only2}})
+        for (std::int32_t r : *only)
+            if (ContainsFolded(lib->table.Symbol(r), folded)) kept->push_back(r);
+    return shown;
+}
+
+bool Write(const Comparison& shown, const Comparison& all, const ReportSources& sources,
+           ReportFormat format, const ReportSink& sink) {
+    switch (format) {
+        case ReportFormat::kText:
+            return WriteText(shown, all, sources, sink);
+        case ReportFormat::kCsv:
+            return WriteCsv(shown, sink, false);
+        case ReportFormat::kCsvExcel:
+            return WriteCsv(shown, sink, true);
+        case ReportFormat::kJson:
+            return WriteJson(shown, all, sources, sink);
+    }
+    return false;
+}
+
 }  // namespace
 
 bool WriteReport(const Comparison& comparison, const ReportSources& sources, ReportFormat format,
                  const ReportSink& sink) {
-    switch (format) {
-        case ReportFormat::kText:
-            return WriteText(comparison, sources, sink);
-        case ReportFormat::kCsv:
-            return WriteCsv(comparison, sink, false);
-        case ReportFormat::kCsvExcel:
-            return WriteCsv(comparison, sink, true);
-        case ReportFormat::kJson:
-            return WriteJson(comparison, sources, sink);
-    }
-    return false;
+    if (!sources.filter.Active()) return Write(comparison, comparison, sources, format, sink);
+    return Write(Shown(comparison, sources.filter), comparison, sources, format, sink);
 }

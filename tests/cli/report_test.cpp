@@ -1,5 +1,5 @@
 // The reports written in memory: how the text report shows names, values and
-// paths, and which fields changed.
+// paths, which fields changed, and what a filter leaves.
 #include "report/report.h"
 
 #include <gtest/gtest.h>
@@ -112,6 +112,117 @@ TEST(Reports, NameTheFieldsThatChanged) {
     const std::string notCompared =
         Report(CompareTables(longTable, 1, shortTable, 1), ReportFormat::kCsv, sources);
     EXPECT_NE(notCompared.find(",1,d,k,x,designation\r\n"), std::string::npos) << notCompared;
+}
+
+// A filter leaves what the dialog's lists show: names that hold the search
+// text, ignoring case and accents (the common list by library 2's name), and
+// with "only changed" just the changed common entries; the text and the JSON
+// say which filter applied and count what is shown.
+TEST(Reports, AFilterLeavesWhatTheListsShow) {
+    const Comparison c = Compare(
+        {{"Relais", "a"},
+         {"Sch\xFCtz", "3-polig"},
+         {"Taster", "x"},
+         {"Motor"},
+         {"Lampe"},
+         {"Kr\x8Ane"}},
+        {{"Relais", "a"}, {"Sch\xFCtz", "4-polig"}, {"Taster", "y"}, {"motor"}, {"Z\xE4hler"}});
+    const struct {
+        ReportFilter filter;
+        const char* common;  // names shown, as JSON gives them
+        const char* only1;
+        const char* only2;
+        const char* changed;
+        const char* filterLine;  // and the line after it, in the text
+    } rows[] = {
+        {{"sch\xFC"},
+         "Schütz;",
+         "",
+         "",
+         "Schütz;",
+         "Filter: Suche „schü“\nGezeigt: 1 gemeinsam, davon 1 geändert · 0 nur in Bibliothek 1 · 0 "
+         "nur in Bibliothek 2\n\n"},
+        {{"\xDCTZ"}, "Schütz;", "", "", "Schütz;", "Filter: Suche „ÜTZ“\n"},
+        {{"mot"}, "", "Motor;", "motor;", "", "Gezeigt: 0 gemeinsam, davon 0 geändert · 1 nur in"},
+        {{"\x9A"},
+         "Relais;Schütz;Taster;",
+         "Kr\u0160ne;",
+         "",
+         "Schütz;Taster;",
+         "Filter: Suche „š“\n"},
+        {{"", true},
+         "Schütz;Taster;",
+         "Motor;Lampe;Kr\u0160ne;",
+         "motor;Zähler;",
+         "Schütz;Taster;",
+         "Filter: nur geänderte\nGezeigt: 2 gemeinsam, davon 2 geändert · 3 nur"},
+        {{"e", true},
+         "Taster;",
+         "Lampe;Kr\u0160ne;",
+         "Zähler;",
+         "Taster;",
+         "Filter: Suche „e“, nur geänderte\n"},
+        {{"r", false},
+         "Relais;Taster;",
+         "Motor;Kr\u0160ne;",
+         "motor;Zähler;",
+         "Taster;",
+         "Gezeigt: 2 gemeinsam, davon 1 geändert · 2 nur in Bibliothek 1 · 2 nur"},
+        {{"\x84"}, "", "", "", "", "Filter: Suche „„„“\n"},
+        {{std::string(1, '\0')}, "", "", "", "", "Filter: Suche „␀“\n"},
+    };
+    for (const auto& row : rows) {
+        const ReportSources sources{"a.1", "b.1", row.filter};
+        const std::string what = row.filter.search + (row.filter.onlyChanged ? " (changed)" : "");
+        rapidjson::Document json;
+        json.Parse(Report(c, ReportFormat::kJson, sources).c_str());
+        ASSERT_FALSE(json.HasParseError()) << what;
+        const auto names = [&json](const char* list, const char* key = "symbol") {
+            std::string joined;
+            for (const auto& entry : json[list].GetArray())
+                joined += std::string(entry[key].GetString()) + ";";
+            return joined;
+        };
+        EXPECT_EQ(names("common"), row.common) << what;
+        EXPECT_EQ(names("only1"), row.only1) << what;
+        EXPECT_EQ(names("only2"), row.only2) << what;
+        EXPECT_EQ(names("changed"), row.changed) << what;
+        for (const auto& [list, total] : {std::pair{"common", 3u}, std::pair{"changed", 2u},
+                                          std::pair{"only1", 3u}, std::pair{"only2", 2u}}) {
+            EXPECT_EQ(json["counts"][list].GetUint(), json[list].Size()) << what << list;
+            EXPECT_EQ(json["totals"][list].GetUint(), total) << what << list;
+        }
+        EXPECT_EQ(json["filter"]["onlyChanged"].GetBool(), row.filter.onlyChanged) << what;
+
+        const std::string text = Report(c, ReportFormat::kText, sources);
+        EXPECT_NE(text.find("\n3 gemeinsam, davon 2 geändert · 3 nur in Bibliothek 1 · 2 nur in "
+                            "Bibliothek 2\nFilter: "),
+                  std::string::npos)
+            << what << "\n"
+            << text;
+        EXPECT_NE(text.find(row.filterLine), std::string::npos) << what << "\n" << text;
+
+        // CSV: the rows shown, nothing else.
+        const std::string csv = Report(c, ReportFormat::kCsv, sources);
+        const std::string plain = Report(c, ReportFormat::kCsv, {"a.1", "b.1"});
+        EXPECT_EQ(csv.substr(0, csv.find('\n')), plain.substr(0, plain.find('\n')));
+        const auto lines = [](const std::string& s, const char* prefix) {
+            std::size_t n = 0;
+            for (std::size_t at = 0; (at = s.find(prefix, at)) != std::string::npos; ++at) ++n;
+            return n;
+        };
+        EXPECT_EQ(lines(csv, "\ncommon,"), json["common"].Size()) << what;
+        EXPECT_EQ(lines(csv, "\nonly1,"), json["only1"].Size()) << what;
+        EXPECT_EQ(lines(csv, "\nonly2,"), json["only2"].Size()) << what;
+    }
+
+    // Without a filter, neither a filter line nor a filter key.
+    const std::string text = Report(c, ReportFormat::kText, {"a.1", "b.1"});
+    EXPECT_EQ(text.find("Filter"), std::string::npos);
+    EXPECT_NE(text.find("Bibliothek 2\n\nGeänderte Symbole (2)\n"), std::string::npos) << text;
+    rapidjson::Document json;
+    json.Parse(Report(c, ReportFormat::kJson, {"a.1", "b.1"}).c_str());
+    EXPECT_FALSE(json.HasMember("filter") || json.HasMember("totals"));
 }
 
 }  // namespace
