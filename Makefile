@@ -32,7 +32,7 @@ ASAN_DIR := build-asan
 TSAN_DIR := build-tsan
 
 .PHONY: all deps install-missing configure build test run bench clean format fuzz fuzz-build \
-        test-asan test-tsan tidy windows test-windows package test-package
+        test-asan test-tsan tidy windows windows-installer test-windows package test-package
 
 all: build
 
@@ -120,15 +120,24 @@ windows:
 	  -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake $(CMAKE_FLAGS) && \
 	cmake --build $(WINDOWS_DIR)
 
+# The installer, build-windows/libcompare-<version>-x64.msi: wixl (msitools)
+# from resources/libcompare.wxs, through tools/windows_msi.sh.
+INSTALLER_PACKAGES := wixl msitools
+windows-installer: windows
+	@$(MAKE) --no-print-directory install-missing PACKAGES="$(INSTALLER_PACKAGES)"
+	cmake --build $(WINDOWS_DIR) --target windows-installer
+
 # Its tests under Wine (own prefix in build-windows/wine, no display), then
-# the .exe against the Linux build: the same report bytes.
-test-windows: windows build
+# the .exe against the Linux build: the same report bytes; then the installer
+# in prefixes of its own (tools/windows_installer_test.sh).
+test-windows: windows build windows-installer
 	@# Windows' dialog font: "MS Shell Dlg" is Tahoma there, and here (Wine's own fonts).
 	$(WINE_ENV) $(WINE) reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
 	  /v 'MS Shell Dlg' /d Tahoma /f >/dev/null 2>&1
 	cd $(WINDOWS_DIR) && $(WINE_ENV) ctest --output-on-failure
 	$(WINE_ENV) WINE=$(WINE) bash tools/windows_same_bytes.sh $(BUILD_DIR)/bin $(WINDOWS_DIR)/bin
 	$(WINE_ENV) WINE=$(WINE) bash tools/windows_screenshot.sh $(WINDOWS_DIR)
+	WINE=$(WINE) bash tools/windows_installer_test.sh $(WINDOWS_DIR) $(BUILD_DIR)
 
 run: build
 	./$(BUILD_DIR)/bin/libcompare
