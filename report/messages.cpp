@@ -75,7 +75,44 @@ std::string ReadFailureMessage(const std::string& name, const ReadResult& result
     return "Die Datei „" + name + "“ kann nicht eingelesen werden: " + reason;
 }
 
+namespace {
+
+// What a file that begins with `signature` is, in words: "eine PDF-Datei".
+std::string KindOfFile(FileSignature signature) {
+    switch (signature) {
+        case FileSignature::kNone:
+            break;
+        case FileSignature::kPdf:
+            return "eine PDF-Datei";
+        case FileSignature::kZip:
+            return "ein ZIP-Archiv (oder eine Office-Datei)";
+        case FileSignature::kPng:
+            return "ein PNG-Bild";
+        case FileSignature::kJpeg:
+            return "ein JPEG-Bild";
+        case FileSignature::kGif:
+            return "ein GIF-Bild";
+        case FileSignature::kElf:
+            return "ein Linux-Programm";
+        case FileSignature::kWindowsProgram:
+            return "ein Windows-Programm";
+        case FileSignature::kGzip:
+            return "ein gzip-Archiv";
+        case FileSignature::kUtf16Text:
+            return "ein Text in UTF-16";
+        case FileSignature::kUtf8Text:
+            return "ein Text in UTF-8 mit Byte-Order-Mark";
+    }
+    return {};
+}
+
+}  // namespace
+
 std::string DoubtfulLibraryMessage(const std::string& name, const ReadResult& result) {
+    if (result.signature != FileSignature::kNone)
+        return "Die Datei „" + name +
+               "“ sieht nicht wie eine Symbolbibliothek aus: Sie beginnt wie " +
+               KindOfFile(result.signature) + ".";
     return "Die Datei „" + name +
            "“ sieht nicht wie eine Symbolbibliothek aus: " + std::to_string(result.oddRecords) +
            " von " + std::to_string(result.sampledRecords) +
