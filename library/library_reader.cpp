@@ -72,6 +72,31 @@ std::filesystem::path PathFromUtf8(std::string_view text) {
     return std::filesystem::path(std::u8string(text.begin(), text.end()));
 }
 
+FileSignature SignatureOf(std::string_view start) {
+    static constexpr struct {
+        std::string_view magic;
+        FileSignature signature;
+    } kKnown[] = {
+        {"%PDF-", FileSignature::kPdf},
+        {"PK\x03\x04", FileSignature::kZip},
+        {"\x89PNG\r\n\x1A\n", FileSignature::kPng},
+        {"\xFF\xD8\xFF", FileSignature::kJpeg},
+        {"GIF87a", FileSignature::kGif},
+        {"GIF89a", FileSignature::kGif},
+        {"\x7F"
+         "ELF",
+         FileSignature::kElf},
+        {"MZ", FileSignature::kWindowsProgram},
+        {"\x1F\x8B", FileSignature::kGzip},
+        {"\xFF\xFE", FileSignature::kUtf16Text},
+        {"\xFE\xFF", FileSignature::kUtf16Text},
+        {"\xEF\xBB\xBF", FileSignature::kUtf8Text},
+    };
+    for (const auto& known : kKnown)
+        if (start.starts_with(known.magic)) return known.signature;
+    return FileSignature::kNone;
+}
+
 namespace {
 
 // Layout, records and the sample of a file of `length` bytes read by `at`.
@@ -94,6 +119,7 @@ ReadResult Measure(std::uint64_t length, const WindowReader& at) {
     if (records > kMostRecords) return ReadFailure(ReadStatus::kTooManyRecords, 0, kMostRecords);
     result.ok = true;
     result.records = static_cast<std::int32_t>(records);
+    result.signature = SignatureOf(at(0, 8));
     JudgeSample(at, result);
     return result;
 }

@@ -31,6 +31,26 @@ enum class ReadStatus {
     kCancelled,       // the caller declined a doubtful file
 };
 
+// The start of a file of a well-known other kind: such a file is plainly no
+// symbol library, however few records it would have.
+enum class FileSignature {
+    kNone,
+    kPdf,             // "%PDF-"
+    kZip,             // "PK\3\4" (also .docx, .xlsx, .jar)
+    kPng,             // 0x89 "PNG" CR LF 0x1A LF
+    kJpeg,            // 0xFF 0xD8 0xFF
+    kGif,             // "GIF87a", "GIF89a"
+    kElf,             // 0x7F "ELF": a Linux program or library
+    kWindowsProgram,  // "MZ"
+    kGzip,            // 0x1F 0x8B
+    kUtf16Text,       // byte-order mark 0xFF 0xFE or 0xFE 0xFF
+    kUtf8Text,        // byte-order mark 0xEF 0xBB 0xBF
+};
+
+// The kind of file that `start` (the file's first bytes, at least 8 where
+// the file has them) begins like.
+FileSignature SignatureOf(std::string_view start);
+
 // What a read came to: a status and the numbers that explain it, no words.
 // On failure nothing the read was given has been changed.
 struct ReadResult {
@@ -47,11 +67,17 @@ struct ReadResult {
     // its record; and, in a file made mostly of them, one-character symbols.
     std::int64_t sampledRecords = 0;
     std::int64_t oddRecords = 0;
+    // What the file begins like, when that is a well-known other kind.
+    FileSignature signature = FileSignature::kNone;
 
     explicit operator bool() const { return ok; }
-    // The file reads, but most of its records make no sense as symbols: it is
-    // plainly no symbol library (random bytes, a text file, an image).
-    bool Doubtful() const { return ok && sampledRecords > 0 && oddRecords * 2 > sampledRecords; }
+    // The file reads, but it begins like a file of another kind, or most of
+    // its records make no sense as symbols: it is plainly no symbol library
+    // (random bytes, a text file, an image, a program).
+    bool Doubtful() const {
+        return ok && (signature != FileSignature::kNone ||
+                      (sampledRecords > 0 && oddRecords * 2 > sampledRecords));
+    }
 };
 
 // How many records, evenly spread, decide whether a file looks like a library.

@@ -63,6 +63,11 @@ TEST(Messages, DoubtfulFilesRefusedComparisonsAndCounts) {
               "Die Datei „n.1“ sieht nicht wie eine Symbolbibliothek aus: 63 von 64 geprüften "
               "Datensätzen haben einen leeren Symbolnamen, Steuerzeichen darin, einen Namen, der "
               "über seinen Datensatz hinausreicht, oder fast nur einzelne Zeichen.");
+    ReadResult pdf;
+    pdf.signature = FileSignature::kPdf;
+    EXPECT_EQ(DoubtfulLibraryMessage("n.1", pdf),
+              "Die Datei „n.1“ sieht nicht wie eine Symbolbibliothek aus: Sie beginnt wie eine "
+              "PDF-Datei.");
     EXPECT_EQ(TooManyPairsMessage("a.1", "b.1", 20'005'000),
               "Der Vergleich von „a.1“ mit „b.1“ ergäbe 20.005.000 gemeinsame Einträge, weil "
               "Symbolnamen in beiden Bibliotheken mehrfach vorkommen (jedes Paar zählt einzeln). "

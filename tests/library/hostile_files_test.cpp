@@ -227,6 +227,15 @@ TEST(DoubtfulFiles, JudgedOnWhatTheSymbolsLookLike) {
         moreEmpty{{"A"}, {""}, {"B"}, {""}, {""}};
     std::vector<LongRecord> letters;
     for (char c = 'A'; c <= 'Z'; ++c) letters.push_back({std::string(1, c), "Buchstabe"});
+    // A short-layout library of 28 plausible records whose first bytes are
+    // those of another kind of file.
+    std::vector<ShortRecord> plausible;
+    for (int i = 0; i < 28; ++i) plausible.push_back({Numbered("Relais", i), "Bezeichnung"});
+    const auto begins = [&plausible](std::string_view magic) {
+        std::string bytes = ShortLibrary(plausible);
+        bytes.replace(0, magic.size(), magic);
+        return bytes;
+    };
 
     const struct {
         const char* name;
@@ -244,6 +253,21 @@ TEST(DoubtfulFiles, JudgedOnWhatTheSymbolsLookLike) {
         {"ZIP", "PK\x03\x04\x14\0\0\0\x08\0" + Noise(20000, 9), true},
         {"PDF", "%PDF-1.4\n" + Prose(50) + "stream\n" + Noise(8000, 11), true},
         {"plain text", Prose(300), true},
+        {"begins like a PDF", begins("%PDF-1.4\n"), true},
+        {"begins like a ZIP archive", begins({"PK\x03\x04\x14\0", 6}), true},
+        {"begins like a PNG image", begins("\x89PNG\r\n\x1A\n"), true},
+        {"begins like a JPEG image", begins("\xFF\xD8\xFF\xE0"), true},
+        {"begins like a GIF image (87a)", begins("GIF87a"), true},
+        {"begins like a GIF image (89a)", begins("GIF89a"), true},
+        {"begins like an ELF program", begins("\177ELF\x02\x01"), true},
+        {"begins like a Windows program", begins("MZ\x90"), true},
+        {"begins like a gzip archive", begins("\x1F\x8B\x08"), true},
+        {"begins with a UTF-16 byte-order mark (LE)", begins("\xFF\xFE"), true},
+        {"begins with a UTF-16 byte-order mark (BE)", begins("\xFE\xFF"), true},
+        {"begins with a UTF-8 byte-order mark", begins("\xEF\xBB\xBF"), true},
+        {"only the signature, no record", "%PDF-1.4", true},
+        {"a plausible library of 28 records", begins("SL"), false},
+        {"a signature's first byte alone", begins("%P"), false},
         {"short layout beginning FF FF", shortWithMarker, true},
         {"more than half empty", LongLibrary(moreEmpty), true},
         {"exactly half empty", LongLibrary(halfEmpty), false},
