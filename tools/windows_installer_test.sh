@@ -228,6 +228,11 @@ echo "== the same package again"
 check "msiexec /i /qn of the same package succeeds" msiexec /i "$msi" /qn
 snapshot >"$work/after-reinstall.txt"
 check "it changed nothing (files, registry values)" same_snapshot "$work/after-install.txt" "$work/after-reinstall.txt"
+rebuilt=$work/rebuilt/libcompare-$version-x64.msi
+mkdir -p "$(dirname "$rebuilt")"
+bash tools/windows_msi.sh "$version" "$dir/bin" "$dir/app/libcompare.ico" "$rebuilt" >/dev/null
+check "a rebuild of $version (another product code) installs" msiexec /i "$rebuilt" /qn
+check "  in the place of the first: one entry in the uninstall list" test "$(our_entries)" = "$version"
 
 echo "== newer versions replace it, an older one is refused"
 newer=$(other_version "$tweak_bumped")

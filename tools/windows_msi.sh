@@ -21,9 +21,10 @@ wxs=$(dirname "$0")/../resources/libcompare.wxs
 
 # Windows Installer compares major.minor.build; the fourth field is kept in
 # ProductVersion (and shown in Apps & Features) but not compared.
-if ! [[ $version =~ ^([0-9]+)\.([0-9]+)\.([0-9]+)(\.[0-9]+)?$ ]] ||
-   ((BASH_REMATCH[1] > 255 || BASH_REMATCH[2] > 255 || BASH_REMATCH[3] > 65535)); then
-  echo "windows_msi.sh: $version is no Windows Installer version (255.255.65535 at most)" >&2
+if ! [[ $version =~ ^([0-9]+)\.([0-9]+)\.([0-9]+)(\.([0-9]+))?$ ]] ||
+   ((BASH_REMATCH[1] > 255 || BASH_REMATCH[2] > 255 || BASH_REMATCH[3] > 65535 ||
+     ${BASH_REMATCH[5]:-0} > 65535)); then
+  echo "windows_msi.sh: $version is no Windows Installer version (255.255.65535.65535 at most)" >&2
   exit 1
 fi
 
