@@ -14,6 +14,10 @@ wine=${WINE:-/usr/lib/wine/wine64}
 wineserver=$(dirname "$wine")/wineserver
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$dir/CMakeCache.txt")
 msi=$dir/libcompare-$version-x64.msi
+if [ -z "$version" ] || [ ! -s "$msi" ]; then
+  echo "FAIL: no installer \"$msi\" (make windows-installer)"
+  exit 1
+fi
 upgrade_code='{6A34D7D8-1187-44E0-A9C4-48EE74DAF4AF}'
 progid=TORVEX-Symbolbibliothek
 program_dir_windows='C:\Program Files\TORVEX\Bibliotheksvergleich'\\
@@ -178,7 +182,6 @@ programs_there() { [ -f "$(program_dir)/libcompare.exe" ] && [ -f "$(program_dir
 nothing_left() { [ ! -e "$prefix/drive_c/Program Files/TORVEX" ] && [ -z "$(shortcuts)" ]; }
 
 echo "== the package's tables (msiinfo)"
-check "the package exists: $msi" test -s "$msi"
 check "ProductName: TORVEX Bibliotheksvergleich" test "$(property ProductName)" = "TORVEX Bibliotheksvergleich"
 check "Manufacturer: TORVEX" test "$(property Manufacturer)" = TORVEX
 check "ProductVersion: $version (the CMake project's)" test "$(property ProductVersion)" = "$version"
