@@ -12,7 +12,7 @@ dir=$1
 linux_dir=${2:-build}
 wine=${WINE:-/usr/lib/wine/wine64}
 wineserver=$(dirname "$wine")/wineserver
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$dir/CMakeCache.txt")
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$dir/CMakeCache.txt" 2>/dev/null || true)
 msi=$dir/libcompare-$version-x64.msi
 if [ -z "$version" ] || [ ! -s "$msi" ]; then
   echo "FAIL: no installer \"$msi\" (make windows-installer)"
