@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <memory>
-#include <optional>
+#include <new>
 #include <system_error>
 
 #include "cli/mapped_file.h"
@@ -37,6 +37,88 @@ std::shared_ptr<CLI::Formatter> GermanFormatter() {
     formatter->label("REQUIRED", "PFLICHT");
     formatter->column_width(24);
     return formatter;
+}
+
+// Maps both files, compares them and writes the report. Whatever the tool
+// says about the files holds only while they stay as they were when opened:
+// every piece of output first asks whether a read found one shortened, and
+// before success is claimed, once the last byte is out, both are examined in
+// full. A file that changed meanwhile ends the run with status 2.
+int CompareAndWrite(const ReportSources& paths, const std::string (&shown)[2], ReportFormat format,
+                    std::FILE* out, std::FILE* err) {
+    SymbolTable tables[2];
+    std::int32_t counts[2] = {0, 0};
+    std::shared_ptr<const MappedFile> files[2];
+    // The first file found changed, -1 when neither; `thorough` also asks the
+    // system, which takes a few calls, rather than only what the reads saw.
+    const auto changed = [&files](bool thorough) {
+        for (int i = 0; i < 2; ++i)
+            if (files[i] && (thorough ? files[i]->Changed() : files[i]->Shortened())) return i;
+        return -1;
+    };
+    const auto failChanged = [&](int i) { return Fail(err, ChangedMeanwhileMessage(shown[i])); };
+    // A read that failed, or one that failed because the file changed.
+    const auto failRead = [&](int i, const ReadResult& result) {
+        if (const int c = changed(true); c >= 0) return failChanged(c);
+        if (result.status == ReadStatus::kOutOfMemory)
+            return Fail(err, OutOfMemoryMessage(shown[i]));
+        return Fail(err, ReadFailureMessage(shown[i], result));
+    };
+
+    // Each file is judged on a sample first, so that a warning comes at once;
+    // then both are checked whole, at the same time.
+    ReadResult samples[2];
+    for (int i = 0; i < 2; ++i) {
+        files[i] = MappedFile::Open(PathFromUtf8(i == 0 ? paths.path1 : paths.path2), samples[i]);
+        if (!files[i]) return failRead(i, samples[i]);
+    }
+    const auto sample = [&](int i) { samples[i] = MeasureLibraryBytes(files[i]->Bytes()); };
+    BothAtOnce([&] { sample(0); }, [&] { sample(1); });
+    for (int i = 0; i < 2; ++i) {
+        if (const int c = changed(false); c >= 0) return failChanged(c);
+        if (!samples[i]) return failRead(i, samples[i]);
+        if (samples[i].fileSize == 0)
+            std::fprintf(err, "libcompare-cli: Warnung: %s\n", EmptyFileMessage(shown[i]).c_str());
+        else if (samples[i].Doubtful())
+            std::fprintf(err, "libcompare-cli: Warnung: %s\n",
+                         DoubtfulLibraryMessage(shown[i], samples[i]).c_str());
+    }
+    ReadResult reads[2];
+    const auto adopt = [&](int i) {
+        try {
+            DiscardingSymbolList names;
+            reads[i] = AdoptLibraryBytes(files[i]->Bytes(), files[i], tables[i], counts[i], names);
+        } catch (const std::bad_alloc&) {
+            reads[i] = ReadFailure(ReadStatus::kOutOfMemory);
+        }
+    };
+    BothAtOnce([&] { adopt(0); }, [&] { adopt(1); });
+    if (const int c = changed(false); c >= 0) return failChanged(c);
+    for (int i = 0; i < 2; ++i)
+        if (!reads[i]) return failRead(i, reads[i]);
+    const auto comparison =
+        std::make_unique<Comparison>(CompareTables(tables[0], counts[0], tables[1], counts[1]));
+    if (const int c = changed(false); c >= 0) return failChanged(c);
+    if (comparison->refused)
+        return Fail(err, TooManyPairsMessage(shown[0], shown[1], comparison->pairCount));
+
+    errno = 0;
+    const ReportSink sink = [out, &changed](std::string_view bytes) {
+        if (changed(false) >= 0) return false;
+        return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    };
+    const bool written =
+        WriteReport(*comparison, paths, format, sink) && std::fflush(out) == 0 && !std::ferror(out);
+    if (const int c = changed(true); c >= 0) return failChanged(c);
+    if (!written) {
+        // A closed pipe (e.g. "| head") just ends the output: nothing more to say.
+        const int cause = errno;
+        if (std::error_code(cause, std::generic_category()) == std::errc::broken_pipe)
+            return kTrouble;
+        return Fail(err, "Die Standardausgabe kann nicht geschrieben werden: " +
+                             SystemErrorText(cause, FileAccess::kWrite));
+    }
+    return comparison->HasDifferences() ? kDifferent : kSame;
 }
 
 }  // namespace
@@ -75,6 +157,19 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
             return Fail(err, "Der Option --format fehlt ihr Wert (siehe --help).");
     }
 
+    // An option the parser does not know, among what it left over ("--"
+    // ends the options); empty when there is none.
+    const auto unknownOption = [&app]() -> std::string {
+        for (const std::string& extra : app.remaining()) {
+            if (extra == "--") break;
+            if (extra.size() > 1 && extra[0] == '-') return extra;
+        }
+        return {};
+    };
+    const auto failUnknown = [err](const std::string& option) {
+        return Fail(err, "Unbekannte Option „" + ValidUtf8(option, true) + "“ (siehe --help).");
+    };
+
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
     try {
         app.parse(reversed);
@@ -89,11 +184,14 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
                              ? "Die Option --format ist mehrfach angegeben (siehe --help)."
                              : "Der Option --format fehlt ihr Wert (siehe --help).");
     } catch (const CLI::RequiredError&) {
+        // "-x" alone: the unknown option is what to mend first.
+        if (const std::string option = unknownOption(); !option.empty()) return failUnknown(option);
         return Fail(err, "Bitte genau zwei Symbolbibliotheken angeben (siehe --help).");
     } catch (const CLI::ParseError& error) {
         return Fail(err, std::string("Die Angaben sind nicht verständlich: ") + error.what());
     }
     // What the parser left over; after "--" nothing counts as an option.
+    if (const std::string option = unknownOption(); !option.empty()) return failUnknown(option);
     std::size_t surplus = 0;
     bool optionsEnded = false;
     for (const std::string& extra : app.remaining()) {
@@ -101,8 +199,6 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
             optionsEnded = true;
             continue;
         }
-        if (!optionsEnded && extra.size() > 1 && extra[0] == '-')
-            return Fail(err, "Unbekannte Option „" + ValidUtf8(extra, true) + "“ (siehe --help).");
         ++surplus;
     }
 
@@ -119,65 +215,10 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
     if (surplus > 0)
         return Fail(err, "Bitte genau zwei Symbolbibliotheken angeben (siehe --help).");
 
-    // Map both files, compare, write. A file that another program shortens
-    // meanwhile reads as zeros past its new end: whatever is made of it is
-    // not reported.
-    SymbolTable tables[2];
-    std::int32_t counts[2] = {0, 0};
     const std::string shown[2] = {ValidUtf8(file1, true), ValidUtf8(file2, true)};
-    std::shared_ptr<const MappedFile> files[2];
-    const auto shortened = [&files, &shown, err]() -> std::optional<int> {
-        for (int i = 0; i < 2; ++i)
-            if (files[i] && files[i]->Shortened())
-                return Fail(err, ReadFailureMessage(shown[i], ReadFailure(ReadStatus::kTruncated)));
-        return std::nullopt;
-    };
-    // Each file is judged on a sample first, so that a warning comes at once;
-    // then both are checked whole, at the same time.
-    ReadResult samples[2];
-    for (int i = 0; i < 2; ++i) {
-        files[i] = MappedFile::Open(PathFromUtf8(i == 0 ? file1 : file2), samples[i]);
-        if (!files[i]) return Fail(err, ReadFailureMessage(shown[i], samples[i]));
+    try {
+        return CompareAndWrite({file1, file2}, shown, format, out, err);
+    } catch (const std::bad_alloc&) {
+        return Fail(err, OutOfMemoryMessage(shown[0], shown[1]));
     }
-    const auto sample = [&](int i) { samples[i] = MeasureLibraryBytes(files[i]->Bytes()); };
-    BothAtOnce([&] { sample(0); }, [&] { sample(1); });
-    for (int i = 0; i < 2; ++i) {
-        if (const auto status = shortened()) return *status;
-        if (!samples[i]) return Fail(err, ReadFailureMessage(shown[i], samples[i]));
-        if (samples[i].Doubtful())
-            std::fprintf(err, "libcompare-cli: Warnung: %s\n",
-                         DoubtfulLibraryMessage(shown[i], samples[i]).c_str());
-    }
-    ReadResult reads[2];
-    const auto adopt = [&](int i) {
-        DiscardingSymbolList names;
-        reads[i] = AdoptLibraryBytes(files[i]->Bytes(), files[i], tables[i], counts[i], names);
-    };
-    BothAtOnce([&] { adopt(0); }, [&] { adopt(1); });
-    if (const auto status = shortened()) return *status;
-    for (int i = 0; i < 2; ++i)
-        if (!reads[i]) return Fail(err, ReadFailureMessage(shown[i], reads[i]));
-    const auto comparison =
-        std::make_unique<Comparison>(CompareTables(tables[0], counts[0], tables[1], counts[1]));
-    if (const auto status = shortened()) return *status;
-    if (comparison->refused)
-        return Fail(err, TooManyPairsMessage(shown[0], shown[1], comparison->pairCount));
-
-    errno = 0;
-    const ReportSink sink = [out, &files](std::string_view bytes) {
-        if (files[0]->Shortened() || files[1]->Shortened()) return false;
-        return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    };
-    const bool written = WriteReport(*comparison, {file1, file2}, format, sink) &&
-                         std::fflush(out) == 0 && !std::ferror(out);
-    if (const auto status = shortened()) return *status;
-    if (!written) {
-        // A closed pipe (e.g. "| head") just ends the output: nothing more to say.
-        const int cause = errno;
-        if (std::error_code(cause, std::generic_category()) == std::errc::broken_pipe)
-            return kTrouble;
-        return Fail(err, "Die Standardausgabe kann nicht geschrieben werden: " +
-                             SystemErrorText(cause, FileAccess::kWrite));
-    }
-    return comparison->HasDifferences() ? kDifferent : kSame;
 }

@@ -7,6 +7,8 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <limits.h>
+#include <sys/inotify.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +18,7 @@
 #include <csignal>
 #include <cstdint>
 #include <mutex>
+#include <string>
 #endif
 
 namespace {
@@ -103,6 +106,12 @@ void Unguard(int place) {
 
 }  // namespace
 
+namespace {
+
+MappedFile::State StateOf(const struct stat& about);
+
+}  // namespace
+
 std::shared_ptr<const MappedFile> MappedFile::Open(const std::filesystem::path& path,
                                                    ReadResult& failure) {
     failure = ExamineLibraryPath(path);
@@ -112,20 +121,31 @@ std::shared_ptr<const MappedFile> MappedFile::Open(const std::filesystem::path& 
         failure = ReadFailure(ReadStatus::kCannotOpen, errno);
         return nullptr;
     }
+    std::shared_ptr<MappedFile> file(new MappedFile);
+    file->descriptor_ = fd;
+    file->path_ = path;
+    // Watched before its state is taken, so that no change falls between the
+    // two. Without a watch (no inotify, or its limit reached) the state alone
+    // is compared.
+    file->watch_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    const std::string opened = "/proc/self/fd/" + std::to_string(fd);
+    if (file->watch_ >= 0 &&
+        inotify_add_watch(file->watch_, opened.c_str(), IN_MODIFY | IN_MOVE_SELF) < 0) {
+        close(file->watch_);
+        file->watch_ = -1;
+    }
     struct stat about = {};
     if (fstat(fd, &about) != 0 || !S_ISREG(about.st_mode)) {  // replaced since it was examined
         failure = ReadFailure(ReadStatus::kNotRegularFile);
-        close(fd);
         return nullptr;
     }
-    std::shared_ptr<MappedFile> file(new MappedFile);
+    file->opened_ = StateOf(about);
     file->size_ = static_cast<std::size_t>(about.st_size);
     if (file->size_ > 0) {
         void* data = mmap(nullptr, file->size_, PROT_READ, MAP_PRIVATE, fd, 0);
         if (data == MAP_FAILED) {
             failure = errno == ENOMEM ? ReadFailure(ReadStatus::kOutOfMemory)
                                       : ReadFailure(ReadStatus::kCannotOpen, errno);
-            close(fd);
             file->size_ = 0;
             return nullptr;
         }
@@ -133,25 +153,47 @@ std::shared_ptr<const MappedFile> MappedFile::Open(const std::filesystem::path& 
         file->guard_ = Guard(file->data_, file->size_);
         if (file->guard_ < 0) {  // more files at once than there are places
             failure = ReadFailure(ReadStatus::kCannotOpen, EMFILE);
-            close(fd);
             return nullptr;
         }
     }
-    close(fd);  // the mapping keeps the file
     if (AfterMappingHook()) AfterMappingHook()(path);
     return file;
 }
 
 MappedFile::~MappedFile() {
-    if (!data_) return;
-    munmap(const_cast<char*>(data_), size_);
+    if (data_) munmap(const_cast<char*>(data_), size_);
     if (guard_ >= 0) Unguard(guard_);
+    if (watch_ >= 0) close(watch_);
+    if (descriptor_ >= 0) close(descriptor_);
 }
 
 bool MappedFile::Shortened() const {
     return guard_ >= 0 &&
            guarded[static_cast<std::size_t>(guard_)].shortened.load(std::memory_order_acquire);
 }
+
+bool MappedFile::Changed() const {
+    if (changed_ || Shortened()) return changed_ = true;
+    // Any event at all: the watch asks only for writes, truncations and moves.
+    alignas(inotify_event) char events[sizeof(inotify_event) + NAME_MAX + 1];
+    if (watch_ >= 0 && read(watch_, events, sizeof events) > 0) return changed_ = true;
+    struct stat now = {};
+    if (fstat(descriptor_, &now) != 0 || StateOf(now) != opened_) return changed_ = true;
+    // Another file put in its place (a rename over it) leaves the open one as it was.
+    if (stat(path_.c_str(), &now) != 0 || StateOf(now) != opened_) return changed_ = true;
+    return false;
+}
+
+namespace {
+
+MappedFile::State StateOf(const struct stat& about) {
+    return {
+        static_cast<std::uint64_t>(about.st_dev), static_cast<std::uint64_t>(about.st_ino),
+        static_cast<std::uint64_t>(about.st_size),
+        static_cast<std::int64_t>(about.st_mtim.tv_sec) * 1'000'000'000 + about.st_mtim.tv_nsec};
+}
+
+}  // namespace
 
 #else  // Windows
 
@@ -176,6 +218,21 @@ int ErrnoOf(DWORD error) {
     }
 }
 
+// The identity and state of the open file `handle`; false when the system
+// cannot tell.
+bool StateOf(HANDLE handle, MappedFile::State& state) {
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (!GetFileInformationByHandle(handle, &info)) return false;
+    const auto wide = [](DWORD high, DWORD low) {
+        return (static_cast<std::uint64_t>(high) << 32) | low;
+    };
+    state = {info.dwVolumeSerialNumber, wide(info.nFileIndexHigh, info.nFileIndexLow),
+             wide(info.nFileSizeHigh, info.nFileSizeLow),
+             static_cast<std::int64_t>(
+                 wide(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime))};
+    return true;
+}
+
 }  // namespace
 
 std::shared_ptr<const MappedFile> MappedFile::Open(const std::filesystem::path& path,
@@ -198,6 +255,10 @@ std::shared_ptr<const MappedFile> MappedFile::Open(const std::filesystem::path& 
         return nullptr;
     }
     file->size_ = static_cast<std::size_t>(size.QuadPart);
+    if (!StateOf(handle, file->opened_)) {
+        failure = ReadFailure(ReadStatus::kCannotOpen, ErrnoOf(GetLastError()));
+        return nullptr;
+    }
     if (file->size_ > 0) {
         file->mapping_ = CreateFileMappingW(handle, nullptr, PAGE_READONLY, 0, 0, nullptr);
         const void* data =
@@ -223,6 +284,14 @@ MappedFile::~MappedFile() {
 
 bool MappedFile::Shortened() const {
     return false;
+}
+
+bool MappedFile::Changed() const {
+    // Nobody can write to the file while it is open here; its identity is
+    // compared all the same.
+    State now;
+    if (changed_ || !StateOf(file_, now) || now != opened_) changed_ = true;
+    return changed_;
 }
 
 #endif

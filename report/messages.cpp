@@ -1,6 +1,7 @@
 #include "report/messages.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <system_error>
 
 #include "library/text.h"
@@ -28,6 +29,34 @@ std::string SystemErrorText(int error, FileAccess access) {
     if (code == std::errc::bad_file_descriptor)
         return reading ? "Sie ist nicht zum Lesen geöffnet."
                        : "Sie ist nicht zum Schreiben geöffnet.";
+    if (code == std::errc::no_such_device)  // e.g. a file under /sys, which cannot be mapped
+        return "Das Gerät oder Dateisystem, auf dem sie liegt, lässt sie so nicht lesen.";
+    if (code == std::errc::no_such_device_or_address)
+        return "Das Gerät, für das sie steht, ist nicht vorhanden.";
+    if (code == std::errc::too_many_symbolic_link_levels)
+        return "Zu viele symbolische Verknüpfungen hintereinander (wohl eine Schleife).";
+    if (code == std::errc::not_enough_memory) return "Nicht genug Arbeitsspeicher.";
+    if (code == std::errc::invalid_argument)
+        return "Das Dateisystem lässt diesen Zugriff auf sie nicht zu.";
+    if (code == std::errc::not_supported || code == std::errc::operation_not_supported)
+        return "Das Dateisystem unterstützt diesen Zugriff nicht.";
+    if (code == std::errc::resource_unavailable_try_again)
+        return "Sie ist gerade nicht verfügbar; bitte später noch einmal versuchen.";
+    if (code == std::errc::value_too_large) return "Sie ist zu groß für dieses System.";
+    if (code == std::errc::interrupted) return "Der Zugriff wurde unterbrochen.";
+    if (code == std::errc::timed_out) return "Der Zugriff hat zu lange gedauert.";
+    if (code == std::errc::cross_device_link)
+        return "Sie liegt auf einem anderen Datenträger als ihr Ziel.";
+    if (code == std::errc::file_exists) return "Sie existiert bereits.";
+#if defined(EDQUOT)
+    if (error == EDQUOT) return "Das Speicherkontingent ist erschöpft.";
+#endif
+#if defined(ESTALE)
+    if (error == ESTALE) return "Die Netzwerkfreigabe, auf der sie liegt, ist nicht mehr gültig.";
+#endif
+#if defined(ENOMEDIUM)
+    if (error == ENOMEDIUM) return "Kein Datenträger eingelegt.";
+#endif
     return (reading ? "Sie lässt sich nicht öffnen (Fehlernummer "
                     : "Schreiben nicht möglich (Fehlernummer ") +
            std::to_string(error) + ").";
@@ -54,8 +83,7 @@ std::string ReadFailureMessage(const std::string& name, const ReadResult& result
                          : "Sie lässt sich nicht öffnen.";
             break;
         case ReadStatus::kOutOfMemory:
-            reason = "Nicht genug Arbeitsspeicher.";
-            break;
+            return OutOfMemoryMessage(name);
         case ReadStatus::kReadError:
             reason = "Beim Lesen ist ein Fehler aufgetreten.";
             break;
@@ -118,6 +146,25 @@ std::string DoubtfulLibraryMessage(const std::string& name, const ReadResult& re
            " von " + std::to_string(result.sampledRecords) +
            " geprüften Datensätzen haben einen leeren Symbolnamen, Steuerzeichen darin, einen "
            "Namen, der über seinen Datensatz hinausreicht, oder fast nur einzelne Zeichen.";
+}
+
+std::string EmptyFileMessage(const std::string& name) {
+    return "Die Datei „" + name +
+           "“ ist leer (0 Bytes): Sie wird als Bibliothek ohne Symbole verglichen.";
+}
+
+std::string OutOfMemoryMessage(const std::string& name) {
+    return "Nicht genug Arbeitsspeicher, um „" + name + "“ zu vergleichen.";
+}
+
+std::string OutOfMemoryMessage(const std::string& name1, const std::string& name2) {
+    return "Nicht genug Arbeitsspeicher, um „" + name1 + "“ mit „" + name2 + "“ zu vergleichen.";
+}
+
+std::string ChangedMeanwhileMessage(const std::string& name) {
+    return "Die Datei „" + name +
+           "“ wurde während des Vergleichs verändert (gekürzt, überschrieben oder ersetzt); das "
+           "Ergebnis gilt nicht.";
 }
 
 std::string GermanNumber(std::uint64_t number) {

@@ -25,6 +25,18 @@ std::string ReadFailureMessage(const std::string& name, const ReadResult& result
 // The warning for a file that reads but does not look like a symbol library.
 std::string DoubtfulLibraryMessage(const std::string& name, const ReadResult& result);
 
+// The warning for a file of 0 bytes, compared as a library without symbols.
+std::string EmptyFileMessage(const std::string& name);
+
+// There was not enough memory to read and compare the file `name`, or to
+// compare `name1` with `name2`: "Nicht genug Arbeitsspeicher, um „a.1“ zu
+// vergleichen." (ReadFailureMessage says the same for kOutOfMemory.)
+std::string OutOfMemoryMessage(const std::string& name);
+std::string OutOfMemoryMessage(const std::string& name1, const std::string& name2);
+
+// The file `name` changed while it was compared: what was made of it is void.
+std::string ChangedMeanwhileMessage(const std::string& name);
+
 // A comparison of the files `name1` and `name2` refused for its `pairs`.
 std::string TooManyPairsMessage(const std::string& name1, const std::string& name2,
                                 std::uint64_t pairs);

@@ -36,6 +36,14 @@ check "a long-layout library is a TORVEX symbol library" bash -c \
 check "a manual page stays a manual page" bash -c \
   "[ \"\$(XDG_CURRENT_DESKTOP=GNOME XDG_DATA_HOME='$root/home' xdg-mime query filetype '$root/ls.1')\" != application/x-torvex-symbol-library ]"
 
+# Plain text named *.1 is a manual page, whatever its first line: with both
+# types' globs alike, the desktop decides by the content.
+printf 'Einkaufsliste\nBrot\nMilch\n' > "$root/liste.1"
+check "a plain-text *.1 file is taken for a manual page (xdg-mime)" bash -c \
+  "[ \"\$(XDG_CURRENT_DESKTOP=GNOME XDG_DATA_HOME='$root/home' xdg-mime query filetype '$root/liste.1')\" = application/x-troff-man ]"
+check "a plain-text *.1 file is taken for a manual page (gio)" bash -c \
+  "XDG_DATA_HOME='$root/home' gio info -a standard::content-type '$root/liste.1' | grep -q 'content-type: application/x-troff-man'"
+
 check "completion offers the formats" bash -c \
   "source '$share/bash-completion/completions/libcompare-cli'; COMP_WORDS=(libcompare-cli --format ''); COMP_CWORD=2; _libcompare_cli; [ \"\${COMPREPLY[*]}\" = 'text csv csv-excel json' ]"
 

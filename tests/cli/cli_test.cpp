@@ -9,7 +9,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/mapped_file.h"
@@ -103,8 +105,21 @@ TEST_F(Cli, ComparesFilesInAFolderWithAnUmlaut) {
 
     EXPECT_EQ(RunWith({alt_, alt_}).status, 0);
     const std::string empty = Utf8(Write("leer.1", ""));  // nothing to map
-    EXPECT_EQ(RunWith({empty, empty}).status, 0);
+    const CliRun emptyRun = RunWith({empty, empty});
+    EXPECT_EQ(emptyRun.status, 0);
+    const std::string warning =
+        "libcompare-cli: Warnung: Die Datei „" + empty +
+        "“ ist leer (0 Bytes): Sie wird als Bibliothek ohne Symbole verglichen.\n";
+    EXPECT_EQ(emptyRun.err, warning + warning);
     EXPECT_EQ(RunWith({empty, alt_}).status, 1);
+    EXPECT_TRUE(RunWith({alt_, alt_}).err.empty());
+#if defined(__linux__)
+    // A file whose size reads 0, whatever it holds.
+    const CliRun proc = RunWith({alt_, "/proc/self/status"});
+    EXPECT_EQ(proc.status, 1);
+    EXPECT_NE(proc.err.find("„/proc/self/status“ ist leer (0 Bytes)"), std::string::npos)
+        << proc.err;
+#endif
 
     // A name with a blank at either end is quoted, so that it cannot be taken
     // for the indentation.
@@ -112,6 +127,26 @@ TEST_F(Cli, ComparesFilesInAFolderWithAnUmlaut) {
         Utf8(Write("blank.1", LongLibrary({{" Relais"}, {"Motor "}, {"\xA0Lampe"}})));
     EXPECT_NE(RunWith({blanks, alt_}).out.find("(3)\n  „ Relais“\n  „Motor “\n  „\u00A0Lampe“\n"),
               std::string::npos);
+}
+
+// Classifications are compared only when both libraries have the long
+// layout, whichever of them is short.
+TEST_F(Cli, ClassificationsAreComparedOnlyWhenBothAreLong) {
+    const struct {
+        const std::string* lib1;
+        const std::string* lib2;
+        const char* expected;
+    } cases[] = {
+        {&alt_, &alt_, "\"classificationsCompared\":true"},
+        {&alt_, &neu_, "\"classificationsCompared\":false"},
+        {&neu_, &alt_, "\"classificationsCompared\":false"},
+        {&neu_, &neu_, "\"classificationsCompared\":false"},
+    };
+    for (const auto& c : cases) {
+        const CliRun json = RunWith({"--format=json", *c.lib1, *c.lib2});
+        EXPECT_NE(json.out.find(c.expected), std::string::npos)
+            << (c.lib1 == &alt_ ? "long" : "short") << ", " << (c.lib2 == &alt_ ? "long" : "short");
+    }
 }
 
 // Reports of many rows are made in blocks on two threads: every row once, in
@@ -172,35 +207,117 @@ TEST_F(Cli, LargeReportsKeepEveryRowInOrder) {
     }
 }
 
-// Another program shortens a library after it is mapped and before it is
-// read. On Linux the reads past its new end are caught and the file is
-// reported; on Windows nobody can shorten a file that is mapped.
-TEST_F(Cli, ALibraryShortenedMeanwhileIsReported) {
-    const std::vector<LongRecord> records(3000, {"Relais", "Relais 24 V", "S", "H"});
-    const std::string big = Utf8(Write("gross.1", LongLibrary(records)));
-    for (const bool first : {true, false}) {
-        Write("gross.1", LongLibrary(records));
-        bool shortened = false;
-        MappedFile::SetAfterMappingHook([&](const std::filesystem::path& path) {
-            std::error_code ec;
-            if (Utf8(path) == big) std::filesystem::resize_file(path, 100, ec);
-            shortened = shortened || (Utf8(path) == big && !ec);
-        });
-        const CliRun run = first ? RunWith({big, alt_}) : RunWith({alt_, big});
-        MappedFile::SetAfterMappingHook({});
+// Another program changes a library while the tool runs, after the file is
+// opened: shortens it inside its last page (no read goes past its end) or to
+// half, copies another library of the same size over it (also keeping the
+// time, which leaves size and time as they were), or rewrites a few bytes in
+// place.
+// Whatever the report said, the run ends with the message and status 2. On
+// Windows nobody can write to a file that is mapped.
+TEST_F(Cli, ALibraryChangedMeanwhileIsReported) {
+    std::vector<LongRecord> records(3000, {"Relais", "Relais 24 V", "S", "H"}), others = records;
+    for (LongRecord& r : others) r[1] = "Relais 12 V";  // the same size
+    const std::string bytes = LongLibrary(records);
+    const auto path = folder_ / "gross.1";
+    const std::string big = Utf8(path);
+    const struct {
+        const char* name;
+        std::function<void()> change;
+    } ways[] = {
+        {"cut inside the last page",
+         [&] { std::filesystem::resize_file(path, bytes.size() - 14); }},
+        {"cut to half", [&] { std::filesystem::resize_file(path, bytes.size() / 2); }},
+        {"copied over", [&] { Write("gross.1", LongLibrary(others)); }},
+        {"copied over, keeping the time (cp -p)",
+         [&] {
+             const auto time = std::filesystem::last_write_time(path);
+             Write("gross.1", LongLibrary(others));
+             std::filesystem::last_write_time(path, time);
+         }},
+        {"rewritten in place",
+         [&] {
+             std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+             file.seekp(static_cast<std::streamoff>(bytes.size() / 2));
+             file.write("XXXX", 4);
+         }},
+    };
+    for (const auto& way : ways) {
+        for (const bool first : {true, false}) {
+            Write("gross.1", bytes);
+            bool changed = false;
+            MappedFile::SetAfterMappingHook([&](const std::filesystem::path& mapped) {
+                if (Utf8(mapped) != big) return;
+                try {
+                    way.change();
+                    changed = true;
+                } catch (const std::exception&) {  // Windows: the file is not to be written
+                }
+            });
+            const CliRun run = first ? RunWith({big, alt_}) : RunWith({alt_, big});
+            MappedFile::SetAfterMappingHook({});
 #if defined(_WIN32)
-        EXPECT_FALSE(shortened);
-        EXPECT_EQ(run.status, 1) << run.err;
+            EXPECT_FALSE(changed && std::filesystem::file_size(path) != bytes.size()) << way.name;
+            (void)run;
 #else
-        EXPECT_TRUE(shortened);
-        EXPECT_EQ(run.status, 2);
-        EXPECT_EQ(run.err, "libcompare-cli: Die Datei „" + big +
-                               "“ kann nicht eingelesen werden: Sie wurde während des Lesens "
-                               "verkürzt.\n");
-        EXPECT_TRUE(run.out.empty());
+            EXPECT_TRUE(changed) << way.name;
+            EXPECT_EQ(run.status, 2) << way.name << (first ? ", library 1" : ", library 2");
+            EXPECT_EQ(run.err, "libcompare-cli: Die Datei „" + big +
+                                   "“ wurde während des Vergleichs verändert (gekürzt, "
+                                   "überschrieben oder ersetzt); das Ergebnis gilt nicht.\n")
+                << way.name;
 #endif
+        }
     }
 }
+
+#if defined(__GLIBC__)
+// Standard output that changes a library while the report is being written:
+// the check after the last byte finds it, whichever library it is.
+TEST_F(Cli, ALibraryChangedWhileTheReportIsWrittenIsReported) {
+    struct Sink {
+        std::function<void()> firstWrite;
+        std::string written;
+    };
+    cookie_io_functions_t functions = {};
+    functions.write = [](void* cookie, const char* bytes, std::size_t size) -> ssize_t {
+        auto* sink = static_cast<Sink*>(cookie);
+        if (sink->firstWrite) std::exchange(sink->firstWrite, {})();
+        sink->written.append(bytes, size);
+        return static_cast<ssize_t>(size);
+    };
+    const std::string bytes = LongLibrary(std::vector<LongRecord>(3000, {"Relais", "24 V"}));
+    const auto path = folder_ / "gross.1";
+    const std::string big = Utf8(path);
+    for (const bool shorten : {true, false}) {
+        for (const bool first : {true, false}) {
+            Write("gross.1", bytes);
+            Sink sink;
+            sink.firstWrite = [&] {
+                if (shorten) {
+                    std::filesystem::resize_file(path, bytes.size() / 2);
+                } else {
+                    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+                    file.seekp(100);
+                    file.write("X", 1);
+                }
+            };
+            std::FILE* out = fopencookie(&sink, "w", functions);
+            std::FILE* err = std::tmpfile();
+            const int status = RunCli(first ? std::vector<std::string>{"--format=json", big, alt_}
+                                            : std::vector<std::string>{"--format=json", alt_, big},
+                                      out, err);
+            std::fclose(out);
+            const std::string message = Drain(err);
+            EXPECT_FALSE(sink.firstWrite) << "nothing was written";
+            EXPECT_EQ(status, 2) << (shorten ? "shortened, " : "rewritten, ")
+                                 << (first ? "library 1" : "library 2");
+            EXPECT_NE(message.find("„" + big + "“ wurde während des Vergleichs verändert"),
+                      std::string::npos)
+                << message;
+        }
+    }
+}
+#endif
 
 #if defined(_WIN32)
 // On Windows nobody may write to a library while it is mapped: one that
@@ -219,6 +336,8 @@ TEST_F(Cli, ALibraryOpenForWritingElsewhereIsNotRead) {
 // naming what was typed.
 TEST_F(Cli, FailuresNameWhatWasTyped) {
     const std::string missing = Utf8(folder_ / "fehlt.1");
+    const std::string notALibrary =
+        Utf8(Write("endlos.1", "SL" + std::string(12, '\0') + std::string(3000, 'A')));
     struct Case {
         std::vector<std::string> arguments;
         std::string expected;
@@ -233,6 +352,11 @@ TEST_F(Cli, FailuresNameWhatWasTyped) {
         {{"--format=", alt_, neu_}, "Der Option --format fehlt ihr Wert"},
         {{"-f", "json", "-f", "csv", alt_, neu_}, "--format ist mehrfach angegeben"},
         {{"--", alt_, neu_, "-x"}, "genau zwei"},
+        {{"-x"}, "Unbekannte Option „-x“"},
+        {{alt_, "-y"}, "Unbekannte Option „-y“"},
+        // Fields that run on to the end of the file from every record.
+        {{notALibrary, alt_}, "„" + notALibrary + "“ kann nicht eingelesen werden: Sie ist keine"},
+        {{alt_, notALibrary}, "„" + notALibrary + "“ kann nicht eingelesen werden: Sie ist keine"},
         {{alt_, Utf8(folder_)}, "Sie ist ein Ordner."},
         // A bidirectional control could turn the message around on a terminal.
         {{alt_, "fehlt\u202E1.txt"}, "„fehlt\uFFFD1.txt“"},
@@ -240,6 +364,14 @@ TEST_F(Cli, FailuresNameWhatWasTyped) {
 #if !defined(_WIN32)
     cases.push_back(
         {{"/dev/null", alt_}, "„/dev/null“ kann nicht eingelesen werden: Sie ist keine"});
+    const auto loop = folder_ / "schleife.1";
+    std::filesystem::create_symlink(loop, loop);
+    cases.push_back({{alt_, Utf8(loop)}, "Zu viele symbolische Verknüpfungen hintereinander"});
+    // Files under /sys cannot be mapped.
+    if (std::filesystem::exists("/sys/kernel/uevent_seqnum"))
+        cases.push_back({{alt_, "/sys/kernel/uevent_seqnum"},
+                         "„/sys/kernel/uevent_seqnum“ kann nicht eingelesen werden: Das Gerät "
+                         "oder Dateisystem, auf dem sie liegt, lässt sie so nicht lesen."});
     // Windows hands over its arguments as valid UTF-16. Elsewhere escape sequences, line breaks and
     // bytes that are no UTF-8 show visibly.
     cases.push_back({{alt_, "kein\x1B[31m\nName\xFF.1"},

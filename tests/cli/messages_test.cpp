@@ -24,7 +24,6 @@ TEST(Messages, EveryReadStatusHasItsSentence) {
         {ReadStatus::kCannotOpen, EILSEQ, 0,
          "Ihr Name lässt sich nicht lesen: Er enthält Bytes, die kein gültiges UTF-8 sind."},
         {ReadStatus::kCannotOpen, 0, 0, "Sie lässt sich nicht öffnen."},
-        {ReadStatus::kOutOfMemory, 0, 0, "Nicht genug Arbeitsspeicher."},
         {ReadStatus::kReadError, 0, 0, "Beim Lesen ist ein Fehler aufgetreten."},
         {ReadStatus::kTruncated, 0, 0, "Sie wurde während des Lesens verkürzt."},
         {ReadStatus::kTooManyRecords, 0, 2147483646,
@@ -41,9 +40,31 @@ TEST(Messages, EveryReadStatusHasItsSentence) {
         EXPECT_EQ(ReadFailureMessage("/tmp/a.1", result),
                   std::string("Die Datei „/tmp/a.1“ kann nicht eingelesen werden: ") + c.reason);
     }
+    ReadResult outOfMemory;
+    outOfMemory.status = ReadStatus::kOutOfMemory;
+    EXPECT_EQ(ReadFailureMessage("/tmp/a.1", outOfMemory),
+              "Nicht genug Arbeitsspeicher, um „/tmp/a.1“ zu vergleichen.");
+    EXPECT_EQ(OutOfMemoryMessage("a.1", "b.1"),
+              "Nicht genug Arbeitsspeicher, um „a.1“ mit „b.1“ zu vergleichen.");
     ReadResult cancelled;
     cancelled.status = ReadStatus::kCancelled;
     EXPECT_EQ(ReadFailureMessage("a.1", cancelled), "");
+}
+
+// Every error number the system gives for a file it refuses has words.
+TEST(Messages, SystemErrorsInWords) {
+    for (const int error :
+         {EACCES,     EPERM,  ENOENT,    EISDIR, ENOTDIR,   EBUSY,        ETXTBSY,
+          EMFILE,     ENFILE, ENOSPC,    EFBIG,  EROFS,     ENAMETOOLONG, EILSEQ,
+          EIO,        EBADF,  ENODEV,    ENXIO,  ELOOP,     ENOMEM,       EINVAL,
+          EOPNOTSUPP, EAGAIN, EOVERFLOW, EINTR,  ETIMEDOUT, EXDEV,        EEXIST}) {
+        const std::string text = SystemErrorText(error, FileAccess::kRead);
+        EXPECT_EQ(text.find("Fehlernummer"), std::string::npos) << error << ": " << text;
+    }
+    EXPECT_EQ(SystemErrorText(ELOOP, FileAccess::kRead),
+              "Zu viele symbolische Verknüpfungen hintereinander (wohl eine Schleife).");
+    EXPECT_EQ(SystemErrorText(9999, FileAccess::kRead),
+              "Sie lässt sich nicht öffnen (Fehlernummer 9999).");
 }
 
 TEST(Messages, SystemErrorsWhenWriting) {
