@@ -109,10 +109,10 @@ int CompareAndWrite(const ReportSources& paths, const std::string (&shown)[2], R
     };
     const bool written =
         WriteReport(*comparison, paths, format, sink) && std::fflush(out) == 0 && !std::ferror(out);
+    const int cause = errno;  // before the files are examined, which sets it too
     if (const int c = changed(true); c >= 0) return failChanged(c);
     if (!written) {
         // A closed pipe (e.g. "| head") just ends the output: nothing more to say.
-        const int cause = errno;
         if (std::error_code(cause, std::generic_category()) == std::errc::broken_pipe)
             return kTrouble;
         return Fail(err, "Die Standardausgabe kann nicht geschrieben werden: " +

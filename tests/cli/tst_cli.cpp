@@ -60,6 +60,7 @@ private slots:
     void decodingMatchesQt();
     void everyByteGivesValidReports();
     void tooManyPairsAreRefused();
+    void outOfMemoryIsReported();
     void examplesInEveryFormat();
 };
 
@@ -127,27 +128,32 @@ void TestCli::exitStatus_data() {
     QTest::addColumn<std::string>("lib1");
     QTest::addColumn<std::string>("lib2");
     QTest::addColumn<int>("expected");
+    QTest::addColumn<int>("emptyFiles");  // files of 0 bytes, each warned about
     const std::string same = LongLibrary({{"A", "d", "k", "k"}, {"B", "d", "k", "k"}});
-    QTest::addRow("identical") << same << same << 0;
-    QTest::addRow("both empty") << std::string() << std::string() << 0;
-    QTest::addRow("only in one") << same << LongLibrary({{"A", "d", "k", "k"}}) << 1;
+    QTest::addRow("identical") << same << same << 0 << 0;
+    QTest::addRow("both empty") << std::string() << std::string() << 0 << 2;
+    QTest::addRow("library 1 empty") << std::string() << same << 1 << 1;
+    QTest::addRow("no records, but a header") << LongLibrary({}) << LongLibrary({}) << 0 << 0;
+    QTest::addRow("only in one") << same << LongLibrary({{"A", "d", "k", "k"}}) << 1 << 0;
     QTest::addRow("library 2 a strict superset")
         << same << LongLibrary({{"A", "d", "k", "k"}, {"B", "d", "k", "k"}, {"C", "d", "k", "k"}})
-        << 1;
+        << 1 << 0;
     QTest::addRow("fields differ")
-        << same << LongLibrary({{"A", "d", "k", "k"}, {"B", "d", "k", "anders"}}) << 1;
+        << same << LongLibrary({{"A", "d", "k", "k"}, {"B", "d", "k", "anders"}}) << 1 << 0;
 }
 
 void TestCli::exitStatus() {
     QFETCH(std::string, lib1);
     QFETCH(std::string, lib2);
     QFETCH(int, expected);
+    QFETCH(int, emptyFiles);
     TempDir dir;
     for (const char* format : {"text", "csv", "json"}) {
         const Run run = RunCli({QStringLiteral("--format"), QString::fromLatin1(format),
                                 P(dir.Write("1.1", lib1)), P(dir.Write("2.1", lib2))});
         QCOMPARE(run.exitCode, expected);
-        QVERIFY(run.err.isEmpty());
+        QCOMPARE(run.err.count("ist leer (0 Bytes)"), emptyFiles);
+        QCOMPARE(run.err.count('\n'), emptyFiles);  // nothing else
     }
 }
 
@@ -494,6 +500,68 @@ void TestCli::tooManyPairsAreRefused() {
     const QString err = QString::fromUtf8(run.err);
     QVERIFY2(err.contains(a) && err.contains(b) && err.contains(QStringLiteral("20.250.000")),
              qPrintable(err));
+}
+
+// Under memory limits from far too little to enough, every run ends either
+// with its result or with status 2 and the message naming the files, never
+// with an abort, whether memory runs out while mapping, reading, comparing or
+// writing.
+void TestCli::outOfMemoryIsReported() {
+    TempDir dir;
+    std::vector<LongRecord> one, two;
+    for (int i = 0; i < 200000; ++i) {
+        one.push_back({Numbered("S", i), "Bezeichnung", "K", "G"});
+        two.push_back({Numbered("S", i + i % 10), i % 7 ? "Bezeichnung" : "neu", "K", "G"});
+    }
+    const QString a = P(dir.Write("eins.1", LongLibrary(one)));
+    const QString b = P(dir.Write("zwei.1", LongLibrary(two)));
+    const auto run = [&](int kilobytes, const char* format) {
+        QProcess shell;
+        shell.start(QStringLiteral("bash"),
+                    {QStringLiteral("-c"),
+                     QStringLiteral("ulimit -v %1 && exec \"$0\" \"$@\"").arg(kilobytes),
+                     QStringLiteral(LIBCOMPARE_CLI_PATH), QStringLiteral("--format"),
+                     QString::fromLatin1(format), a, b});
+        Run result;
+        if (!shell.waitForFinished(60000)) return result;
+        result.exitCode = shell.exitStatus() == QProcess::NormalExit ? shell.exitCode() : -2;
+        result.err = shell.readAllStandardError();
+        return result;
+    };
+    if (run(1 << 21, "text").exitCode != 1)
+        QSKIP("the tool does not run under a memory limit here");
+    const QString both = QStringLiteral(
+                             "Nicht genug Arbeitsspeicher, um „%1“ mit „%2“ zu "
+                             "vergleichen.\n")
+                             .arg(a, b);
+    int refused = 0, compared = 0;
+    for (int kilobytes = 20000; kilobytes <= 180000; kilobytes += 10000) {
+        for (const char* format : {"text", "json"}) {
+            const Run result = run(kilobytes, format);
+            const QString err = QString::fromUtf8(result.err);
+            const QString where = QStringLiteral("%1 KiB, %2: status %3, %4")
+                                      .arg(kilobytes)
+                                      .arg(QString::fromLatin1(format))
+                                      .arg(result.exitCode)
+                                      .arg(err);
+            if (result.exitCode == 1 && err.isEmpty()) {
+                ++compared;
+                continue;
+            }
+            QVERIFY2(result.exitCode == 2, qPrintable(where));
+            QVERIFY2(err == QStringLiteral("libcompare-cli: ") + both ||
+                         err == QStringLiteral("libcompare-cli: Nicht genug Arbeitsspeicher, um "
+                                               "„%1“ zu vergleichen.\n")
+                                    .arg(a) ||
+                         err == QStringLiteral("libcompare-cli: Nicht genug Arbeitsspeicher, um "
+                                               "„%1“ zu vergleichen.\n")
+                                    .arg(b),
+                     qPrintable(where));
+            ++refused;
+        }
+    }
+    QVERIFY(refused > 0);
+    QVERIFY(compared > 0);
 }
 
 QTEST_GUILESS_MAIN(TestCli)
