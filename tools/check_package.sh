@@ -46,6 +46,8 @@ check "a plain-text *.1 file is taken for a manual page (gio)" bash -c \
 
 check "completion offers the formats" bash -c \
   "source '$share/bash-completion/completions/libcompare-cli'; COMP_WORDS=(libcompare-cli --format ''); COMP_CWORD=2; _libcompare_cli; [ \"\${COMPREPLY[*]}\" = 'text csv csv-excel json' ]"
+check "completion keeps names with blanks whole, offers only files after --" \
+  bash tests/cli/completion_test.sh "$share/bash-completion/completions/libcompare-cli"
 
 for page in libcompare libcompare-cli; do
   check "man $page renders without warnings" bash -c \
