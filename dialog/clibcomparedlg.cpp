@@ -1,9 +1,11 @@
 #include "dialog/clibcomparedlg.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -18,7 +20,9 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
+#include <QTime>
 #include <QToolButton>
+#include <QWindow>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -32,6 +36,7 @@
 #include "dialog/list_actions.h"
 #include "dialog/platform_memory.h"
 #include "dialog/resource.h"
+#include "dialog/screen_fit.h"
 #include "dialog/symbol_list_box.h"
 #include "dialog/symbol_list_model.h"
 #include "library/library_reader.h"
@@ -346,15 +351,14 @@ void CLibCompareDlg::showEvent(QShowEvent* event) {
 void CLibCompareDlg::FitIntoScreen() {
     const QScreen* shown = screen();
     if (!shown) return;
-    const QRect area = shown->availableGeometry();
     // The window system's frame, or a title bar's height while it has none.
     QSize frame = frameGeometry().size() - size();
     if (frame.isEmpty()) frame = QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight));
-    const QSize room = area.size() - frame;
-    if (width() <= room.width() && height() <= room.height() && area.contains(frameGeometry()))
-        return;
-    resize(size().boundedTo(room).expandedTo(minimumSize()));
-    move(area.center() - QPoint(width() + frame.width(), height() + frame.height()) / 2);
+    const ScreenFit fit = FitWindow(shown->availableGeometry(), frameGeometry(), size(), frame,
+                                    minimumSize(), shown->devicePixelRatio());
+    if (fit.fits) return;
+    resize(fit.size);
+    move(fit.position);
 }
 
 void CLibCompareDlg::done(int result) {
@@ -429,7 +433,7 @@ void CLibCompareDlg::ShowElided(QLabel* label, const QString& whole) {
     label->setAccessibleName(whole);
 }
 
-void CLibCompareDlg::ApplyFilter() {
+std::string CLibCompareDlg::SearchBytes() const {
     // The typed text in the lists' bytes (Windows-1252); a character that
     // code page lacks is in no name.
     std::string bytes;
@@ -440,6 +444,11 @@ void CLibCompareDlg::ApplyFilter() {
             if (Windows1252CodePoint(static_cast<unsigned char>(b)) == unit) byte = b;
         bytes += byte >= 0 ? static_cast<char>(byte) : '\0';
     }
+    return bytes;
+}
+
+void CLibCompareDlg::ApplyFilter() {
+    const std::string bytes = SearchBytes();
     // Each list keeps its selected entry while the filter still shows it;
     // one that the filter hides takes its column's fields with it.
     const std::array<SymbolListBox*, 3> lists{m_listOnly1, m_listOnly2, m_listCommon};
@@ -571,8 +580,16 @@ void CLibCompareDlg::BindMessages() {
     // Beyond the template: reload, and copy and export from each list.
     connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this,
             &CLibCompareDlg::OnReload);
+    // Export: in each list's menu, and Strg+E wherever the focus is.
+    m_exportAction = new QAction(QStringLiteral("Vergleich exportieren …"), this);
+    m_exportAction->setObjectName(QStringLiteral("exportAction"));
+    m_exportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    m_exportAction->setShortcutContext(Qt::WindowShortcut);
+    addAction(m_exportAction);
+    connect(m_exportAction, &QAction::triggered, this, &CLibCompareDlg::OnExport);
+    UpdateExportAction();
     for (int id : {IDC_ONLY1_LIST, IDC_COMMON_LIST, IDC_ONLY2_LIST})
-        AddListActions(list(id), [this] { OnExport(); });
+        AddListActions(list(id), m_exportAction);
     // Beyond the template too: find, only the changes, from change to change.
     connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this,
             &CLibCompareDlg::OnFind);
@@ -721,9 +738,22 @@ ReadResult CLibCompareDlg::Read(const QString& path, SymbolTable& table, std::in
         return unreadable;
     }
     RememberLibraryFolder(path);
+    ShowReading(path);
     return ReadLibraryFile(ToPath(path), table, count, list, [this, &path](const ReadResult& read) {
         return ProceedWith(path, read);
     });
+}
+
+void CLibCompareDlg::ShowReading(const QString& path) {
+    SetStatus(QString::fromStdString(ReadingMessage(Shown(ShownFileName(path)))));
+    if (!isVisible()) return;
+    // The window is on the screen, and says what it does, before the work
+    // blocks it (a start with two large files would show nothing for seconds).
+    QElapsedTimer waited;
+    waited.start();
+    while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    repaint();
 }
 
 void CLibCompareDlg::OnLoadLibrary1() {
@@ -753,6 +783,7 @@ bool CLibCompareDlg::LoadLibrary1(const std::function<QString()>& choose) {
     m_lastComparison = {};
     m_listsShowComparison = false;
     m_commonAnchor = -1;
+    UpdateExportAction();
     ShowChangeLine(-1);
 
     const QString path = choose();
@@ -843,6 +874,7 @@ void CLibCompareDlg::CompareAndShow(const ReadResult& failure, const QString& fa
                         m_listOnly2->Model());
         ReturnFreedMemoryToTheSystem();
     }
+    UpdateExportAction();
     QString status = ComparisonStatus(m_lib1File, m_lib2File, m_lastComparison);
     if (!failure)
         status = QStringLiteral("Nicht eingelesen: %1. %2").arg(ShownFileName(failedPath), status);
@@ -863,7 +895,16 @@ void CLibCompareDlg::OnReload() {
     for (std::size_t i = 0; i < lists.size(); ++i)
         if (const int row = lists[i]->CurrentSelection(); row >= 0)
             selected[i] = std::string(lists[i]->Text(row));
-    if (ReloadBoth()) ShowSelectionsAgain(selected);
+    const bool compared = m_listsShowComparison;
+    const std::string before = ComparisonCounts(m_lastComparison);
+    if (!ReloadBoth()) return;
+    ShowSelectionsAgain(selected);
+    // Said when done, so that F5 never leaves the screen as it was without a word.
+    const std::string now = ComparisonCounts(m_lastComparison);
+    const std::string note =
+        ReloadedMessage(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdString(),
+                        before, !compared || !m_listsShowComparison || now == before);
+    SetStatus(QString::fromStdString(note) + QStringLiteral(" · ") + m_countsText);
 }
 
 bool CLibCompareDlg::ReloadBoth() {
@@ -925,15 +966,32 @@ std::array<QLineEdit*, 3> CLibCompareDlg::CommonFields() const {
             static_cast<QLineEdit*>(Control(IDC_COMMON_CLASS2))};
 }
 
+void CLibCompareDlg::UpdateExportAction() {
+    // Only a comparison that is shown is exported: after a new library 1
+    // the lists show no comparison, and a refused one has none.
+    const bool shown = m_listsShowComparison && !m_lastComparison.refused;
+    m_exportAction->setEnabled(shown);
+    m_exportAction->setToolTip(
+        shown ? QStringLiteral("Schreibt den Vergleich, wie ihn die Listen zeigen (Strg+E).")
+              : QString::fromStdString(NothingToExport(m_lastComparison.refused)));
+}
+
 void CLibCompareDlg::OnExport() {
-    if (m_lib1File.isEmpty() || m_lib2File.isEmpty()) {
-        QMessageBox::information(
-            this, windowTitle(),
-            QStringLiteral("Zum Exportieren zuerst beide Bibliotheken einlesen und vergleichen."));
-        return;
-    }
-    ExportComparison(this, m_lastComparison, {m_lib1File.toStdString(), m_lib2File.toStdString()},
-                     m_lib2File);
+    if (!m_exportAction->isEnabled()) return;
+    ReportSources sources{m_lib1File.toStdString(), m_lib2File.toStdString()};
+    sources.filter = {SearchBytes(), m_onlyChanged->isChecked()};
+    const QString name =
+        QString::fromStdString(ExportName(QFileInfo(m_lib1File).completeBaseName().toStdString(),
+                                          QFileInfo(m_lib2File).completeBaseName().toStdString()));
+    QString folder = LastExportFolder();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QFileInfo(m_lib2File).absolutePath();
+    const ExportOutcome written = ExportComparison(this, m_lastComparison, sources, folder, name);
+    if (written.target.isEmpty()) return;
+    RememberExportFolder(written.target);
+    SetStatus(QString::fromStdString(ExportedMessage(
+        QFileInfo(written.target).fileName().toStdString(),
+        static_cast<std::uint64_t>(m_listCommon->Model().SignedRowCount()), written.lines)));
 }
 
 // ---- dropped files ---------------------------------------------------------

@@ -16,6 +16,7 @@
 #include "compare/compare.h"
 #include "dialog/change_line.h"
 
+class QAction;
 class QCheckBox;
 class QDragEnterEvent;
 class QToolButton;
@@ -132,6 +133,10 @@ private:
     // Where stepping from change to change stands, before the counts.
     void SetStepNote(const QString& note);
     void ClearStepNote();
+    // Export is offered only while a comparison is shown.
+    void UpdateExportAction();
+    // The search text in the lists' bytes.
+    std::string SearchBytes() const;
     void BindMessages();
     QWidget* Control(int id) const;
 
@@ -141,6 +146,8 @@ private:
     void DDX_Control(int id, Wrapper*& wrapper);
     void DDX_Text(bool save, int id, QString& value);
 
+    // Says that `path` is being read, on a window that is painted first.
+    void ShowReading(const QString& path);
     // Asks for a library file; empty when the user cancels.
     QString ChooseLibraryFile();
     void ReportReadFailure(const ReadResult& result);
@@ -173,6 +180,7 @@ private:
     QCheckBox* m_onlyChanged = nullptr;
     QToolButton* m_nextChange = nullptr;
     QToolButton* m_previousChange = nullptr;
+    QAction* m_exportAction = nullptr;
     QString m_countsText;       // the counts line as the last command left it
     QString m_stepNote;         // where stepping stands, shown before the counts
     LinePieces m_changePieces;  // the line of values, as shown

@@ -48,7 +48,8 @@ ReportFormat ExportFormat(const QString& target, int type) {
 }
 
 bool WriteComparison(const Comparison& comparison, const ReportSources& sources,
-                     const QString& target, ReportFormat format, QString& error) {
+                     const QString& target, ReportFormat format, QString& error,
+                     std::uint64_t* lines) {
     // Written aside and put in place only when complete: a failed export
     // leaves no file behind, and an earlier file stays as it was.
     QSaveFile file(target);
@@ -60,7 +61,9 @@ bool WriteComparison(const Comparison& comparison, const ReportSources& sources,
         return false;
     }
     int writeError = 0;
-    const ReportSink sink = [&file, &writeError](std::string_view bytes) {
+    const ReportSink sink = [&file, &writeError, lines](std::string_view bytes) {
+        if (lines)
+            *lines += static_cast<std::uint64_t>(std::count(bytes.begin(), bytes.end(), '\n'));
         errno = 0;
         if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
             static_cast<qint64>(bytes.size()))
@@ -89,8 +92,9 @@ bool WriteComparison(const Comparison& comparison, const ReportSources& sources,
     return true;
 }
 
-void ExportComparison(QWidget* parent, const Comparison& comparison, const ReportSources& sources,
-                      const QString& folderOf) {
+ExportOutcome ExportComparison(QWidget* parent, const Comparison& comparison,
+                               const ReportSources& sources, const QString& folder,
+                               const QString& name) {
     QFileDialog chooser(parent, QStringLiteral("Vergleich exportieren"));
 #if !defined(_WIN32)
     // Qt's own chooser, the same on every desktop. Windows has its native one
@@ -102,18 +106,25 @@ void ExportComparison(QWidget* parent, const Comparison& comparison, const Repor
     QStringList filters;
     for (const FileType& type : kTypes) filters << QString::fromUtf8(type.filter);
     chooser.setNameFilters(filters);
-    chooser.setDirectory(QFileInfo(folderOf).absolutePath());
+    chooser.setDirectory(folder);
     chooser.setDefaultSuffix(QString::fromLatin1(kTypes[0].suffix));
+    chooser.selectFile(name + QStringLiteral(".") + QString::fromLatin1(kTypes[0].suffix));
     QObject::connect(&chooser, &QFileDialog::filterSelected, &chooser,
                      [&chooser, filters](const QString& filter) {
                          const auto at = filters.indexOf(filter);
                          if (at >= 0)
                              chooser.setDefaultSuffix(QString::fromLatin1(kTypes[at].suffix));
                      });
-    if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return;
+    if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return {};
     const QString target = chooser.selectedFiles().constFirst();
     const int type = std::max<int>(0, filters.indexOf(chooser.selectedNameFilter()));
     QString error;
-    if (!WriteComparison(comparison, sources, target, ExportFormat(target, type), error))
+    ExportOutcome outcome;
+    if (!WriteComparison(comparison, sources, target, ExportFormat(target, type), error,
+                         &outcome.lines)) {
         QMessageBox::warning(parent, parent->windowTitle(), error);
+        return {};
+    }
+    outcome.target = target;
+    return outcome;
 }

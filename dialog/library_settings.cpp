@@ -5,6 +5,7 @@
 
 namespace {
 const QString kLastFolder = QStringLiteral("Dateiauswahl/LetzterOrdner");
+const QString kExportFolder = QStringLiteral("Export/LetzterOrdner");
 const QString kGeometry = QStringLiteral("Fenster/Geometrie");
 }  // namespace
 
@@ -14,6 +15,14 @@ QString LastLibraryFolder() {
 
 void RememberLibraryFolder(const QString& file) {
     QSettings().setValue(kLastFolder, QFileInfo(file).absolutePath());
+}
+
+QString LastExportFolder() {
+    return QSettings().value(kExportFolder).toString();
+}
+
+void RememberExportFolder(const QString& file) {
+    QSettings().setValue(kExportFolder, QFileInfo(file).absolutePath());
 }
 
 QByteArray LastWindowGeometry() {

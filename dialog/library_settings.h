@@ -9,6 +9,10 @@
 QString LastLibraryFolder();
 void RememberLibraryFolder(const QString& file);
 
+// The folder of the last export; empty before the first.
+QString LastExportFolder();
+void RememberExportFolder(const QString& file);
+
 // The dialog's size and place when it was closed last; empty before.
 QByteArray LastWindowGeometry();
 void RememberWindowGeometry(const QByteArray& geometry);

@@ -20,7 +20,7 @@ QAction* AddAction(SymbolListBox* list, const QString& text, const QKeySequence&
 
 }  // namespace
 
-void AddListActions(SymbolListBox* list, const std::function<void()>& exportComparison) {
+void AddListActions(SymbolListBox* list, QAction* exportComparison) {
     QObject::connect(
         AddAction(list, QStringLiteral("Kopieren"), QKeySequence::Copy), &QAction::triggered, list,
         [list] {
@@ -37,15 +37,14 @@ void AddListActions(SymbolListBox* list, const std::function<void()>& exportComp
                              names << FromWindows1252(list->Model().Bytes(row));
                          QGuiApplication::clipboard()->setText(names.join(u'\n'));
                      });
-    QObject::connect(AddAction(list, QStringLiteral("Vergleich exportieren …"),
-                               QKeySequence(Qt::CTRL | Qt::Key_E)),
-                     &QAction::triggered, list, exportComparison);
+    list->addAction(exportComparison);
 
     // One menu, made once and kept: a menu made anew at each opening leaves
     // screen readers holding the one that was deleted, and they go silent.
     auto* menu = new QMenu(list);
     menu->setObjectName(QStringLiteral("contextMenu"));
     menu->addActions(list->actions());
+    menu->setToolTipsVisible(true);
     list->setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(list, &QWidget::customContextMenuRequested, menu,
                      [list, menu](QPoint at) { menu->exec(list->viewport()->mapToGlobal(at)); });

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <functional>
-
+class QAction;
 class SymbolListBox;
 
 // Gives `list` a context menu, made once, with the usual shortcuts (while the list has
 // the focus): copy the selected name (Strg+C), copy all names of the list,
-// one per line in its order (Strg+Umschalt+C), and export the comparison
-// (Strg+E), which calls `exportComparison`.
-void AddListActions(SymbolListBox* list, const std::function<void()>& exportComparison);
+// one per line in its order (Strg+Umschalt+C), and `exportComparison`, the
+// dialog's own action (Strg+E wherever the focus is in the dialog). A
+// disabled entry shows its tooltip, which says why.
+void AddListActions(SymbolListBox* list, QAction* exportComparison);

@@ -304,3 +304,29 @@ std::string ClassificationsNotCompared(LibraryLayout layout1, LibraryLayout layo
            (short1 && short2 ? "beide Bibliotheken" : short1 ? "Bibliothek 1" : "Bibliothek 2") +
            " im kurzen Format)";
 }
+
+std::string ExportedMessage(const std::string& name, std::uint64_t changes, std::uint64_t lines) {
+    return "Exportiert: " + name + " (" + GermanNumber(changes) +
+           (changes == 1 ? " Änderung, " : " Änderungen, ") + GermanNumber(lines) +
+           (lines == 1 ? " Zeile)" : " Zeilen)");
+}
+
+std::string NothingToExport(bool refused) {
+    return refused ? "Nichts zu exportieren: Der Vergleich wurde abgelehnt, weil er zu viele "
+                     "gemeinsame Einträge ergäbe."
+                   : "Exportieren geht, sobald ein Vergleich angezeigt wird: erst beide "
+                     "Bibliotheken einlesen und vergleichen.";
+}
+
+std::string ExportName(const std::string& name1, const std::string& name2) {
+    return name1 + " – " + name2;
+}
+
+std::string ReadingMessage(const std::string& name) {
+    return "Lese „" + name + "“ …";
+}
+
+std::string ReloadedMessage(const std::string& time, const std::string& before, bool same) {
+    return "Neu eingelesen um " + time +
+           (same ? ": keine Änderung der Zahlen" : " (vorher: " + before + ")");
+}

@@ -103,3 +103,18 @@ std::string NoChangeShown();
 // Why classifications were not compared, from the two layouts:
 // "Klassifizierungen nicht verglichen (Bibliothek 2 im kurzen Format)".
 std::string ClassificationsNotCompared(LibraryLayout layout1, LibraryLayout layout2);
+
+// After an export: "Exportiert: vergleich.txt (286 Änderungen, 20.015 Zeilen)".
+std::string ExportedMessage(const std::string& name, std::uint64_t changes, std::uint64_t lines);
+// Why there is nothing to export: no comparison shown, or the last one was
+// refused.
+std::string NothingToExport(bool refused);
+// The name an export proposes for the libraries `name1` and `name2` (their
+// file names without the extension): "ALT – NEU".
+std::string ExportName(const std::string& name1, const std::string& name2);
+
+// While a file is read: "Lese „ALT.1“ …".
+std::string ReadingMessage(const std::string& name);
+// After F5 at `time` ("14:03:12"): whether the counts stayed as they were,
+// or what they were before (`before`, as ComparisonCounts words them).
+std::string ReloadedMessage(const std::string& time, const std::string& before, bool same);

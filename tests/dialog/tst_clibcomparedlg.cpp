@@ -13,6 +13,7 @@
 #include "dialog/clibcomparedlg.h"
 #include "dialog/dialog_template.h"
 #include "dialog/resource.h"
+#include "dialog/screen_fit.h"
 #include "dialog/symbol_list_box.h"
 #include "dialog/symbol_list_model.h"
 #include "dialog_driver.h"
@@ -34,6 +35,8 @@ private slots:
     void init() { ForgetWindowGeometry(); }
     void resizing();
     void fitsTheScreen();
+    void placedInsideTheArea_data();
+    void placedInsideTheArea();
     void controls_data();
     void controls();
     void nothingCoversAControl();
@@ -298,6 +301,39 @@ void TestCLibCompareDlg::resizing() {
 
 // On the screen it opens on (a laptop's, under the laptop ctest entries),
 // the dialog fits: every control's centre lies on the screen.
+// The placement on a screen too small for the dialog: inside the available
+// area at every size and scale, also where the area's width or height is even
+// and the frame takes it whole.
+void TestCLibCompareDlg::placedInsideTheArea_data() {
+    QTest::addColumn<QRect>("area");
+    QTest::addColumn<QSize>("frame");
+    QTest::addColumn<qreal>("ratio");
+    QTest::addRow("1366 × 768 at 125 %%") << QRect(0, 0, 1092, 614) << QSize(0, 24) << 1.25;
+    QTest::addRow("1366 × 768 at 150 %%") << QRect(0, 0, 910, 512) << QSize(0, 24) << 1.5;
+    QTest::addRow("frame of 4, even area") << QRect(0, 0, 1000, 608) << QSize(4, 4) << 1.0;
+    QTest::addRow("odd area, panel on the left") << QRect(48, 0, 1001, 609) << QSize(2, 26) << 1.0;
+    QTest::addRow("second screen") << QRect(1920, 0, 1024, 740) << QSize(0, 30) << 1.25;
+}
+
+void TestCLibCompareDlg::placedInsideTheArea() {
+    QFETCH(QRect, area);
+    QFETCH(QSize, frame);
+    QFETCH(qreal, ratio);
+    const QSize size(1173, 631), minimum(880, 360);
+    const ScreenFit fit =
+        FitWindow(area, QRect(QPoint(-10, -10), size + frame), size, frame, minimum, ratio);
+    QVERIFY(!fit.fits);
+    const QRect placed(fit.position, fit.size + frame);
+    QVERIFY2(area.contains(placed), qPrintable(QStringLiteral("%1,%2 %3 × %4")
+                                                   .arg(placed.x())
+                                                   .arg(placed.y())
+                                                   .arg(placed.width())
+                                                   .arg(placed.height())));
+    // In device pixels too, rounded up as the window system rounds.
+    QVERIFY(std::ceil((placed.right() + 1) * ratio) <= std::floor((area.right() + 1) * ratio) + 1);
+    QVERIFY(fit.size.width() >= area.width() - frame.width() - 1);  // no room wasted
+}
+
 void TestCLibCompareDlg::fitsTheScreen() {
     CLibCompareDlg dialog;
     dialog.show();
