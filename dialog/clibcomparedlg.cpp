@@ -24,6 +24,7 @@
 #include <QToolButton>
 #include <QWindow>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -399,7 +400,7 @@ bool CLibCompareDlg::eventFilter(QObject* watched, QEvent* event) {
 
 void CLibCompareDlg::SetStatus(const QString& text) {
     m_countsText = text;
-    m_stepNote.clear();
+    m_note.clear();
     m_wrapPending = 0;
     ShowCounts();
 }
@@ -420,7 +421,7 @@ void CLibCompareDlg::ShowCounts() {
                      m_onlyChanged->isChecked() ? QStringLiteral(" (nur geänderte)") : QString(),
                      shown(m_listOnly1), shown(m_listOnly2));
     }
-    if (!m_stepNote.isEmpty()) whole = m_stepNote + QStringLiteral(" · ") + whole;
+    if (!m_note.isEmpty()) whole = m_note + QStringLiteral(" · ") + whole;
     ShowElided(m_statusLine, whole);
 }
 
@@ -464,7 +465,7 @@ void CLibCompareDlg::ApplyFilter() {
         }
         ClearColumn(static_cast<int>(i));
     }
-    ClearStepNote();
+    ClearNote();
     ShowCounts();
 }
 
@@ -489,7 +490,7 @@ void CLibCompareDlg::OnStepToChange(int direction) {
     const int current = m_listCommon->CurrentSelection();
     const int count = common.SignedRowCount();
     if (count == 0) {
-        SetStepNote(QString::fromStdString(NoChangeShown()));
+        SetNote(QString::fromStdString(NoChangeShown()));
         return;
     }
     int row = -1;
@@ -506,7 +507,7 @@ void CLibCompareDlg::OnStepToChange(int direction) {
         // Past the last (or first) change: said once, and the next press
         // starts again at the other end.
         if (m_wrapPending != direction) {
-            SetStepNote(QString::fromStdString(StepAtEnd(direction > 0)));
+            SetNote(QString::fromStdString(StepAtEnd(direction > 0)));
             m_wrapPending = direction;
             return;
         }
@@ -514,20 +515,22 @@ void CLibCompareDlg::OnStepToChange(int direction) {
     }
     m_stepping = true;
     m_listCommon->SelectRowAsUser(row);  // shown as a click shows it
+    // The focus goes to the row, where a screen reader reads what changed.
+    m_listCommon->setFocus(Qt::OtherFocusReason);
     m_stepping = false;
     m_wrapPending = 0;
-    SetStepNote(QString::fromStdString(StepPosition(common.SignedRowIndex(row) + 1, count)));
+    SetNote(QString::fromStdString(StepPosition(common.SignedRowIndex(row) + 1, count)));
 }
 
-void CLibCompareDlg::SetStepNote(const QString& note) {
-    m_stepNote = note;
+void CLibCompareDlg::SetNote(const QString& note) {
+    m_note = note;
     ShowCounts();
 }
 
-void CLibCompareDlg::ClearStepNote() {
+void CLibCompareDlg::ClearNote() {
     m_wrapPending = 0;
-    if (m_stepNote.isEmpty()) return;
-    m_stepNote.clear();
+    if (m_note.isEmpty()) return;
+    m_note.clear();
     ShowCounts();
 }
 
@@ -708,6 +711,22 @@ QString CLibCompareDlg::ChooseLibraryFile() {
     return chooser.selectedFiles().constFirst();
 }
 
+void CLibCompareDlg::ShowNoComparison() {
+    for (SymbolListBox* list : {m_listCommon, m_listOnly1, m_listOnly2}) list->Model().Empty();
+    m_lastComparison = {};
+    commonCount = 0;
+    m_listsShowComparison = false;
+    m_commonAnchor = -1;
+    UpdateExportAction();
+    ShowChangeLine(-1);
+    ReturnFreedMemoryToTheSystem();
+}
+
+void CLibCompareDlg::ReportOutOfMemory(const std::string& message) {
+    SetStatus(QString::fromStdString(message));
+    QMessageBox::warning(this, windowTitle(), QString::fromStdString(message));
+}
+
 void CLibCompareDlg::ReportReadFailure(const ReadResult& result) {
     if (result.status == ReadStatus::kCancelled) return;  // the user said so
     QMessageBox::warning(this, windowTitle(),
@@ -799,8 +818,21 @@ bool CLibCompareDlg::LoadLibrary1(const std::function<QString()>& choose) {
     UpdateData(false);
 
     BusyCursor busy;
-    const ReadResult result = Read(path, lib1Table, lib1Count, m_listOnly1->Model());
-    m_listOnly1->Model().Flush();
+    ReadResult result;
+    try {
+        result = Read(path, lib1Table, lib1Count, m_listOnly1->Model());
+        m_listOnly1->Model().Flush();
+    } catch (const std::bad_alloc&) {
+        // The names did not fit into memory: an empty list, and a word.
+        m_listOnly1->Model().Empty();
+        lib1Count = 0;
+        m_strPath1 = oldPath1;
+        m_strPath2 = oldPath2;
+        UpdateData(false);
+        busy.Restore();
+        ReportOutOfMemory(OutOfMemoryMessage(Shown(path)));
+        return false;
+    }
     ReturnFreedMemoryToTheSystem();
     if (result) {
         m_lib1File = path;
@@ -845,7 +877,18 @@ void CLibCompareDlg::LoadLibrary2AndCompare(const std::function<QString()>& choo
         // The comparison below empties and refills this list at once: the
         // names read need not be kept for it.
         DiscardingSymbolList names;
-        const ReadResult result = Read(path, lib2Table, lib2Count, names);
+        ReadResult result;
+        try {
+            result = Read(path, lib2Table, lib2Count, names);
+        } catch (const std::bad_alloc&) {
+            lib2Count = 0;
+            m_strPath2 = oldPath2;
+            UpdateData(false);
+            busy.Restore();
+            ShowNoComparison();
+            ReportOutOfMemory(OutOfMemoryMessage(Shown(path)));
+            return;
+        }
         if (result) {
             m_lib2File = path;
         } else {
@@ -860,7 +903,7 @@ void CLibCompareDlg::LoadLibrary2AndCompare(const std::function<QString()>& choo
 void CLibCompareDlg::CompareAndShow(const ReadResult& failure, const QString& failedPath) {
     ShowChangeLine(-1);
     m_commonAnchor = -1;
-    {
+    try {
         BusyCursor busy;
         // As CompareLibraries, with room made in the common list once it is
         // emptied: one block for up to twenty million rows, not doublings.
@@ -873,6 +916,11 @@ void CLibCompareDlg::CompareAndShow(const ReadResult& failure, const QString& fa
         MarkDifferences(m_lastComparison, m_listCommon->Model(), m_listOnly1->Model(),
                         m_listOnly2->Model());
         ReturnFreedMemoryToTheSystem();
+    } catch (const std::bad_alloc&) {
+        // Nothing half shown: empty lists, no comparison, and a word.
+        ShowNoComparison();
+        ReportOutOfMemory(OutOfMemoryMessage(Shown(m_lib1File), Shown(m_lib2File)));
+        return;
     }
     UpdateExportAction();
     QString status = ComparisonStatus(m_lib1File, m_lib2File, m_lastComparison);
@@ -904,7 +952,7 @@ void CLibCompareDlg::OnReload() {
     const std::string note =
         ReloadedMessage(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdString(),
                         before, !compared || !m_listsShowComparison || now == before);
-    SetStatus(QString::fromStdString(note) + QStringLiteral(" · ") + m_countsText);
+    SetNote(QString::fromStdString(note));
 }
 
 bool CLibCompareDlg::ReloadBoth() {
@@ -989,7 +1037,7 @@ void CLibCompareDlg::OnExport() {
     const ExportOutcome written = ExportComparison(this, m_lastComparison, sources, folder, name);
     if (written.target.isEmpty()) return;
     RememberExportFolder(written.target);
-    SetStatus(QString::fromStdString(ExportedMessage(
+    SetNote(QString::fromStdString(ExportedMessage(
         QFileInfo(written.target).fileName().toStdString(),
         static_cast<std::uint64_t>(m_listCommon->Model().SignedRowCount()), written.lines)));
 }
@@ -1040,7 +1088,7 @@ int CLibCompareDlg::ColumnAt(QPoint at) const {
 void CLibCompareDlg::OnSelChangeOnly1() {
     // After a comparison, row source k is the k-th unmatched record; after a
     // load of library 1 alone, record k + 1.
-    ClearStepNote();
+    ClearNote();
     ShowChangeLine(-1);
     FindAndShowDetails(m_listOnly1, lib1Table, kLib1Fields, [this](std::int64_t source) {
         return m_listsShowComparison
@@ -1050,7 +1098,7 @@ void CLibCompareDlg::OnSelChangeOnly1() {
 }
 
 void CLibCompareDlg::OnSelChangeOnly2() {
-    ClearStepNote();
+    ClearNote();
     ShowChangeLine(-1);
     FindAndShowDetails(m_listOnly2, lib2Table, kLib2Fields, [this](std::int64_t source) {
         return std::int64_t{m_lastComparison.only2[static_cast<std::size_t>(source)]};
@@ -1058,7 +1106,7 @@ void CLibCompareDlg::OnSelChangeOnly2() {
 }
 
 void CLibCompareDlg::OnSelChangeCommon() {
-    if (!m_stepping) ClearStepNote();
+    if (!m_stepping) ClearNote();
     m_commonAnchor = -1;
     const std::int64_t slot = FindAndShowDetails(m_listCommon, commonTable, kCommonFields,
                                                  [](std::int64_t source) { return source; });

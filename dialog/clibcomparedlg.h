@@ -130,9 +130,10 @@ private:
     // A detail field whose value does not fit gets it as its tooltip, beside
     // a changed field's note.
     void RefreshFieldTips();
-    // Where stepping from change to change stands, before the counts.
-    void SetStepNote(const QString& note);
-    void ClearStepNote();
+    // A note before the counts until the selection moves or a filter
+    // changes: where stepping stands, what was exported or read anew.
+    void SetNote(const QString& note);
+    void ClearNote();
     // Export is offered only while a comparison is shown.
     void UpdateExportAction();
     // The search text in the lists' bytes.
@@ -151,6 +152,10 @@ private:
     // Asks for a library file; empty when the user cancels.
     QString ChooseLibraryFile();
     void ReportReadFailure(const ReadResult& result);
+    // Empty lists and no comparison, after running out of memory.
+    void ShowNoComparison();
+    // Out of memory: said in the status line and a message box.
+    void ReportOutOfMemory(const std::string& message);
     // Asks whether to load a file that does not look like a symbol library.
     bool ProceedWith(const QString& path, const ReadResult& read);
     ReadResult Read(const QString& path, SymbolTable& table, std::int32_t& count, SymbolList& list);
@@ -182,7 +187,7 @@ private:
     QToolButton* m_previousChange = nullptr;
     QAction* m_exportAction = nullptr;
     QString m_countsText;       // the counts line as the last command left it
-    QString m_stepNote;         // where stepping stands, shown before the counts
+    QString m_note;             // shown before the counts (SetNote)
     LinePieces m_changePieces;  // the line of values, as shown
     // Row among all common rows of the selection that a filter hid; stepping
     // goes on from there. -1: none.
