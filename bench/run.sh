@@ -1,21 +1,37 @@
 #!/usr/bin/env bash
-# Runs the benchmarks and prints the figures. Release build in build/.
-#   bench/run.sh [RECORDS]   (default 1000000)
+# Runs the benchmarks and prints the figures, on two pairs of libraries: names
+# in alphabetical order, and the same records in random order.
+#   bench/run.sh [--build DIR] [RECORDS]   (default: make build, build/; 1000000)
+# With --build, the programs of that release build are used as they are.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+build=
+if [ "${1:-}" = --build ]; then
+  build=$2
+  shift 2
+fi
 records=${1:-1000000}
-make build >/dev/null
-bin=build/bin
+if [ -z "$build" ]; then
+  make build >/dev/null
+  build=build
+fi
+bin=$build/bin
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-echo "== generating two long-layout libraries of $records records"
+echo "== generating two pairs of long-layout libraries of $records records"
 $bin/generate_library "$work/a.1" "$records" 1
 $bin/generate_library "$work/b.1" "$records" 2
-ls -l "$work/a.1" "$work/b.1" | awk '{print "   " $5 " bytes  " $9}'
+$bin/generate_library "$work/a-random.1" "$records" 1 shuffled
+$bin/generate_library "$work/b-random.1" "$records" 2 shuffled
+ls -l "$work"/*.1 | awk '{print "   " $5 " bytes  " $9}'
 
-echo "== end to end, against LC_ALL=C sort + comm of the bare names (medians)"
-python3 bench/figures.py "$bin" "$work/a.1" "$work/b.1"
+for pair in "" -random; do
+  a=$work/a$pair.1
+  b=$work/b$pair.1
+  echo "== names ${pair:+in random order}${pair:-in order}: end to end, against LC_ALL=C sort + comm of the bare names (medians)"
+  python3 bench/figures.py "$bin" "$a" "$b"
+done
 
 echo "== reading both files into memory, against mapping them"
 python3 bench/read_cost.py "$work/a.1" "$work/b.1"
@@ -28,5 +44,7 @@ $bin/reader_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=t
 echo "== 2504 x 2504: indexed comparison against the nested loop"
 $bin/compare_bench
 
-echo "== the dialog (offscreen): duplicates, memory after a reload, a million names"
-QT_QPA_PLATFORM=offscreen $bin/dialog_bench "$work/a.1" "$work/b.1" 2>/dev/null
+for pair in "" -random; do
+  echo "== the dialog (offscreen), names ${pair:+in random order}${pair:-in order}: duplicates, memory after a reload, a million names"
+  QT_QPA_PLATFORM=offscreen $bin/dialog_bench "$work/a$pair.1" "$work/b$pair.1" 2>/dev/null
+done
