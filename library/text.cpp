@@ -2,7 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <memory>
+#include <type_traits>
 #include <utility>
+
+#include "library/two_threads.h"
 
 namespace {
 
@@ -175,6 +180,123 @@ DisplayKeyPrefix DisplayKeyPrefixOf(std::string_view name) {
         parts[i / 8] |= std::uint64_t{kBase[static_cast<unsigned char>(name[i])]}
                         << (56 - 8 * (i % 8));
     return {parts[0], parts[1]};
+}
+
+namespace {
+
+// Byte `at` of a key, 0 the most significant; zero past its end.
+unsigned KeyByte(const DisplayKeyPrefix& key, unsigned at) {
+    if (at >= 16) return 0;
+    return static_cast<unsigned>(at < 8 ? key.high >> (56 - 8 * at)
+                                        : key.low >> (56 - 8 * (at - 8))) &
+           0xFFu;
+}
+
+// The `width` bytes of a key from byte `at` on, as one number.
+template <unsigned kWidth>
+std::size_t KeyDigit(const DisplayKeyPrefix& key, unsigned at) {
+    if constexpr (kWidth == 1)
+        return KeyByte(key, at);
+    else
+        return std::size_t{KeyByte(key, at)} << 8 | KeyByte(key, at + 1);
+}
+
+bool KeyLess(const DisplaySortItem& a, const DisplaySortItem& b) {
+    if (a.key.high != b.key.high) return a.key.high < b.key.high;
+    if (a.key.low != b.key.low) return a.key.low < b.key.low;
+    return a.at < b.at;
+}
+
+// Buckets this small are sorted by insertion; from kWideBucket items on, a
+// bucket is distributed by two bytes at once.
+constexpr std::size_t kSmallBucket = 32;
+constexpr std::size_t kWideBucket = std::size_t{1} << 16;
+
+// The first byte of the keys at which not all `n` items agree, from `at` on;
+// 16 or more where all keys are equal.
+unsigned FirstDifferingByte(const DisplaySortItem* items, std::size_t n, unsigned at) {
+    std::uint64_t high = 0, low = 0;
+    for (std::size_t i = 1; i < n; ++i) {
+        high |= items[i].key.high ^ items[0].key.high;
+        low |= items[i].key.low ^ items[0].key.low;
+    }
+    const unsigned first = high != 0  ? static_cast<unsigned>(std::countl_zero(high)) / 8
+                           : low != 0 ? 8 + static_cast<unsigned>(std::countl_zero(low)) / 8
+                                      : 16;
+    return first > at ? first : at;
+}
+
+void RadixSort(DisplaySortItem* in, DisplaySortItem* other, std::size_t n, unsigned at,
+               bool toOther, bool share = false);
+
+// RadixSort's step: distributes the items by the next `kWidth` bytes of
+// their keys in which they do not all agree, keeping their order within each
+// value, and sorts each value's items on. With `share`, the values are sorted
+// in two groups of about half the items, one on each thread.
+template <unsigned kWidth>
+void DistributeAndSort(DisplaySortItem* in, DisplaySortItem* other, std::size_t n, unsigned at,
+                       bool toOther, bool share) {
+    constexpr std::size_t kValues = std::size_t{1} << (8 * kWidth);
+    // starts[v + 1] counts the items of value v, then starts[v] is where
+    // they begin.
+    std::conditional_t<kWidth == 1, std::array<std::size_t, kValues + 1>, std::vector<std::size_t>>
+        starts{};
+    if constexpr (kWidth > 1) starts.resize(kValues + 1);
+    for (;;) {
+        std::fill(starts.begin(), starts.end(), 0);
+        for (std::size_t i = 0; i < n; ++i) ++starts[KeyDigit<kWidth>(in[i].key, at) + 1];
+        if (starts[KeyDigit<kWidth>(in[0].key, at) + 1] != n) break;
+        at = FirstDifferingByte(in, n, at + kWidth);
+        if (at >= 16) {  // all keys equal: in the order of `at` already
+            if (toOther) std::copy(in, in + n, other);
+            return;
+        }
+    }
+    for (std::size_t v = 0; v < kValues; ++v) starts[v + 1] += starts[v];
+    auto next = starts;
+    for (std::size_t i = 0; i < n; ++i) other[next[KeyDigit<kWidth>(in[i].key, at)]++] = in[i];
+    const auto sortValues = [&](std::size_t from, std::size_t to) {
+        for (std::size_t v = from; v < to; ++v)
+            if (starts[v + 1] > starts[v])
+                RadixSort(other + starts[v], in + starts[v], starts[v + 1] - starts[v], at + kWidth,
+                          !toOther);
+    };
+    if (!share) return sortValues(0, kValues);
+    std::size_t half = 0;  // the value whose items hold the middle one
+    while (starts[half + 1] <= n / 2) ++half;
+    if (n / 2 - starts[half] > starts[half + 1] - n / 2) ++half;
+    BothAtOnce([&] { sortValues(0, half); }, [&] { sortValues(half, kValues); });
+}
+
+// Sorts the `n` items at `in`, whose keys agree before byte `at`, by KeyLess
+// (most significant byte first), leaving them at `in`, or at `other` (room for
+// as many) with `toOther`.
+void RadixSort(DisplaySortItem* in, DisplaySortItem* other, std::size_t n, unsigned at,
+               bool toOther, bool share) {
+    if (n <= kSmallBucket) {
+        for (std::size_t i = 1; i < n; ++i) {
+            const DisplaySortItem item = in[i];
+            std::size_t j = i;
+            for (; j > 0 && KeyLess(item, in[j - 1]); --j) in[j] = in[j - 1];
+            in[j] = item;
+        }
+        if (toOther) std::copy(in, in + n, other);
+    } else if (n >= kWideBucket) {
+        DistributeAndSort<2>(in, other, n, at, toOther, share);
+    } else {
+        DistributeAndSort<1>(in, other, n, at, toOther, share);
+    }
+}
+
+}  // namespace
+
+void SortByDisplayKey(std::vector<DisplaySortItem>& items) {
+    const std::size_t n = items.size();
+    // Room to distribute into, left unwritten until then.
+    const std::unique_ptr<DisplaySortItem, void (*)(DisplaySortItem*)> room(
+        static_cast<DisplaySortItem*>(::operator new(n * sizeof(DisplaySortItem))),
+        [](DisplaySortItem* p) { ::operator delete(p); });
+    RadixSort(items.data(), room.get(), n, 0, false, n >= kDisplaySortTwoThreadsFrom);
 }
 
 namespace {

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "library/two_threads.h"
+
 // Symbol texts are raw bytes in the Windows-1252 code page.
 
 // Appends `bytes` decoded as Windows-1252 to `out` as UTF-8. The five bytes the
@@ -52,18 +54,42 @@ struct DisplayKeyPrefix {
 };
 DisplayKeyPrefix DisplayKeyPrefixOf(std::string_view name);
 
+// A name's key prefix and its place among the names being sorted.
+struct DisplaySortItem {
+    DisplayKeyPrefix key;
+    std::size_t at = 0;
+};
+
+// Sorts `items` by key, equal keys by `at`: a radix sort on the key's bytes,
+// most significant first.
+void SortByDisplayKey(std::vector<DisplaySortItem>& items);
+
+// From this many names on, SortForDisplay shares its work between two threads.
+inline constexpr std::size_t kDisplaySortTwoThreadsFrom = std::size_t{1} << 16;
+
 // Sorts `ids` into display order of their names, `nameOf(id)`; equal names
 // keep the order of their ids. Each name's key prefix is worked out once; only
 // names with equal prefixes are compared in full.
 template <typename Id, typename NameOf>
 void SortForDisplay(std::vector<Id>& ids, const NameOf& nameOf) {
-    struct Item {
-        DisplayKeyPrefix key;
-        std::size_t at;  // position in ids
+    const std::size_t n = ids.size();
+    // Halves of the list at once, where it is long enough to pay.
+    const auto inHalves = [n](const auto& work) {
+        if (n < kDisplaySortTwoThreadsFrom) return work(0, n);
+        BothAtOnce([&] { work(0, n / 2); }, [&] { work(n / 2, n); });
     };
-    std::vector<Item> items(ids.size());
-    for (std::size_t i = 0; i < ids.size(); ++i) items[i] = {DisplayKeyPrefixOf(nameOf(ids[i])), i};
-    const auto less = [&](const Item& a, const Item& b) {
+    std::vector<DisplaySortItem> items(n);
+    inHalves([&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i)
+            items[i] = {DisplayKeyPrefixOf(nameOf(ids[i])), i};
+    });
+    const auto sameKey = [](const DisplaySortItem& a, const DisplaySortItem& b) {
+        return a.key.high == b.key.high && a.key.low == b.key.low;
+    };
+    const auto byName = [&](const DisplaySortItem& a, const DisplaySortItem& b) {
+        return CompareForDisplay(nameOf(ids[a.at]), nameOf(ids[b.at])) < 0;
+    };
+    const auto less = [&](const DisplaySortItem& a, const DisplaySortItem& b) {
         if (a.key.high != b.key.high) return a.key.high < b.key.high;
         if (a.key.low != b.key.low) return a.key.low < b.key.low;
         if (const int c = CompareForDisplay(nameOf(ids[a.at]), nameOf(ids[b.at]))) return c < 0;
@@ -77,7 +103,24 @@ void SortForDisplay(std::vector<Id>& ids, const NameOf& nameOf) {
         if (less(items[i], items[i - 1])) runs.push_back(i);
     if (runs.size() == 1) return;  // in order already
     if (runs.size() > kMostRuns) {
-        std::sort(items.begin(), items.end(), less);
+        SortByDisplayKey(items);
+        // Names with equal prefixes now stand together in the order of their
+        // ids; the full comparison orders them, keeping that order for equal
+        // names.
+        for (std::size_t begin = 0, end = 0; begin < n; begin = end) {
+            for (end = begin + 1; end < n && sameKey(items[end], items[begin]);) ++end;
+            if (end - begin > 16) {
+                std::stable_sort(items.begin() + static_cast<std::ptrdiff_t>(begin),
+                                 items.begin() + static_cast<std::ptrdiff_t>(end), byName);
+                continue;
+            }
+            for (std::size_t i = begin + 1; i < end; ++i) {  // a few: by insertion
+                const DisplaySortItem item = items[i];
+                std::size_t j = i;
+                for (; j > begin && byName(item, items[j - 1]); --j) items[j] = items[j - 1];
+                items[j] = item;
+            }
+        }
     } else {
         runs.push_back(items.size());
         while (runs.size() > 2) {
@@ -92,9 +135,10 @@ void SortForDisplay(std::vector<Id>& ids, const NameOf& nameOf) {
             runs.swap(merged);
         }
     }
-    std::vector<Id> sorted;
-    sorted.reserve(ids.size());
-    for (const Item& item : items) sorted.push_back(ids[item.at]);
+    std::vector<Id> sorted(n);
+    inHalves([&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) sorted[i] = ids[items[i].at];
+    });
     ids.swap(sorted);
 }
 

@@ -88,6 +88,110 @@ TEST(DisplayOrder, SortForDisplayAgreesWithTheFullComparison) {
     EXPECT_EQ(ids, expected);
 }
 
+// Names in random order, as a library grown by additions anywhere: the sort
+// must give what a stable sort by the full comparison gives, for lists below
+// and above the sizes at which it changes its way of working (small buckets,
+// the two threads). The names share their first 16 folded bytes in many ways
+// (long common beginnings, case and accent twins, ß and s), and repeat, so
+// that equal names must keep the order in which they stand.
+TEST(DisplayOrder, SortForDisplayOfNamesInRandomOrder) {
+    const std::string beginnings[] = {"",
+                                      "SYM",
+                                      "Schalter-Motor-1",
+                                      "schalter-motor-1",
+                                      "SCH\xC4LTER-M\xD6TOR-1",
+                                      "Schalter-Motor-",
+                                      "Klemme\xDF",
+                                      "Klemmes",
+                                      "\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF",
+                                      "\x01"};
+    const std::string letters[] = {"a", "A", "\xE4", "\xC4", "z",    "\xDF", "s", "0",
+                                   "9", "-", "\x8A", "\x9A", "\xFF", "\x01", " "};
+    struct Case {
+        std::size_t count;  // names in the list
+        std::size_t kinds;  // different names among them, at most
+    } cases[] = {{0, 1},    {1, 1},       {2, 2},      {31, 31},       {33, 33},
+                 {100, 10}, {1000, 1000}, {5000, 300}, {70000, 70000}, {200000, 20000}};
+    std::uint32_t seed = 2024;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u, seed >> 8; };
+    for (const Case& c : cases) {
+        std::vector<std::string> kinds(c.kinds);
+        for (std::string& name : kinds) {
+            name = beginnings[next() % std::size(beginnings)];
+            for (std::uint32_t n = next() % 20; n > 0; --n)
+                name += letters[next() % std::size(letters)];
+        }
+        std::vector<std::string> names(c.count);
+        for (std::string& name : names) name = kinds[next() % kinds.size()];
+        // Ids that are not their places, so that a sort by id would show.
+        std::vector<std::uint32_t> ids(c.count);
+        for (std::size_t i = 0; i < ids.size(); ++i)
+            ids[i] = static_cast<std::uint32_t>((i * 7919) % (c.count == 0 ? 1 : c.count));
+        if (c.count % 7919 == 0) std::reverse(ids.begin(), ids.end());
+        const auto nameOf = [&](std::uint32_t id) { return std::string_view(names[id]); };
+        std::vector<std::uint32_t> expected = ids;
+        std::stable_sort(expected.begin(), expected.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return CompareForDisplay(nameOf(a), nameOf(b)) < 0;
+        });
+        SortForDisplay(ids, nameOf);
+        EXPECT_EQ(ids, expected) << c.count << " names";
+    }
+}
+
+// The place in the list decides between equal names, not their ids, also
+// where names first differ after 16 bytes or only in case or accents; with
+// names added after them that stand in falling order (many runs), and without.
+TEST(DisplayOrder, SortForDisplayKeepsEqualNamesInTheirOrder) {
+    std::vector<std::string> names = {"Schalter-Motor-10",
+                                      "Schalter-Motor-1",
+                                      "Schalter-Motor-10",
+                                      "schalter-motor-10",
+                                      "Sch\xE4lter-Motor-10",
+                                      "Schalter-Motor-10",
+                                      "Klemme",
+                                      "KLEMME",
+                                      "Klemme",
+                                      "a",
+                                      "A",
+                                      "\xC4",
+                                      "a",
+                                      "\xE4",
+                                      "",
+                                      "Stra\xDF"
+                                      "e",
+                                      "Strase",
+                                      "Strasse",
+                                      "Stra\xDF"
+                                      "e"};
+    const std::vector<std::uint32_t> listed = {18, 9, 0,  7, 15, 12, 5,  1,  14, 3,
+                                               11, 2, 16, 8, 4,  10, 17, 13, 6};
+    std::vector<std::uint32_t> reversed = listed;
+    std::reverse(reversed.begin(), reversed.end());
+    std::vector<std::uint32_t> fillers;  // zz29 … zz00, sorting after all others
+    for (int k = 0; k < 30; ++k) {
+        fillers.push_back(static_cast<std::uint32_t>(names.size()));
+        names.push_back("zz" + std::to_string((29 - k) / 10) + std::to_string((29 - k) % 10));
+    }
+    struct Case {
+        std::vector<std::uint32_t> ids;
+        std::vector<std::uint32_t> expected;
+    } cases[] = {
+        {listed, {14, 10, 9, 12, 11, 13, 7, 8, 6, 1, 0, 5, 2, 3, 4, 16, 18, 15, 17}},
+        {reversed, {14, 10, 12, 9, 11, 13, 7, 6, 8, 1, 2, 5, 0, 3, 4, 16, 15, 18, 17}},
+    };
+    for (const Case& c : cases)
+        for (bool withFillers : {false, true}) {
+            std::vector<std::uint32_t> ids = c.ids;
+            std::vector<std::uint32_t> expected = c.expected;
+            if (withFillers) {
+                ids.insert(ids.end(), fillers.begin(), fillers.end());
+                expected.insert(expected.end(), fillers.rbegin(), fillers.rend());
+            }
+            SortForDisplay(ids, [&](std::uint32_t id) { return std::string_view(names[id]); });
+            EXPECT_EQ(ids, expected) << c.ids.front() << (withFillers ? " with fillers" : "");
+        }
+}
+
 TEST(StartsWithIgnoringCase, MatchesCaseOnly) {
     struct Case {
         const char* text;
