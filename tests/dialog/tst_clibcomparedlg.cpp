@@ -272,7 +272,13 @@ void TestCLibCompareDlg::resizing() {
     for (QWidget* w : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         before[w] = w->geometry();
     const QSize template_ = dialog.size();
-    for (const QSize& size : {template_ + QSize(300, 200), dialog.minimumSize()}) {
+    // Rows in each list, to see how many show.
+    for (auto* list : dialog.findChildren<SymbolListBox*>()) {
+        for (int i = 0; i < 20; ++i) list->Model().Add("Zeile");
+        list->Model().Flush();
+    }
+    // 301 does not divide by three: the right column takes the remainder.
+    for (const QSize& size : {template_ + QSize(301, 200), dialog.minimumSize()}) {
         dialog.resize(size);
         QCOMPARE(dialog.size(), size);
         const QList<bool> now = RelativeOrder(controls);
@@ -283,13 +289,31 @@ void TestCLibCompareDlg::resizing() {
             QCOMPARE(list->height(), before[list].height() + dy);
         for (auto* button : dialog.findChildren<QPushButton*>())
             QCOMPARE(button->size(), before[button].size());
-        for (auto* list : dialog.findChildren<SymbolListBox*>())
-            QVERIFY(list->height() >= 5 * list->fontMetrics().height());
+        for (auto* list : dialog.findChildren<SymbolListBox*>())  // five whole rows show
+            QVERIFY2(list->viewport()->height() >= 5 * list->sizeHintForRow(0),
+                     qPrintable(list->objectName()));
+        const int dx = size.width() - template_.width();
+        const auto grown = [&](const char* name) {
+            QWidget* list = Find(dialog, name);
+            return list->width() - before[list].width();
+        };
+        QCOMPARE(grown("IDC_ONLY1_LIST") + grown("IDC_COMMON_LIST") + grown("IDC_ONLY2_LIST"), dx);
+        QCOMPARE(grown("IDC_ONLY1_LIST"), dx / 3);
         QVERIFY(dialog.rect().contains(Find(dialog, "IDOK")->geometry()));
     }
     dialog.resize(template_);
     for (QWidget* w : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         QCOMPARE(w->geometry(), before[w]);
+
+    // Closed partly off the screen, opened again on it.
+    const QRect screen = dialog.screen()->availableGeometry();
+    dialog.move(screen.right() - 100, screen.bottom() - 100);
+    dialog.accept();
+    CLibCompareDlg moved;
+    moved.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&moved));
+    QVERIFY(screen.contains(moved.frameGeometry()));
+    moved.reject();
 
     // Closed at one size, opened again at it.
     dialog.resize(template_ + QSize(100, 50));

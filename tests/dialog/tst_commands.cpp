@@ -1,6 +1,7 @@
 // The dialog's commands end to end: the real dialog, the real file chooser,
 // real files.
 #include <QAccessible>
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -511,6 +512,10 @@ void TestCommands::tooManyPairsAreRefusedWithAMessage() {
     QVERIFY(shown.only1.isEmpty() && shown.only2.isEmpty() && shown.common.isEmpty());
     QCOMPARE(lib1Count, 4500);
     QCOMPARE(lib2Count, 4500);
+    // A refused comparison is nothing to export.
+    auto* exportAction = dialog_->findChild<QAction*>(QStringLiteral("exportAction"));
+    QVERIFY(!exportAction->isEnabled());
+    QVERIFY(exportAction->toolTip().contains(QStringLiteral("abgelehnt")));
 }
 
 namespace {

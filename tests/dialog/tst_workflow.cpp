@@ -504,7 +504,7 @@ void TestWorkflow::doubtfulFilesAreQuestioned() {
     for (const auto& [name, bytes] :
          {std::pair{"rauschen.1", &noise}, {"text.1", &text}, {"bild.1", &image}}) {
         const QString path = Q(dir_.Write(name, *bytes));
-        QString question;
+        QString question, reading;
         QMessageBox::StandardButton preset = QMessageBox::NoButton;
         QCOMPARE(
             modal::Drive([this] { ControlById<QPushButton>(*dialog_, IDC_LOAD1_BUTTON)->click(); },
@@ -513,6 +513,8 @@ void TestWorkflow::doubtfulFilesAreQuestioned() {
                               auto* box = qobject_cast<QMessageBox*>(window);
                               if (!box) return false;
                               question = box->text();
+                              // Meanwhile the window says what it reads.
+                              reading = dialog_->StatusText();
                               preset = box->standardButton(box->defaultButton());
                               box->button(QMessageBox::No)->click();
                               return true;
@@ -520,6 +522,7 @@ void TestWorkflow::doubtfulFilesAreQuestioned() {
             std::size_t{2});
         QVERIFY2(question.contains(path) && question.contains(QStringLiteral("Trotzdem")),
                  qPrintable(question));
+        QCOMPARE(reading, QStringLiteral("Lese „%1“ …").arg(QString::fromLatin1(name).toUpper()));
         QCOMPARE(preset, QMessageBox::No);
         QCOMPARE(Field("IDC_PATH1_EDIT"), alt_.toUpper());
         QCOMPARE(lib1Count, 10);
