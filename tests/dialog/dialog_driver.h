@@ -17,10 +17,13 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <functional>
+#include <memory>
 #include <vector>
 
+#include "dialog/clibcomparedlg.h"
 #include "dialog/symbol_list_box.h"
 #include "dialog/symbol_list_model.h"
+#include "library/symbol_table.h"
 
 // Settings of the tests' own, never the user's: Qt's test mode for the
 // settings files, and an organisation of their own for Windows' registry.
@@ -90,6 +93,23 @@ inline bool SelectText(SymbolListBox* list, const QString& text) {
     const int row = Rows(list).indexOf(text);
     if (row >= 0) ClickRow(list, row);
     return row >= 0;
+}
+
+// The window system gives the dialog back the focus once a modal window
+// closes; the offscreen platform leaves that to the test.
+inline bool Activate(QWidget& dialog) {
+    dialog.activateWindow();
+    return QTest::qWaitForWindowActive(&dialog);
+}
+
+// A dialog as at start-up, with empty tables, shown and active.
+inline std::unique_ptr<CLibCompareDlg> FreshDialog() {
+    lib1Count = lib2Count = commonCount = 0;
+    ForgetWindowGeometry();
+    auto dialog = std::make_unique<CLibCompareDlg>();
+    dialog->show();
+    Activate(*dialog);
+    return dialog;
 }
 
 namespace modal {

@@ -104,10 +104,7 @@ private:
         return dialog_->findChild<QLabel*>(QString::fromLatin1(name));
     }
     QString Status() const { return Label("statusLine")->accessibleName(); }
-    void Activate() {
-        dialog_->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
-    }
+    void Activate() { QVERIFY(::Activate(*dialog_)); }
     void Load(int buttonId, const QString& path) {
         QCOMPARE(modal::Drive(
                      [this, buttonId] { ControlById<QPushButton>(*dialog_, buttonId)->click(); },
@@ -142,11 +139,7 @@ void TestReview::init() {
     // Each test from the same two files (some change them).
     dir_.Write("schaltplan-2023-11.1", LongLibrary(kOld));
     dir_.Write("schaltplan-2024-05.1", LongLibrary(kNew));
-    lib1Count = lib2Count = commonCount = 0;
-    ForgetWindowGeometry();
-    dialog_ = std::make_unique<CLibCompareDlg>();
-    dialog_->show();
-    Activate();
+    dialog_ = FreshDialog();
 }
 
 // Alt+G and the search keep the selected change selected while they show it;

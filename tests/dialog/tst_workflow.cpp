@@ -103,12 +103,7 @@ private:
                  std::size_t{1});
         Activate();
     }
-    // The window system gives the dialog back the focus once a modal window
-    // closes; the offscreen platform leaves that to the test.
-    void Activate() {
-        dialog_->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
-    }
+    void Activate() { QVERIFY(::Activate(*dialog_)); }
 
     TempDir dir_;
     QString alt_, neu_;
@@ -116,11 +111,7 @@ private:
 };
 
 void TestWorkflow::init() {
-    lib1Count = lib2Count = commonCount = 0;
-    ForgetWindowGeometry();
-    dialog_ = std::make_unique<CLibCompareDlg>();
-    dialog_->show();
-    Activate();
+    dialog_ = FreshDialog();
 }
 
 // `libcompare a.1 b.1` compares at once, without a chooser; with one file
