@@ -135,6 +135,15 @@ void CLibCompareDlg::CreateControls() {
                 auto* button = new QPushButton(caption, this);
                 button->setAutoDefault(true);
                 button->setDefault(t.kind == ControlKind::DefaultButton);
+                // Where this font is wider than the template's (a substitute
+                // font), the caption gets a smaller size rather than lose its
+                // ends: the button keeps its place.
+                const int room = rect.width() - 2 * style()->pixelMetric(QStyle::PM_ButtonMargin);
+                QFont fitted = font;
+                while (QFontMetrics(fitted).horizontalAdvance(caption) > room &&
+                       fitted.pointSizeF() > 5)
+                    fitted.setPointSizeF(fitted.pointSizeF() - 0.5);
+                if (fitted != font) button->setFont(fitted);
                 control = button;
                 break;
             }

@@ -4,9 +4,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTest>
 
 #include "app/clibcompareapp.h"
@@ -46,6 +48,7 @@ private slots:
     void tabOrder();
     void keysClose_data();
     void keysClose();
+    void labelsAreNotClipped_data();
     void labelsAreNotClipped();
     void exchangeOrder();
     void exchangeMovesValues();
@@ -436,7 +439,22 @@ void TestCLibCompareDlg::keysClose() {
 
 // Every label shows its whole caption and stays clear of the field beside it;
 // the dialog fits a 1366 x 768 screen.
+void TestCLibCompareDlg::labelsAreNotClipped_data() {
+    QTest::addColumn<QString>("substitute");
+    QTest::addRow("the dialog font") << QString();
+    // As under Wine, where a wider serif face stands in for "MS Shell Dlg".
+    QTest::addRow("a wider substitute") << QStringLiteral("DejaVu Serif");
+}
+
 void TestCLibCompareDlg::labelsAreNotClipped() {
+    QFETCH(QString, substitute);
+    const QString family = QString::fromLatin1(LibCompareDialogTemplate().fontFamily);
+    const QStringList before = QFont::substitutes(family);
+    if (!substitute.isEmpty()) QFont::insertSubstitution(family, substitute);
+    const auto restore = qScopeGuard([&] {
+        QFont::removeSubstitutions(family);
+        if (!before.isEmpty()) QFont::insertSubstitutions(family, before);
+    });
     CLibCompareDlg dialog;
     QVERIFY(dialog.width() < 1366 - 100 && dialog.height() < 768 - 100);
     const auto edits = dialog.findChildren<QLineEdit*>();
@@ -449,6 +467,12 @@ void TestCLibCompareDlg::labelsAreNotClipped() {
                     label->x() + label->fontMetrics().horizontalAdvance(label->text()) <= edit->x(),
                 qPrintable(label->text() + " / " + edit->objectName()));
     }
+    // A caption wider than its button would lose both ends.
+    const int margin = dialog.style()->pixelMetric(QStyle::PM_ButtonMargin);
+    for (auto* button : dialog.findChildren<QPushButton*>())
+        QVERIFY2(
+            button->fontMetrics().horizontalAdvance(button->text()) <= button->width() - 2 * margin,
+            qPrintable(button->text()));
 }
 
 // Writing members into controls goes in the bindings' order: the selection
