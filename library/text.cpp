@@ -4,10 +4,7 @@
 #include <array>
 #include <bit>
 #include <memory>
-#include <type_traits>
 #include <utility>
-
-#include "library/two_threads.h"
 
 namespace {
 
@@ -184,21 +181,11 @@ DisplayKeyPrefix DisplayKeyPrefixOf(std::string_view name) {
 
 namespace {
 
-// Byte `at` of a key, 0 the most significant; zero past its end.
+// Byte `at` of a key, 0 the most significant.
 unsigned KeyByte(const DisplayKeyPrefix& key, unsigned at) {
-    if (at >= 16) return 0;
     return static_cast<unsigned>(at < 8 ? key.high >> (56 - 8 * at)
                                         : key.low >> (56 - 8 * (at - 8))) &
            0xFFu;
-}
-
-// The `width` bytes of a key from byte `at` on, as one number.
-template <unsigned kWidth>
-std::size_t KeyDigit(const DisplayKeyPrefix& key, unsigned at) {
-    if constexpr (kWidth == 1)
-        return KeyByte(key, at);
-    else
-        return std::size_t{KeyByte(key, at)} << 8 | KeyByte(key, at + 1);
 }
 
 bool KeyLess(const DisplaySortItem& a, const DisplaySortItem& b) {
@@ -207,13 +194,11 @@ bool KeyLess(const DisplaySortItem& a, const DisplaySortItem& b) {
     return a.at < b.at;
 }
 
-// Buckets this small are sorted by insertion; from kWideBucket items on, a
-// bucket is distributed by two bytes at once.
+// Buckets this small are sorted by insertion.
 constexpr std::size_t kSmallBucket = 32;
-constexpr std::size_t kWideBucket = std::size_t{1} << 16;
 
 // The first byte of the keys at which not all `n` items agree, from `at` on;
-// 16 or more where all keys are equal.
+// 16 where all keys are equal.
 unsigned FirstDifferingByte(const DisplaySortItem* items, std::size_t n, unsigned at) {
     std::uint64_t high = 0, low = 0;
     for (std::size_t i = 1; i < n; ++i) {
@@ -226,53 +211,22 @@ unsigned FirstDifferingByte(const DisplaySortItem* items, std::size_t n, unsigne
     return first > at ? first : at;
 }
 
+// Sorts the `n` items at `in`, whose keys agree before byte `at`, by KeyLess,
+// most significant byte first, leaving them at `in`, or at `other` (room for
+// as many) with `toOther`. Each step distributes the items to `other` by the
+// next byte in which they do not all agree, keeping their order within each
+// value, and sorts each value's items on from there.
 void RadixSort(DisplaySortItem* in, DisplaySortItem* other, std::size_t n, unsigned at,
-               bool toOther, bool share = false);
-
-// RadixSort's step: distributes the items by the next `kWidth` bytes of
-// their keys in which they do not all agree, keeping their order within each
-// value, and sorts each value's items on. With `share`, the values are sorted
-// in two groups of about half the items, one on each thread.
-template <unsigned kWidth>
-void DistributeAndSort(DisplaySortItem* in, DisplaySortItem* other, std::size_t n, unsigned at,
-                       bool toOther, bool share) {
-    constexpr std::size_t kValues = std::size_t{1} << (8 * kWidth);
-    // starts[v + 1] counts the items of value v, then starts[v] is where
+               bool toOther) {
+    // starts[v + 1] counts the items whose byte is v, then starts[v] is where
     // they begin.
-    std::conditional_t<kWidth == 1, std::array<std::size_t, kValues + 1>, std::vector<std::size_t>>
-        starts{};
-    if constexpr (kWidth > 1) starts.resize(kValues + 1);
-    for (;;) {
-        std::fill(starts.begin(), starts.end(), 0);
-        for (std::size_t i = 0; i < n; ++i) ++starts[KeyDigit<kWidth>(in[i].key, at) + 1];
-        if (starts[KeyDigit<kWidth>(in[0].key, at) + 1] != n) break;
-        at = FirstDifferingByte(in, n, at + kWidth);
-        if (at >= 16) {  // all keys equal: in the order of `at` already
-            if (toOther) std::copy(in, in + n, other);
-            return;
-        }
+    std::array<std::size_t, 257> starts;
+    while (n > kSmallBucket && at < 16) {
+        starts.fill(0);
+        for (std::size_t i = 0; i < n; ++i) ++starts[KeyByte(in[i].key, at) + 1];
+        if (starts[KeyByte(in[0].key, at) + 1] != n) break;
+        at = FirstDifferingByte(in, n, at + 1);
     }
-    for (std::size_t v = 0; v < kValues; ++v) starts[v + 1] += starts[v];
-    auto next = starts;
-    for (std::size_t i = 0; i < n; ++i) other[next[KeyDigit<kWidth>(in[i].key, at)]++] = in[i];
-    const auto sortValues = [&](std::size_t from, std::size_t to) {
-        for (std::size_t v = from; v < to; ++v)
-            if (starts[v + 1] > starts[v])
-                RadixSort(other + starts[v], in + starts[v], starts[v + 1] - starts[v], at + kWidth,
-                          !toOther);
-    };
-    if (!share) return sortValues(0, kValues);
-    std::size_t half = 0;  // the value whose items hold the middle one
-    while (starts[half + 1] <= n / 2) ++half;
-    if (n / 2 - starts[half] > starts[half + 1] - n / 2) ++half;
-    BothAtOnce([&] { sortValues(0, half); }, [&] { sortValues(half, kValues); });
-}
-
-// Sorts the `n` items at `in`, whose keys agree before byte `at`, by KeyLess
-// (most significant byte first), leaving them at `in`, or at `other` (room for
-// as many) with `toOther`.
-void RadixSort(DisplaySortItem* in, DisplaySortItem* other, std::size_t n, unsigned at,
-               bool toOther, bool share) {
     if (n <= kSmallBucket) {
         for (std::size_t i = 1; i < n; ++i) {
             const DisplaySortItem item = in[i];
@@ -280,23 +234,28 @@ void RadixSort(DisplaySortItem* in, DisplaySortItem* other, std::size_t n, unsig
             for (; j > 0 && KeyLess(item, in[j - 1]); --j) in[j] = in[j - 1];
             in[j] = item;
         }
-        if (toOther) std::copy(in, in + n, other);
-    } else if (n >= kWideBucket) {
-        DistributeAndSort<2>(in, other, n, at, toOther, share);
-    } else {
-        DistributeAndSort<1>(in, other, n, at, toOther, share);
     }
+    if (n <= kSmallBucket || at >= 16) {  // sorted, or all keys equal and so in order
+        if (toOther) std::copy(in, in + n, other);
+        return;
+    }
+    for (std::size_t v = 0; v < 256; ++v) starts[v + 1] += starts[v];
+    std::array<std::size_t, 257> next = starts;
+    for (std::size_t i = 0; i < n; ++i) other[next[KeyByte(in[i].key, at)]++] = in[i];
+    for (std::size_t v = 0; v < 256; ++v)
+        if (starts[v + 1] > starts[v])
+            RadixSort(other + starts[v], in + starts[v], starts[v + 1] - starts[v], at + 1,
+                      !toOther);
 }
 
 }  // namespace
 
 void SortByDisplayKey(std::vector<DisplaySortItem>& items) {
-    const std::size_t n = items.size();
     // Room to distribute into, left unwritten until then.
     const std::unique_ptr<DisplaySortItem, void (*)(DisplaySortItem*)> room(
-        static_cast<DisplaySortItem*>(::operator new(n * sizeof(DisplaySortItem))),
+        static_cast<DisplaySortItem*>(::operator new(items.size() * sizeof(DisplaySortItem))),
         [](DisplaySortItem* p) { ::operator delete(p); });
-    RadixSort(items.data(), room.get(), n, 0, false, n >= kDisplaySortTwoThreadsFrom);
+    RadixSort(items.data(), room.get(), items.size(), 0, false);
 }
 
 namespace {

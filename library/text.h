@@ -6,8 +6,6 @@
 #include <string_view>
 #include <vector>
 
-#include "library/two_threads.h"
-
 // Symbol texts are raw bytes in the Windows-1252 code page.
 
 // Appends `bytes` decoded as Windows-1252 to `out` as UTF-8. The five bytes the
@@ -64,25 +62,14 @@ struct DisplaySortItem {
 // most significant first.
 void SortByDisplayKey(std::vector<DisplaySortItem>& items);
 
-// From this many names on, SortForDisplay shares its work between two threads.
-inline constexpr std::size_t kDisplaySortTwoThreadsFrom = std::size_t{1} << 16;
-
 // Sorts `ids` into display order of their names, `nameOf(id)`; equal names
 // keep the order of their ids. Each name's key prefix is worked out once; only
 // names with equal prefixes are compared in full.
 template <typename Id, typename NameOf>
 void SortForDisplay(std::vector<Id>& ids, const NameOf& nameOf) {
     const std::size_t n = ids.size();
-    // Halves of the list at once, where it is long enough to pay.
-    const auto inHalves = [n](const auto& work) {
-        if (n < kDisplaySortTwoThreadsFrom) return work(0, n);
-        BothAtOnce([&] { work(0, n / 2); }, [&] { work(n / 2, n); });
-    };
     std::vector<DisplaySortItem> items(n);
-    inHalves([&](std::size_t begin, std::size_t end) {
-        for (std::size_t i = begin; i < end; ++i)
-            items[i] = {DisplayKeyPrefixOf(nameOf(ids[i])), i};
-    });
+    for (std::size_t i = 0; i < n; ++i) items[i] = {DisplayKeyPrefixOf(nameOf(ids[i])), i};
     const auto sameKey = [](const DisplaySortItem& a, const DisplaySortItem& b) {
         return a.key.high == b.key.high && a.key.low == b.key.low;
     };
@@ -109,17 +96,9 @@ void SortForDisplay(std::vector<Id>& ids, const NameOf& nameOf) {
         // names.
         for (std::size_t begin = 0, end = 0; begin < n; begin = end) {
             for (end = begin + 1; end < n && sameKey(items[end], items[begin]);) ++end;
-            if (end - begin > 16) {
+            if (end - begin > 1)
                 std::stable_sort(items.begin() + static_cast<std::ptrdiff_t>(begin),
                                  items.begin() + static_cast<std::ptrdiff_t>(end), byName);
-                continue;
-            }
-            for (std::size_t i = begin + 1; i < end; ++i) {  // a few: by insertion
-                const DisplaySortItem item = items[i];
-                std::size_t j = i;
-                for (; j > begin && byName(item, items[j - 1]); --j) items[j] = items[j - 1];
-                items[j] = item;
-            }
         }
     } else {
         runs.push_back(items.size());
@@ -136,9 +115,7 @@ void SortForDisplay(std::vector<Id>& ids, const NameOf& nameOf) {
         }
     }
     std::vector<Id> sorted(n);
-    inHalves([&](std::size_t begin, std::size_t end) {
-        for (std::size_t i = begin; i < end; ++i) sorted[i] = ids[items[i].at];
-    });
+    for (std::size_t i = 0; i < n; ++i) sorted[i] = ids[items[i].at];
     ids.swap(sorted);
 }
 
