@@ -7,7 +7,10 @@ Runs both programs on every pair of a set of libraries (repeated names, case
 twins, control bytes, quotes, the short layout, shuffled names, fields that run
 on, a file of one byte, the examples) and, if given, on A.1 and B.1 both ways,
 in every format, and compares standard output, standard error and the exit
-status. For speed work: every report must stay the same to the byte.
+status; and so for the help, the version and command lines that are wrong
+(unknown options, --format missing, twice or unknown, too few or too many
+files, a missing file). For speed work: every report must stay the same to the
+byte.
 """
 import hashlib
 import itertools
@@ -70,6 +73,22 @@ def libraries(folder):
     return paths
 
 
+def command_lines(a, b):
+    missing = os.path.join(os.path.dirname(a), "fehlt.1")
+    return [["--help"], ["-h"], ["--version"], ["-v"], ["--help", a], ["--version", a, b],
+            [], [a], [a, b, a], ["--", a, b, "-x"], ["--", a], ["-x"], ["-x", a, b], [a, "-y"],
+            ["--farbe=rot", a, b], ["--", "-x", b], ["--format"], ["--format", a, b],
+            ["--format="], ["--format=", a, b], ["-f"], ["-f", "json", "-f", "csv", a, b],
+            ["--format=json", "--format=json", a, b], ["--format", "xml", a, b],
+            ["--format=XML\x1b[31m", a, b], ["--format", "xml", a], ["-x", "--format"],
+            [a, missing], [missing, a], [a, os.path.dirname(a)], [a, b, "--", "-x"]]
+
+
+def said(program, arguments):
+    run = subprocess.run([program] + arguments, capture_output=True)
+    return run.stdout, run.stderr, run.returncode
+
+
 def outcome(program, fmt, a, b):
     run = subprocess.run([program, "--format", fmt, a, b], capture_output=True)
     return hashlib.md5(run.stdout).hexdigest(), run.stderr, run.returncode
@@ -84,5 +103,10 @@ with tempfile.TemporaryDirectory() as folder:
         if outcome(reference, fmt, a, b) != outcome(candidate, fmt, a, b):
             differ += 1
             print(f"DIFFERENT: --format {fmt} {a} {b}")
-    print(f"{len(pairs) * 4} runs, {differ} different")
+    lines = command_lines(*pairs[0])
+    for arguments in lines:
+        if said(reference, arguments) != said(candidate, arguments):
+            differ += 1
+            print("DIFFERENT:", *arguments)
+    print(f"{len(pairs) * 4 + len(lines)} runs, {differ} different")
     sys.exit(1 if differ else 0)

@@ -167,6 +167,59 @@ std::string ChangedMeanwhileMessage(const std::string& name) {
            "Ergebnis gilt nicht.";
 }
 
+std::string ArgumentProblemMessage(ArgumentProblem problem, const std::string& given) {
+    switch (problem) {
+        case ArgumentProblem::kFormatWithoutValue:
+            return "Der Option --format fehlt ihr Wert (siehe --help).";
+        case ArgumentProblem::kFormatRepeated:
+            return "Die Option --format ist mehrfach angegeben (siehe --help).";
+        case ArgumentProblem::kUnknownOption:
+            return "Unbekannte Option „" + given + "“ (siehe --help).";
+        case ArgumentProblem::kUnknownFormat:
+            return "Unbekanntes Ausgabeformat „" + given +
+                   "“ (erlaubt: text, csv, csv-excel, json).";
+        case ArgumentProblem::kNotTwoFiles:
+            return "Bitte genau zwei Symbolbibliotheken angeben (siehe --help).";
+        case ArgumentProblem::kNotUnderstood:
+            break;
+    }
+    return "Die Angaben sind nicht verständlich: " + given;
+}
+
+const CliHelpWords& CliHelp() {
+    static const CliHelpWords words = {
+        .description =
+            "Vergleicht zwei Symbolbibliotheken (*.1) anhand der Symbolnamen und gibt die "
+            "gemeinsamen Symbole, die Symbole nur in Bibliothek 1 bzw. 2 und die geänderten "
+            "Symbole aus.\n\nRückgabewert: 0 gleich, 1 Unterschiede gefunden, 2 Fehler.\n",
+        .footer =
+            "\"--\" beendet die Optionen: Was folgt, sind Dateien, auch wenn es mit \"-\" "
+            "beginnt.",
+        .optionsGroup = "Optionen",
+        .help = "Zeigt diese Hilfe an.",
+        .version = "Zeigt die Versionsnummer an.",
+        .format =
+            "Ausgabeformat: text (Vorgabe), csv, csv-excel (für Tabellenkalkulationen mit "
+            "deutschen Einstellungen) oder json.",
+        .library1 = "Die erste Symbolbibliothek.",
+        .library2 = "Die zweite Symbolbibliothek.",
+        .usage = "Aufruf",
+        .options = "OPTIONEN",
+        .positionals = "Argumente",
+        .required = "PFLICHT",
+    };
+    return words;
+}
+
+std::string StandardOutputFailureMessage(int error) {
+    return "Die Standardausgabe kann nicht geschrieben werden: " +
+           SystemErrorText(error, FileAccess::kWrite);
+}
+
+std::string WarningMessage(const std::string& message) {
+    return "Warnung: " + message;
+}
+
 std::string GermanNumber(std::uint64_t number) {
     std::string digits = std::to_string(number);
     for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)

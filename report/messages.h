@@ -41,6 +41,45 @@ std::string ChangedMeanwhileMessage(const std::string& name);
 std::string TooManyPairsMessage(const std::string& name1, const std::string& name2,
                                 std::uint64_t pairs);
 
+// ---- libcompare-cli's command line -----------------------------------------
+
+// What is wrong with the command line.
+enum class ArgumentProblem {
+    kFormatWithoutValue,  // --format, --format= or -f with nothing after it
+    kFormatRepeated,
+    kUnknownOption,
+    kUnknownFormat,
+    kNotTwoFiles,
+    kNotUnderstood,  // anything else the parser refused
+};
+// `given` is the option or the format at fault as it is to be shown, or the
+// parser's own words for kNotUnderstood.
+std::string ArgumentProblemMessage(ArgumentProblem problem, const std::string& given);
+
+// The words of `libcompare-cli --help`.
+struct CliHelpWords {
+    const char* description;
+    const char* footer;
+    const char* optionsGroup;
+    const char* help;
+    const char* version;
+    const char* format;
+    const char* library1;
+    const char* library2;
+    // The parser's headings.
+    const char* usage;
+    const char* options;
+    const char* positionals;
+    const char* required;
+};
+const CliHelpWords& CliHelp();
+
+// Standard output could not be written, for the C library's error number.
+std::string StandardOutputFailureMessage(int error);
+
+// `message` as a warning, the run going on: "Warnung: …".
+std::string WarningMessage(const std::string& message);
+
 // `number` with German digit grouping: 16.000.000.
 std::string GermanNumber(std::uint64_t number);
 

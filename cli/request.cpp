@@ -1,0 +1,115 @@
+#include "cli/request.h"
+
+#include <CLI/App.hpp>
+#include <CLI/Config.hpp>
+#include <CLI/Formatter.hpp>
+#include <memory>
+
+namespace {
+
+CliRequest Invalid(ArgumentProblem problem, std::string given = {}) {
+    CliRequest request;
+    request.problem = problem;
+    request.given = std::move(given);
+    return request;
+}
+
+CliRequest Show(std::string text) {
+    CliRequest request;
+    request.kind = CliRequest::Kind::kShow;
+    request.text = std::move(text);
+    return request;
+}
+
+// The help in German: CLI11's headings, translated.
+std::shared_ptr<CLI::Formatter> GermanFormatter() {
+    const CliHelpWords& words = CliHelp();
+    auto formatter = std::make_shared<CLI::Formatter>();
+    formatter->label("Usage", words.usage);
+    formatter->label("OPTIONS", words.options);
+    formatter->label("Positionals", words.positionals);
+    formatter->label("TEXT", "TEXT");
+    formatter->label("REQUIRED", words.required);
+    formatter->column_width(24);
+    return formatter;
+}
+
+// An option the parser does not know, among what it left over ("--" ends the
+// options); empty when there is none.
+std::string UnknownOption(const CLI::App& app) {
+    for (const std::string& extra : app.remaining()) {
+        if (extra == "--") break;
+        if (extra.size() > 1 && extra[0] == '-') return extra;
+    }
+    return {};
+}
+
+}  // namespace
+
+CliRequest ParseArguments(const std::vector<std::string>& arguments) {
+    const CliHelpWords& words = CliHelp();
+    CLI::App app(words.description, "libcompare-cli");
+    app.formatter(GermanFormatter());
+    app.footer(words.footer);
+    app.option_defaults()->group(words.optionsGroup);
+    app.set_help_flag("-h,--help", words.help);
+    app.allow_windows_style_options(false);  // "/…" is a path, also on Windows
+    app.allow_extras();                      // unknown options and surplus files: judged below
+    app.set_version_flag("-v,--version", "libcompare-cli " LIBCOMPARE_VERSION, words.version);
+    std::string formatName = "text";
+    CliRequest request;
+    request.kind = CliRequest::Kind::kCompare;
+    CLI::Option* formatOption = app.add_option("-f,--format", formatName, words.format)
+                                    ->type_name("FORMAT")
+                                    ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+    app.add_option("BIBLIOTHEK1", request.compare.path1, words.library1)->type_name("")->required();
+    app.add_option("BIBLIOTHEK2", request.compare.path2, words.library2)->type_name("")->required();
+
+    // "--format=" would make the parser take the next argument as the format.
+    for (const std::string& argument : arguments) {
+        if (argument == "--") break;
+        if (argument == "--format=") return Invalid(ArgumentProblem::kFormatWithoutValue);
+    }
+
+    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        return Show(app.help());
+    } catch (const CLI::CallForVersion& version) {
+        return Show(std::string(version.what()) + "\n");
+    } catch (const CLI::ArgumentMismatch&) {
+        return Invalid(formatOption->count() > 1 ? ArgumentProblem::kFormatRepeated
+                                                 : ArgumentProblem::kFormatWithoutValue);
+    } catch (const CLI::RequiredError&) {
+        // "-x" alone: the unknown option is what to mend first.
+        if (std::string option = UnknownOption(app); !option.empty())
+            return Invalid(ArgumentProblem::kUnknownOption, std::move(option));
+        return Invalid(ArgumentProblem::kNotTwoFiles);
+    } catch (const CLI::ParseError& error) {
+        return Invalid(ArgumentProblem::kNotUnderstood, error.what());
+    }
+    // What the parser left over; after "--" nothing counts as an option.
+    if (std::string option = UnknownOption(app); !option.empty())
+        return Invalid(ArgumentProblem::kUnknownOption, std::move(option));
+    std::size_t surplus = 0;
+    bool optionsEnded = false;
+    for (const std::string& extra : app.remaining()) {
+        if (extra == "--" && !optionsEnded) {
+            optionsEnded = true;
+            continue;
+        }
+        ++surplus;
+    }
+
+    if (formatName == "csv")
+        request.compare.format = ReportFormat::kCsv;
+    else if (formatName == "csv-excel")
+        request.compare.format = ReportFormat::kCsvExcel;
+    else if (formatName == "json")
+        request.compare.format = ReportFormat::kJson;
+    else if (formatName != "text")
+        return Invalid(ArgumentProblem::kUnknownFormat, formatName);
+    if (surplus > 0) return Invalid(ArgumentProblem::kNotTwoFiles);
+    return request;
+}

@@ -1,0 +1,175 @@
+#include "cli/run.h"
+
+#include <cerrno>
+#include <memory>
+#include <new>
+#include <optional>
+#include <system_error>
+
+#include "cli/mapped_file.h"
+#include "library/two_threads.h"
+
+namespace {
+
+using Kind = CompareOutcome::Kind;
+
+CompareOutcome Failure(Kind kind, int file = -1) {
+    CompareOutcome outcome;
+    outcome.kind = kind;
+    outcome.file = file;
+    return outcome;
+}
+
+CompareOutcome ReadFailed(int file, const ReadResult& read) {
+    CompareOutcome outcome = Failure(
+        read.status == ReadStatus::kOutOfMemory ? Kind::kOutOfMemory : Kind::kReadFailed, file);
+    outcome.read = read;
+    return outcome;
+}
+
+// One comparison, step by step. What the tool says about the files holds only
+// while they stay as they were when opened: Intact() is asked after every
+// step, before every piece of the report, and, once the last byte is out,
+// thoroughly by Finish(), which every outcome passes. A file that changed
+// meanwhile turns whatever came of it (a failed read too, whose zeros may
+// well look like no library) into kChangedMeanwhile.
+class Comparing {
+public:
+    Comparing(const CompareRequest& request, std::FILE* out, const NoticeSink& notice)
+        : request_(request), out_(out), notice_(notice) {}
+
+    CompareOutcome Run() {
+        std::optional<CompareOutcome> failure;
+        try {
+            failure = Steps();
+        } catch (const std::bad_alloc&) {
+            failure = Failure(Kind::kOutOfMemory);
+        }
+        return Finish(failure.value_or(written_));
+    }
+
+private:
+    // The steps in order; the first failure ends them, and so does a file
+    // found shortened after any of them (Finish names it).
+    std::optional<CompareOutcome> Steps() {
+        using Step = std::optional<CompareOutcome> (Comparing::*)();
+        for (const Step step : {&Comparing::Open, &Comparing::Sample, &Comparing::Judge,
+                                &Comparing::Adopt, &Comparing::Compare, &Comparing::Write}) {
+            if (auto failure = (this->*step)()) return failure;
+            if (!Intact(false)) return Failure(Kind::kChangedMeanwhile);
+        }
+        return std::nullopt;
+    }
+
+    // Maps both files.
+    std::optional<CompareOutcome> Open() {
+        for (int i = 0; i < 2; ++i) {
+            files_[i] = MappedFile::Open(PathFromUtf8(i == 0 ? request_.path1 : request_.path2),
+                                         samples_[i]);
+            if (!files_[i]) return ReadFailed(i, samples_[i]);
+        }
+        return std::nullopt;
+    }
+
+    // Each file is judged on a sample first, so that a notice comes at once.
+    std::optional<CompareOutcome> Sample() {
+        const auto sample = [&](int i) { samples_[i] = MeasureLibraryBytes(files_[i]->Bytes()); };
+        BothAtOnce([&] { sample(0); }, [&] { sample(1); });
+        return std::nullopt;
+    }
+
+    std::optional<CompareOutcome> Judge() {
+        for (int i = 0; i < 2; ++i) {
+            if (!samples_[i]) return ReadFailed(i, samples_[i]);
+            if (samples_[i].fileSize == 0)
+                notice_({FileNotice::Kind::kEmpty, i, samples_[i]});
+            else if (samples_[i].Doubtful())
+                notice_({FileNotice::Kind::kDoubtful, i, samples_[i]});
+        }
+        return std::nullopt;
+    }
+
+    // Both files checked whole, at the same time.
+    std::optional<CompareOutcome> Adopt() {
+        ReadResult reads[2];
+        const auto adopt = [&](int i) {
+            try {
+                DiscardingSymbolList names;
+                reads[i] =
+                    AdoptLibraryBytes(files_[i]->Bytes(), files_[i], tables_[i], counts_[i], names);
+            } catch (const std::bad_alloc&) {
+                reads[i] = ReadFailure(ReadStatus::kOutOfMemory);
+            }
+        };
+        BothAtOnce([&] { adopt(0); }, [&] { adopt(1); });
+        for (int i = 0; i < 2; ++i)
+            if (!reads[i]) return ReadFailed(i, reads[i]);
+        return std::nullopt;
+    }
+
+    std::optional<CompareOutcome> Compare() {
+        comparison_ = std::make_unique<Comparison>(
+            CompareTables(tables_[0], counts_[0], tables_[1], counts_[1]));
+        if (comparison_->refused) {
+            CompareOutcome outcome = Failure(Kind::kTooManyPairs);
+            outcome.pairs = comparison_->pairCount;
+            return outcome;
+        }
+        return std::nullopt;
+    }
+
+    std::optional<CompareOutcome> Write() {
+        errno = 0;
+        const ReportSink sink = [this](std::string_view bytes) {
+            return Intact(false) &&
+                   std::fwrite(bytes.data(), 1, bytes.size(), out_) == bytes.size();
+        };
+        const bool written =
+            WriteReport(*comparison_, {request_.path1, request_.path2}, request_.format, sink) &&
+            std::fflush(out_) == 0 && !std::ferror(out_);
+        if (written) {
+            written_.differences = comparison_->HasDifferences();
+            return std::nullopt;
+        }
+        const int cause = errno;  // before the files are examined, which sets it too
+        // A closed pipe (e.g. "| head") just ends the output.
+        if (std::error_code(cause, std::generic_category()) == std::errc::broken_pipe)
+            return Failure(Kind::kOutputClosed);
+        CompareOutcome outcome = Failure(Kind::kOutputFailed);
+        outcome.systemError = cause;
+        return outcome;
+    }
+
+    // Whether both files are as they were opened; the first that is not is
+    // kept in changed_. `thorough` also asks the system, which takes a few
+    // calls, rather than only what the reads saw.
+    bool Intact(bool thorough) {
+        for (int i = 0; i < 2 && changed_ < 0; ++i)
+            if (files_[i] && (thorough ? files_[i]->Changed() : files_[i]->Shortened()))
+                changed_ = i;
+        return changed_ < 0;
+    }
+
+    CompareOutcome Finish(CompareOutcome outcome) {
+        if (Intact(true)) return outcome;
+        return Failure(Kind::kChangedMeanwhile, changed_);
+    }
+
+    const CompareRequest& request_;
+    std::FILE* out_;
+    const NoticeSink& notice_;
+    std::shared_ptr<const MappedFile> files_[2];
+    ReadResult samples_[2];
+    SymbolTable tables_[2];
+    std::int32_t counts_[2] = {0, 0};
+    std::unique_ptr<Comparison> comparison_;
+    CompareOutcome written_;
+    int changed_ = -1;
+};
+
+}  // namespace
+
+CompareOutcome RunComparison(const CompareRequest& request, std::FILE* out,
+                             const NoticeSink& notice) {
+    return Comparing(request, out, notice).Run();
+}
