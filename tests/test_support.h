@@ -8,20 +8,33 @@
 
 #include "library/symbol_list.h"
 
-// Remembers every call: "<empty>" for Empty(), the name for Add().
+// A list that remembers what it was told: the names it holds now, and every
+// call in order ("<empty>" for Empty(), the name for Add()). Lists given a tag
+// and a shared log write their calls there instead, each prefixed with the
+// tag ("only1:Motor", "only1:<empty>"), so that the order across lists shows.
 class RecordingList : public SymbolList {
 public:
     static constexpr std::string_view kEmptied = "<empty>";
+    RecordingList() = default;
+    RecordingList(std::string_view tag, std::vector<std::string>& sharedLog)
+        : prefix_(std::string(tag) + ":"), sharedLog_(&sharedLog) {}
     void Empty() override {
-        calls.emplace_back(kEmptied);
+        Log(kEmptied);
         names.clear();
     }
     void Add(std::string_view name) override {
-        calls.emplace_back(name);
+        Log(name);
         names.emplace_back(name);
     }
-    std::vector<std::string> calls;  // every call, in order
+    std::vector<std::string> calls;  // every call, in order (none with a shared log)
     std::vector<std::string> names;  // what the list holds now
+
+private:
+    void Log(std::string_view call) {
+        (sharedLog_ ? *sharedLog_ : calls).push_back(prefix_ + std::string(call));
+    }
+    std::string prefix_;
+    std::vector<std::string>* sharedLog_ = nullptr;
 };
 
 using LongRecord = std::array<std::string, 4>;

@@ -56,36 +56,18 @@ struct Outcome {
     Comparison result;
 };
 
-// Lists that report into one shared call log.
-class TaggedList : public SymbolList {
-public:
-    TaggedList(std::string tag, Names& names, std::vector<std::string>& log)
-        : tag_(std::move(tag)), names_(names), log_(log) {}
-    void Empty() override {
-        names_.clear();
-        log_.push_back(tag_ + ":empty");
-    }
-    void Add(std::string_view name) override {
-        names_.emplace_back(name);
-        log_.push_back(tag_ + ":" + std::string(name));
-    }
-
-private:
-    std::string tag_;
-    Names& names_;
-    std::vector<std::string>& log_;
-};
-
 template <typename Compare>
 Outcome RunCompare(const Names& lib1, const Names& lib2, Compare compare) {
     Outcome out;
     const SymbolTable t1 = Library(lib1, "L1");
     const SymbolTable t2 = Library(lib2, "L2");
-    TaggedList common("common", out.common, out.calls), only1("only1", out.only1, out.calls),
-        only2("only2", out.only2, out.calls);
+    RecordingList common("common", out.calls), only1("only1", out.calls), only2("only2", out.calls);
     out.result = compare(t1, static_cast<std::int32_t>(lib1.size()), t2,
                          static_cast<std::int32_t>(lib2.size()));
     PublishComparison(out.result, out.commonTable, out.commonCount, common, only1, only2);
+    out.common = common.names;
+    out.only1 = only1.names;
+    out.only2 = only2.names;
     return out;
 }
 
@@ -128,8 +110,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CompareTables, EmptiesListsInOrderThenCommonOnly2Only1) {
     const Outcome out = RunCompare({"A", "B"}, {"B", "C"}, CompareTables);
-    EXPECT_EQ(out.calls, (std::vector<std::string>{"only1:empty", "only2:empty", "common:empty",
-                                                   "common:B", "only2:C", "only1:A"}));
+    EXPECT_EQ(out.calls,
+              (std::vector<std::string>{"only1:<empty>", "only2:<empty>", "common:<empty>",
+                                        "common:B", "only2:C", "only1:A"}));
 }
 
 TEST(CompareTables, CommonEntriesRecordTheirPairsAndChanges) {

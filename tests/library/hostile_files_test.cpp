@@ -106,8 +106,37 @@ TEST(HostileFiles, FiftyMegabytesWithoutTerminators) {
     target.ExpectUntouched();
 }
 
+// Whether `count` records in `table` are those of one state of a file that
+// held `records` and was cut and extended (with zeros) since: the original
+// records, then at most one whose fields were cut short, then empty ones.
+::testing::AssertionResult OneStateOf(const SymbolTable& table, std::int32_t count,
+                                      const std::vector<LongRecord>& records) {
+    const auto fieldsOf = [](const SymbolEntry& e) {
+        return LongRecord{std::string(e.symbol), std::string(e.designation),
+                          std::string(e.classification1), std::string(e.classification2)};
+    };
+    bool cut = false;
+    for (std::int32_t k = 1; k <= count; ++k) {
+        const LongRecord read = fieldsOf(table[k]);
+        const auto index = static_cast<std::size_t>(k - 1);
+        const LongRecord original = index < records.size() ? records[index] : LongRecord{};
+        if (!cut && read == original) continue;
+        bool prefixes = true;
+        for (std::size_t f = 0; f < read.size(); ++f)
+            prefixes = prefixes && original[f].starts_with(read[f]) && (!cut || read[f].empty());
+        if (!prefixes)
+            return ::testing::AssertionFailure()
+                   << "record " << k << " of " << count << ": \"" << read[0] << "\", \"" << read[1]
+                   << "\", \"" << read[2] << "\", \"" << read[3] << "\""
+                   << (cut ? " after a record cut short" : "");
+        cut = true;
+    }
+    return ::testing::AssertionSuccess();
+}
+
 // Another program truncates and extends the file while it is read: each read
-// either loads one whole, consistent state or fails and changes nothing.
+// either loads one whole, consistent state or fails, as a file cut under the
+// reader fails, and changes nothing.
 TEST(HostileFiles, FileChangingWhileRead) {
     TempDir dir;
     std::vector<LongRecord> records;
@@ -124,7 +153,7 @@ TEST(HostileFiles, FileChangingWhileRead) {
             fs::resize_file(file, size, ec);
         }
     });
-    int loaded = 0, refused = 0;
+    int loaded = 0;
     for (int round = 0; round < 200; ++round) {
         SymbolTable table;
         table.Assign(1, "KEEP");
@@ -136,9 +165,13 @@ TEST(HostileFiles, FileChangingWhileRead) {
             ASSERT_EQ(count, result.records);
             ASSERT_EQ(list.names.size(), static_cast<std::size_t>(count));
             ASSERT_GE(table.Size(), count + 1);
+            ASSERT_TRUE(OneStateOf(table, count, records)) << "round " << round;
+            for (std::int32_t k = 1; k <= count; ++k)
+                ASSERT_EQ(list.names[static_cast<std::size_t>(k - 1)], table[k].symbol);
         } else {
-            ++refused;
-            ASSERT_NE(result.status, ReadStatus::kOk);
+            ASSERT_TRUE(result.status == ReadStatus::kTruncated ||
+                        result.status == ReadStatus::kReadError)
+                << "round " << round << ": status " << static_cast<int>(result.status);
             ASSERT_EQ(count, 1);
             ASSERT_EQ(table[1].symbol, "KEEP");
             ASSERT_TRUE(list.calls.empty());
@@ -146,7 +179,10 @@ TEST(HostileFiles, FileChangingWhileRead) {
     }
     stop = true;
     mutator.join();
-    EXPECT_EQ(loaded + refused, 200);
+    // Most reads meet a size that holds still long enough (about nine in ten
+    // on two busy cores); a reader that refused every changing file would
+    // load none.
+    EXPECT_GT(loaded, 0);
 }
 
 }  // namespace

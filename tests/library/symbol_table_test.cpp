@@ -6,13 +6,28 @@
 
 namespace {
 
-TEST(SymbolTables, StartEmpty) {
-    EXPECT_EQ(lib1Count, 0);
-    EXPECT_EQ(lib2Count, 0);
-    EXPECT_EQ(commonCount, 0);
-    for (const SymbolTable* table : {&lib1Table, &lib2Table, &commonTable})
-        for (std::int64_t slot : {0, 1, 2504})
-            EXPECT_TRUE((*table)[slot].symbol.empty() && (*table)[slot].designation.empty());
+// The process-wide tables are three tables of their own: what is written into
+// one shows in it alone, and a fresh table in its place holds nothing again,
+// not even the bytes it held.
+TEST(SymbolTables, EachHoldsItsOwnAndAFreshOneNothing) {
+    const struct {
+        SymbolTable* table;
+        const char* name;
+    } tables[] = {{&lib1Table, "lib1"}, {&lib2Table, "lib2"}, {&commonTable, "common"}};
+    for (const auto& written : tables) {
+        written.table->Assign(1, written.name, "d", "k1", "k2");
+        for (const auto& other : tables)
+            EXPECT_EQ((*other.table)[1].symbol,
+                      other.table == written.table ? written.name : std::string_view())
+                << written.name << " written, " << other.name << " read";
+        ASSERT_FALSE(written.table->Storage().empty()) << written.name;
+        const std::weak_ptr<const void> bytes = written.table->Storage().front();
+        *written.table = SymbolTable();
+        EXPECT_TRUE(bytes.expired()) << written.name;
+        EXPECT_EQ(written.table->Size(), 0) << written.name;
+        EXPECT_TRUE(written.table->Storage().empty()) << written.name;
+        EXPECT_TRUE((*written.table)[1].symbol.empty()) << written.name;
+    }
 }
 
 TEST(SymbolTable, SlotsOutsideTheTableReadEmpty) {
