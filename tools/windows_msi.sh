@@ -14,8 +14,9 @@
 #   tools/windows_msi.sh VERSION BIN_DIR ICON OUT.msi
 set -euo pipefail
 version=$1
-bin_dir=$2
-icon=$3
+# wixl finds files only by paths relative to the current folder.
+bin_dir=$(realpath --relative-to=. "$2")
+icon=$(realpath --relative-to=. "$3")
 out=$4
 wxs=$(dirname "$0")/../resources/libcompare.wxs
 
