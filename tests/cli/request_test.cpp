@@ -1,0 +1,119 @@
+// The command line of libcompare-cli as a request: what each way of calling
+// it asks for, before anything is read.
+#include "cli/request.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Kind = CliRequest::Kind;
+
+struct RequestCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    Kind kind;
+    ReportFormat format = ReportFormat::kText;                  // kCompare
+    ArgumentProblem problem = ArgumentProblem::kNotUnderstood;  // kInvalid
+    std::string given = {};   // kInvalid: what is at fault; kCompare: library 1
+    std::string second = {};  // kCompare: library 2
+};
+
+TEST(ParseArguments, EachCommandLineAsksForOneThing) {
+    using P = ArgumentProblem;
+    const RequestCase cases[] = {
+        {"two files", {"a.1", "b.1"}, Kind::kCompare, ReportFormat::kText, {}, "a.1", "b.1"},
+        {"--format csv",
+         {"--format", "csv", "a.1", "b.1"},
+         Kind::kCompare,
+         ReportFormat::kCsv,
+         {},
+         "a.1",
+         "b.1"},
+        {"-f csv-excel",
+         {"-f", "csv-excel", "a.1", "b.1"},
+         Kind::kCompare,
+         ReportFormat::kCsvExcel,
+         {},
+         "a.1",
+         "b.1"},
+        {"--format=json after the files",
+         {"a.1", "b.1", "--format=json"},
+         Kind::kCompare,
+         ReportFormat::kJson,
+         {},
+         "a.1",
+         "b.1"},
+        {"-- before a file like an option",
+         {"--", "-x.1", "b.1"},
+         Kind::kCompare,
+         ReportFormat::kText,
+         {},
+         "-x.1",
+         "b.1"},
+        {"--help", {"--help"}, Kind::kShow},
+        {"-h among files", {"a.1", "-h", "b.1"}, Kind::kShow},
+        {"--version", {"--version"}, Kind::kShow},
+        {"nothing", {}, Kind::kInvalid, {}, P::kNotTwoFiles},
+        {"one file", {"a.1"}, Kind::kInvalid, {}, P::kNotTwoFiles},
+        {"three files", {"a.1", "b.1", "c.1"}, Kind::kInvalid, {}, P::kNotTwoFiles},
+        {"a third after --", {"--", "a.1", "b.1", "-x"}, Kind::kInvalid, {}, P::kNotTwoFiles},
+        {"unknown option",
+         {"--farbe", "a.1", "b.1"},
+         Kind::kInvalid,
+         {},
+         P::kUnknownOption,
+         "--farbe"},
+        {"unknown option alone", {"-x"}, Kind::kInvalid, {}, P::kUnknownOption, "-x"},
+        {"unknown option after the files",
+         {"a.1", "b.1", "-y"},
+         Kind::kInvalid,
+         {},
+         P::kUnknownOption,
+         "-y"},
+        {"--format without value", {"--format"}, Kind::kInvalid, {}, P::kFormatWithoutValue},
+        {"--format= with files",
+         {"--format=", "a.1", "b.1"},
+         Kind::kInvalid,
+         {},
+         P::kFormatWithoutValue},
+        {"--format twice",
+         {"-f", "json", "-f", "csv", "a.1", "b.1"},
+         Kind::kInvalid,
+         {},
+         P::kFormatRepeated},
+        {"unknown format",
+         {"--format", "xml", "a.1", "b.1"},
+         Kind::kInvalid,
+         {},
+         P::kUnknownFormat,
+         "xml"},
+        {"unknown format before too few files",
+         {"--format", "xml", "a.1"},
+         Kind::kInvalid,
+         {},
+         P::kNotTwoFiles},
+    };
+    for (const RequestCase& c : cases) {
+        const CliRequest request = ParseArguments(c.arguments);
+        ASSERT_EQ(request.kind, c.kind) << c.name;
+        switch (c.kind) {
+            case Kind::kCompare:
+                EXPECT_EQ(request.compare.format, c.format) << c.name;
+                EXPECT_EQ(request.compare.path1, c.given) << c.name;
+                EXPECT_EQ(request.compare.path2, c.second) << c.name;
+                break;
+            case Kind::kShow:
+                EXPECT_FALSE(request.text.empty()) << c.name;
+                break;
+            case Kind::kInvalid:
+                EXPECT_EQ(request.problem, c.problem) << c.name;
+                EXPECT_EQ(request.given, c.given) << c.name;
+                break;
+        }
+    }
+}
+
+}  // namespace
