@@ -125,7 +125,7 @@ window_shows() {  # window_shows WINDOWS_ARGS...: the dialog's window appears on
     pid=$!
     shown=1
     for _ in $(seq 1 120); do
-      if xwininfo -root -tree 2>/dev/null | grep -q TORVEX_Bibliotheks_Vergleich; then shown=0; break; fi
+      if xwininfo -root -tree 2>/dev/null | grep TORVEX_Bibliotheks_Vergleich >/dev/null; then shown=0; break; fi
       sleep 0.5
     done
     [ $shown = 0 ] && sleep 2 && import -window root "$3"
@@ -147,12 +147,13 @@ patch_bumped=$major.$minor.$((patch + 1)).${tweak:-0}
 
 # --- what the checks ask ---------------------------------------------------------
 property() { msiinfo export "$msi" Property | tr -d '\r' | awk -F '\t' -v p="$1" '$1 == p { print $2 }'; }
-per_machine_x64() { [ "$(property ALLUSERS)" = 1 ] && msiinfo suminfo "$msi" | grep -q '^Template: x64;'; }
+# (grep -q ends a pipe early: its writer would fail under pipefail, hence <<<.)
+per_machine_x64() { [ "$(property ALLUSERS)" = 1 ] && grep -q '^Template: x64;' <<<"$(msiinfo suminfo "$msi")"; }
 path_feature_off() {  # its level is above the default INSTALLLEVEL of 1
   msiinfo export "$msi" Feature | tr -d '\r' |
     awk -F '\t' '$1 == "PathEntry" { level = $6 } END { exit !(level > 1) }'
 }
-exe_version_is_ours() { strings -el "$dir/bin/libcompare.exe" | grep -qx "$version"; }
+exe_version_is_ours() { grep -qx "$version" <<<"$(strings -el "$dir/bin/libcompare.exe")"; }
 one_shortcut() { [ "$(shortcuts | grep -c .)" = 1 ]; }
 shortcut_starts_program() {  # its target and its icon (UTF-16 strings in the .lnk)
   local text
@@ -176,7 +177,7 @@ cli_compares_examples() {  # status 1: the examples differ
   [ "$status" = 1 ] && grep -q "Gemeinsame Symbole (6)" "$work/cli.txt"
 }
 cli_found_through_path() {
-  (cd /tmp && w cmd /c libcompare-cli --version) | tr -d '\r' | grep -qx "libcompare-cli $version"
+  grep -qx "libcompare-cli $version" <<<"$(cd /tmp && w cmd /c libcompare-cli --version | tr -d '\r')"
 }
 programs_there() { [ -f "$(program_dir)/libcompare.exe" ] && [ -f "$(program_dir)/libcompare-cli.exe" ]; }
 nothing_left() { [ ! -e "$prefix/drive_c/Program Files/TORVEX" ] && [ -z "$(shortcuts)" ]; }
