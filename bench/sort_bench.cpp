@@ -1,7 +1,6 @@
 // The sort in display order alone, on the names of a library copied into one
-// block (as the dialog's lists hold them): a million names sorted as they
-// stand in the file and shuffled, against a comparison sort on the same key
-// prefixes (what the lists used before the radix sort).
+// block (as the dialog's lists hold them): sorted as they stand in the file,
+// and shuffled.
 //
 //   sort_bench LIBRARY [REPEATS]
 #include <algorithm>
@@ -16,24 +15,6 @@
 #include "library/text.h"
 
 namespace {
-
-// The comparison sort on the key prefixes, equal prefixes by the full
-// comparison, equal names by place.
-template <typename NameOf>
-void ComparisonSort(std::vector<std::uint32_t>& ids, const NameOf& nameOf) {
-    std::vector<DisplaySortItem> items(ids.size());
-    for (std::size_t i = 0; i < ids.size(); ++i) items[i] = {DisplayKeyPrefixOf(nameOf(ids[i])), i};
-    std::sort(items.begin(), items.end(), [&](const DisplaySortItem& a, const DisplaySortItem& b) {
-        if (a.key.high != b.key.high) return a.key.high < b.key.high;
-        if (a.key.low != b.key.low) return a.key.low < b.key.low;
-        if (const int c = CompareForDisplay(nameOf(ids[a.at]), nameOf(ids[b.at]))) return c < 0;
-        return a.at < b.at;
-    });
-    std::vector<std::uint32_t> sorted;
-    sorted.reserve(ids.size());
-    for (const DisplaySortItem& item : items) sorted.push_back(ids[item.at]);
-    ids.swap(sorted);
-}
 
 template <typename Sort>
 double Best(const std::vector<std::uint32_t>& ids, int repeats, const Sort& sort,
@@ -79,14 +60,11 @@ int main(int argc, char** argv) {
     std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(1));
     for (const auto& [what, ids] :
          {std::pair{"as in the file", &inFile}, {"shuffled", &shuffled}}) {
-        std::vector<std::uint32_t> fast, plain;
-        const double radix = Best(
-            *ids, repeats, [&](auto& v) { SortForDisplay(v, nameOf); }, fast);
-        const double comparison = Best(
-            *ids, repeats, [&](auto& v) { ComparisonSort(v, nameOf); }, plain);
-        std::printf("sort of %d names %s: %.1f ms, comparison sort %.1f ms (best of %d)%s\n", count,
-                    what, radix * 1e3, comparison * 1e3, repeats,
-                    fast == plain ? "" : "  DIFFERENT ORDER");
+        std::vector<std::uint32_t> sorted;
+        const double took = Best(
+            *ids, repeats, [&](auto& v) { SortForDisplay(v, nameOf); }, sorted);
+        std::printf("sort of %d names %s: %.1f ms (best of %d)\n", count, what, took * 1e3,
+                    repeats);
     }
     return 0;
 }

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
-#include <memory>
 #include <utility>
 
 namespace {
@@ -177,85 +175,6 @@ DisplayKeyPrefix DisplayKeyPrefixOf(std::string_view name) {
         parts[i / 8] |= std::uint64_t{kBase[static_cast<unsigned char>(name[i])]}
                         << (56 - 8 * (i % 8));
     return {parts[0], parts[1]};
-}
-
-namespace {
-
-// Byte `at` of a key, 0 the most significant.
-unsigned KeyByte(const DisplayKeyPrefix& key, unsigned at) {
-    return static_cast<unsigned>(at < 8 ? key.high >> (56 - 8 * at)
-                                        : key.low >> (56 - 8 * (at - 8))) &
-           0xFFu;
-}
-
-bool KeyLess(const DisplaySortItem& a, const DisplaySortItem& b) {
-    if (a.key.high != b.key.high) return a.key.high < b.key.high;
-    if (a.key.low != b.key.low) return a.key.low < b.key.low;
-    return a.at < b.at;
-}
-
-// Buckets this small are sorted by insertion.
-constexpr std::size_t kSmallBucket = 32;
-
-// The first byte of the keys at which not all `n` items agree, from `at` on;
-// 16 where all keys are equal.
-unsigned FirstDifferingByte(const DisplaySortItem* items, std::size_t n, unsigned at) {
-    std::uint64_t high = 0, low = 0;
-    for (std::size_t i = 1; i < n; ++i) {
-        high |= items[i].key.high ^ items[0].key.high;
-        low |= items[i].key.low ^ items[0].key.low;
-    }
-    const unsigned first = high != 0  ? static_cast<unsigned>(std::countl_zero(high)) / 8
-                           : low != 0 ? 8 + static_cast<unsigned>(std::countl_zero(low)) / 8
-                                      : 16;
-    return first > at ? first : at;
-}
-
-// Sorts the `n` items at `in`, whose keys agree before byte `at`, by KeyLess,
-// most significant byte first, leaving them at `in`, or at `other` (room for
-// as many) with `toOther`. Each step distributes the items to `other` by the
-// next byte in which they do not all agree, keeping their order within each
-// value, and sorts each value's items on from there.
-void RadixSort(DisplaySortItem* in, DisplaySortItem* other, std::size_t n, unsigned at,
-               bool toOther) {
-    // starts[v + 1] counts the items whose byte is v, then starts[v] is where
-    // they begin.
-    std::array<std::size_t, 257> starts;
-    while (n > kSmallBucket && at < 16) {
-        starts.fill(0);
-        for (std::size_t i = 0; i < n; ++i) ++starts[KeyByte(in[i].key, at) + 1];
-        if (starts[KeyByte(in[0].key, at) + 1] != n) break;
-        at = FirstDifferingByte(in, n, at + 1);
-    }
-    if (n <= kSmallBucket) {
-        for (std::size_t i = 1; i < n; ++i) {
-            const DisplaySortItem item = in[i];
-            std::size_t j = i;
-            for (; j > 0 && KeyLess(item, in[j - 1]); --j) in[j] = in[j - 1];
-            in[j] = item;
-        }
-    }
-    if (n <= kSmallBucket || at >= 16) {  // sorted, or all keys equal and so in order
-        if (toOther) std::copy(in, in + n, other);
-        return;
-    }
-    for (std::size_t v = 0; v < 256; ++v) starts[v + 1] += starts[v];
-    std::array<std::size_t, 257> next = starts;
-    for (std::size_t i = 0; i < n; ++i) other[next[KeyByte(in[i].key, at)]++] = in[i];
-    for (std::size_t v = 0; v < 256; ++v)
-        if (starts[v + 1] > starts[v])
-            RadixSort(other + starts[v], in + starts[v], starts[v + 1] - starts[v], at + 1,
-                      !toOther);
-}
-
-}  // namespace
-
-void SortByDisplayKey(std::vector<DisplaySortItem>& items) {
-    // Room to distribute into, left unwritten until then.
-    const std::unique_ptr<DisplaySortItem, void (*)(DisplaySortItem*)> room(
-        static_cast<DisplaySortItem*>(::operator new(items.size() * sizeof(DisplaySortItem))),
-        [](DisplaySortItem* p) { ::operator delete(p); });
-    RadixSort(items.data(), room.get(), items.size(), 0, false);
 }
 
 namespace {

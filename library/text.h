@@ -52,31 +52,18 @@ struct DisplayKeyPrefix {
 };
 DisplayKeyPrefix DisplayKeyPrefixOf(std::string_view name);
 
-// A name's key prefix and its place among the names being sorted.
-struct DisplaySortItem {
-    DisplayKeyPrefix key;
-    std::size_t at = 0;
-};
-
-// Sorts `items` by key, equal keys by `at`: a radix sort on the key's bytes,
-// most significant first.
-void SortByDisplayKey(std::vector<DisplaySortItem>& items);
-
 // Sorts `ids` into display order of their names, `nameOf(id)`; equal names
 // keep the order of their ids. Each name's key prefix is worked out once; only
 // names with equal prefixes are compared in full.
 template <typename Id, typename NameOf>
 void SortForDisplay(std::vector<Id>& ids, const NameOf& nameOf) {
-    const std::size_t n = ids.size();
-    std::vector<DisplaySortItem> items(n);
-    for (std::size_t i = 0; i < n; ++i) items[i] = {DisplayKeyPrefixOf(nameOf(ids[i])), i};
-    const auto sameKey = [](const DisplaySortItem& a, const DisplaySortItem& b) {
-        return a.key.high == b.key.high && a.key.low == b.key.low;
+    struct Item {
+        DisplayKeyPrefix key;
+        std::size_t at;  // position in ids
     };
-    const auto byName = [&](const DisplaySortItem& a, const DisplaySortItem& b) {
-        return CompareForDisplay(nameOf(ids[a.at]), nameOf(ids[b.at])) < 0;
-    };
-    const auto less = [&](const DisplaySortItem& a, const DisplaySortItem& b) {
+    std::vector<Item> items(ids.size());
+    for (std::size_t i = 0; i < ids.size(); ++i) items[i] = {DisplayKeyPrefixOf(nameOf(ids[i])), i};
+    const auto less = [&](const Item& a, const Item& b) {
         if (a.key.high != b.key.high) return a.key.high < b.key.high;
         if (a.key.low != b.key.low) return a.key.low < b.key.low;
         if (const int c = CompareForDisplay(nameOf(ids[a.at]), nameOf(ids[b.at]))) return c < 0;
@@ -90,16 +77,7 @@ void SortForDisplay(std::vector<Id>& ids, const NameOf& nameOf) {
         if (less(items[i], items[i - 1])) runs.push_back(i);
     if (runs.size() == 1) return;  // in order already
     if (runs.size() > kMostRuns) {
-        SortByDisplayKey(items);
-        // Names with equal prefixes now stand together in the order of their
-        // ids; the full comparison orders them, keeping that order for equal
-        // names.
-        for (std::size_t begin = 0, end = 0; begin < n; begin = end) {
-            for (end = begin + 1; end < n && sameKey(items[end], items[begin]);) ++end;
-            if (end - begin > 1)
-                std::stable_sort(items.begin() + static_cast<std::ptrdiff_t>(begin),
-                                 items.begin() + static_cast<std::ptrdiff_t>(end), byName);
-        }
+        std::sort(items.begin(), items.end(), less);
     } else {
         runs.push_back(items.size());
         while (runs.size() > 2) {
@@ -114,8 +92,9 @@ void SortForDisplay(std::vector<Id>& ids, const NameOf& nameOf) {
             runs.swap(merged);
         }
     }
-    std::vector<Id> sorted(n);
-    for (std::size_t i = 0; i < n; ++i) sorted[i] = ids[items[i].at];
+    std::vector<Id> sorted;
+    sorted.reserve(ids.size());
+    for (const Item& item : items) sorted.push_back(ids[item.at]);
     ids.swap(sorted);
 }
 

@@ -89,10 +89,10 @@ TEST(DisplayOrder, SortForDisplayAgreesWithTheFullComparison) {
 }
 
 // Names in random order, as a library grown by additions anywhere: the sort
-// must give what a stable sort by the full comparison gives, for lists below
-// and above the size from which it sorts by insertion (small buckets). The names share their first
-// 16 folded bytes in many ways (long common beginnings, case and accent twins, ß and s), and
-// repeat, so that equal names must keep the order in which they stand.
+// must give what a stable sort by the full comparison gives, for short lists
+// and long ones. The names share their first 16 folded bytes in many ways
+// (long common beginnings, case and accent twins, ß and s), and repeat, so
+// that equal names must keep the order in which they stand.
 TEST(DisplayOrder, SortForDisplayOfNamesInRandomOrder) {
     const std::string beginnings[] = {"",
                                       "SYM",
