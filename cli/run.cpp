@@ -78,6 +78,8 @@ private:
         return std::nullopt;
     }
 
+    // What the samples say: a file that cannot be read ends the run, an empty
+    // or a doubtful one is noticed and compared all the same.
     std::optional<CompareOutcome> Judge() {
         for (int i = 0; i < 2; ++i) {
             if (!samples_[i]) return ReadFailed(i, samples_[i]);
