@@ -26,10 +26,12 @@ $bin/generate_library "$work/a-random.1" "$records" 1 shuffled
 $bin/generate_library "$work/b-random.1" "$records" 2 shuffled
 ls -l "$work"/*.1 | awk '{print "   " $5 " bytes  " $9}'
 
+label() { if [ -n "$1" ]; then echo "in random order"; else echo "in order"; fi; }
+
 for pair in "" -random; do
   a=$work/a$pair.1
   b=$work/b$pair.1
-  echo "== names ${pair:+in random order}${pair:-in order}: end to end, against LC_ALL=C sort + comm of the bare names (medians)"
+  echo "== names $(label "$pair"): end to end, against LC_ALL=C sort + comm of the bare names (medians)"
   python3 bench/figures.py "$bin" "$a" "$b"
 done
 
@@ -41,14 +43,14 @@ for _ in 1 2 3 4 5; do $bin/read_once "$work/a.1"; done | sort -t' ' -k4 -g | he
 $bin/reader_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true 2>/dev/null |
   grep -E 'BM_|mean|median' || true
 
-echo "== the sort in display order alone, a million names"
-$bin/sort_bench "$work/a.1"
-$bin/sort_bench "$work/a-random.1" | head -n 1
+echo "== the sort in display order alone, the names of library 1"
+$bin/sort_bench "$work/a.1" | sed 's/^/   library in order, /'
+$bin/sort_bench "$work/a-random.1" | head -n 1 | sed 's/^/   library in random order, /'
 
 echo "== 2504 x 2504: indexed comparison against the nested loop"
 $bin/compare_bench
 
 for pair in "" -random; do
-  echo "== the dialog (offscreen), names ${pair:+in random order}${pair:-in order}: duplicates, memory after a reload, a million names"
+  echo "== the dialog (offscreen), names $(label "$pair"): duplicates, memory after a reload, a million names"
   QT_QPA_PLATFORM=offscreen $bin/dialog_bench "$work/a$pair.1" "$work/b$pair.1" 2>/dev/null
 done
