@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -71,6 +72,8 @@ protected:
 #if defined(_WIN32)
         if (!file) file = _wfopen(path.c_str(), L"wb");
 #endif
+        // On Windows a library that the tool has mapped cannot be written.
+        if (!file) throw std::runtime_error("cannot write " + Utf8(path));
         std::fwrite(bytes.data(), 1, bytes.size(), file);
         std::fclose(file);
         return path;
