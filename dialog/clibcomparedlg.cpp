@@ -33,6 +33,7 @@
 #include "dialog/comparison_export.h"
 #include "dialog/dialog_template.h"
 #include "dialog/difference_marks.h"
+#include "dialog/field_text.h"
 #include "dialog/library_settings.h"
 #include "dialog/list_actions.h"
 #include "dialog/platform_memory.h"
@@ -217,6 +218,8 @@ void CLibCompareDlg::CreateControls() {
     // A widget created later lies above its earlier siblings. Frames and
     // labels go to the bottom, frames lowest, so that they never cover the
     // controls they frame or stand beside; the tab order stays as set above.
+    for (auto* edit : findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly))
+        CentreTextByLineHeight(edit);
     for (auto* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) label->lower();
     for (auto* frame : findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) frame->lower();
     setMinimumSize(MinimumDialogSize());

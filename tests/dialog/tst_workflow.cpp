@@ -130,6 +130,20 @@ void TestWorkflow::startWithFiles() {
     QCOMPARE(Rows(dialog_->m_listCommon).size(), 6);
     QCOMPARE(Rows(dialog_->m_listOnly2).size(), 4);
     QCOMPARE(Field("IDC_PATH2_EDIT"), neu_.toUpper());
+    // What is drawn, not only what the fields hold: text-coloured pixels
+    // inside each path field, within its height.
+    for (const char* name : {"IDC_PATH1_EDIT", "IDC_PATH2_EDIT"}) {
+        auto* field = dialog_->findChild<QLineEdit*>(QString::fromLatin1(name));
+        const QImage drawn = field->grab().toImage();
+        const QColor ink = field->palette().color(QPalette::Text);
+        int inked = 0;
+        for (int y = 2; y < drawn.height() - 2; ++y)
+            for (int x = 4; x < drawn.width() - 4; ++x) {
+                const QColor pixel = drawn.pixelColor(x, y);
+                if (qAbs(pixel.lightness() - ink.lightness()) < 60) ++inked;
+            }
+        QVERIFY2(inked > 20, name);
+    }
     auto* status = dialog_->findChild<QLabel*>(QStringLiteral("statusLine"));
     QVERIFY2(status->accessibleName().startsWith(QStringLiteral(
                  "Höchstens zwei Bibliotheken; nicht geöffnet: third.1. 6 gemeinsam")),
