@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "dialog/clibcomparedlg.h"
+#include "report/messages.h"
 
 StartRequest ParseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
@@ -72,7 +73,8 @@ void OpenStartFiles(CLibCompareDlg& dialog, const QStringList& files, const QStr
     if (!ignored.isEmpty()) {
         QStringList names;
         for (const QString& file : ignored) names << QFileInfo(file).fileName();
-        dialog.SetStatus(QStringLiteral("Höchstens zwei Bibliotheken; nicht geöffnet: %1. %2")
-                             .arg(names.join(QStringLiteral(", ")), dialog.StatusText()));
+        dialog.SetStatus(
+            QString::fromStdString(NotOpened(names.join(QStringLiteral(", ")).toStdString())) +
+            u' ' + dialog.StatusText());
     }
 }

@@ -13,7 +13,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -46,6 +45,16 @@
 #include "report/messages.h"
 
 namespace {
+
+// A sentence of report/messages.cpp as shown.
+QString Text(const std::string& sentence) {
+    return QString::fromStdString(sentence);
+}
+
+// A file's name as the status line shows it.
+std::string Name(const QString& path) {
+    return ShownFileName(path).toStdString();
+}
 
 // The detail fields of one column start at these indices of m_strDetail.
 constexpr int kLib1Fields = 0;
@@ -212,8 +221,7 @@ void CLibCompareDlg::CreateControls() {
     m_changeLine->setTextFormat(Qt::RichText);
     Place(m_changeLine, m_changeLine->geometry(), Stretch::kStrip);
     CreateReviewControls(units);
-    SetStatus(QStringLiteral(
-        "Zuerst „1ste Bibliothek Einlesen“, dann „2te Bibliothek Einlesen und Vergleichen“."));
+    SetStatus(Text(FirstSteps()));
 
     // A widget created later lies above its earlier siblings. Frames and
     // labels go to the bottom, frames lowest, so that they never cover the
@@ -420,18 +428,12 @@ void CLibCompareDlg::SetStatus(const QString& text) {
 void CLibCompareDlg::ShowCounts() {
     QString whole = m_countsText;
     if (!m_search->text().isEmpty() || m_onlyChanged->isChecked()) {
-        const QLocale german(QLocale::German);
-        const auto shown = [&german](SymbolListBox* list) {
-            return QStringLiteral("%1 von %2")
-                .arg(german.toString(list->Model().Count()),
-                     german.toString(list->Model().TotalCount()));
+        const auto shown = [](SymbolListBox* list) {
+            return ShownCount{static_cast<std::uint64_t>(list->Model().Count()),
+                              static_cast<std::uint64_t>(list->Model().TotalCount())};
         };
-        whole =
-            QStringLiteral(
-                "Gezeigt: %1 gemeinsam%2 · %3 nur in Bibliothek 1 · %4 nur in Bibliothek 2")
-                .arg(shown(m_listCommon),
-                     m_onlyChanged->isChecked() ? QStringLiteral(" (nur geänderte)") : QString(),
-                     shown(m_listOnly1), shown(m_listOnly2));
+        whole = Text(ShownCounts(shown(m_listCommon), m_onlyChanged->isChecked(),
+                                 shown(m_listOnly1), shown(m_listOnly2)));
     }
     if (!m_note.isEmpty()) whole = m_note + QStringLiteral(" · ") + whole;
     ShowElided(m_statusLine, whole);
@@ -502,7 +504,7 @@ void CLibCompareDlg::OnStepToChange(int direction) {
     const int current = m_listCommon->CurrentSelection();
     const int count = common.SignedRowCount();
     if (count == 0) {
-        SetNote(QString::fromStdString(NoChangeShown()));
+        SetNote(Text(NoChangeShown()));
         return;
     }
     int row = -1;
@@ -519,7 +521,7 @@ void CLibCompareDlg::OnStepToChange(int direction) {
         // Past the last (or first) change: said once, and the next press
         // starts again at the other end.
         if (m_wrapPending != direction) {
-            SetNote(QString::fromStdString(StepAtEnd(direction > 0)));
+            SetNote(Text(StepAtEnd(direction > 0)));
             m_wrapPending = direction;
             return;
         }
@@ -531,7 +533,7 @@ void CLibCompareDlg::OnStepToChange(int direction) {
     m_listCommon->setFocus(Qt::OtherFocusReason);
     m_stepping = false;
     m_wrapPending = 0;
-    SetNote(QString::fromStdString(StepPosition(common.SignedRowIndex(row) + 1, count)));
+    SetNote(Text(StepPosition(common.SignedRowIndex(row) + 1, count)));
 }
 
 void CLibCompareDlg::SetNote(const QString& note) {
@@ -553,8 +555,8 @@ void CLibCompareDlg::ShowChangeLine(std::int64_t slot) {
         const MatchedPair& pair = m_lastComparison.pairs[static_cast<std::size_t>(slot)];
         m_changePieces = ChangeLinePieces(m_lastComparison, pair);
         if (!m_changePieces.isEmpty())
-            spoken = m_changePieces.constFirst().text +
-                     QString::fromStdString(ChangeDescription(m_lastComparison, pair));
+            spoken =
+                m_changePieces.constFirst().text + Text(ChangeDescription(m_lastComparison, pair));
     }
     m_changeLine->setToolTip(
         m_changePieces.isEmpty() ? QString() : RichText(m_changePieces, m_changeLine->font()));
@@ -735,24 +737,23 @@ void CLibCompareDlg::ShowNoComparison() {
 }
 
 void CLibCompareDlg::ReportOutOfMemory(const std::string& message) {
-    SetStatus(QString::fromStdString(message));
-    QMessageBox::warning(this, windowTitle(), QString::fromStdString(message));
+    SetStatus(Text(message));
+    QMessageBox::warning(this, windowTitle(), Text(message));
 }
 
 void CLibCompareDlg::ReportReadFailure(const ReadResult& result) {
     if (result.status == ReadStatus::kCancelled) return;  // the user said so
     QMessageBox::warning(this, windowTitle(),
-                         QString::fromStdString(ReadFailureMessage(Shown(m_lastReadPath), result)));
+                         Text(ReadFailureMessage(Shown(m_lastReadPath), result)));
 }
 
 bool CLibCompareDlg::ProceedWith(const QString& path, const ReadResult& read) {
     if (!read.Doubtful()) return true;
     QApplication::setOverrideCursor(Qt::ArrowCursor);  // over the wait cursor while asking
-    const auto answer =
-        QMessageBox::question(this, windowTitle(),
-                              QString::fromStdString(DoubtfulLibraryMessage(Shown(path), read)) +
-                                  QStringLiteral("\n\nTrotzdem einlesen?"),
-                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    const auto answer = QMessageBox::question(this, windowTitle(),
+                                              Text(DoubtfulLibraryMessage(Shown(path), read)) +
+                                                  QStringLiteral("\n\n") + Text(ReadAnyway()),
+                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     QApplication::restoreOverrideCursor();
     return answer == QMessageBox::Yes;
 }
@@ -776,7 +777,7 @@ ReadResult CLibCompareDlg::Read(const QString& path, SymbolTable& table, std::in
 }
 
 void CLibCompareDlg::ShowReading(const QString& path) {
-    SetStatus(QString::fromStdString(ReadingMessage(Shown(ShownFileName(path)))));
+    SetStatus(Text(ReadingMessage(Shown(ShownFileName(path)))));
     if (!isVisible()) return;
     // The window is on the screen, and says what it does, before the work
     // blocks it (a start with two large files would show nothing for seconds).
@@ -797,9 +798,7 @@ bool CLibCompareDlg::OpenLibrary1(const QString& path) {
 
 void CLibCompareDlg::OpenBothLibraries(const QString& path1, const QString& path2) {
     if (!OpenLibrary1(path1)) {
-        SetStatus(
-            QStringLiteral("Nichts verglichen: %1 wurde nicht eingelesen, darum auch %2 nicht.")
-                .arg(ShownFileName(path1), ShownFileName(path2)));
+        SetStatus(Text(NothingCompared(Name(path1), Name(path2))));
         return;
     }
     OpenLibrary2AndCompare(path2);
@@ -819,8 +818,7 @@ bool CLibCompareDlg::LoadLibrary1(const std::function<QString()>& choose) {
 
     const QString path = choose();
     if (path.isEmpty()) {
-        SetStatus(QStringLiteral(
-            "Die Listen sind leer. „2te Bibliothek Einlesen und Vergleichen“ vergleicht erneut."));
+        SetStatus(Text(ListsEmptied()));
         return false;
     }
 
@@ -848,21 +846,15 @@ bool CLibCompareDlg::LoadLibrary1(const std::function<QString()>& choose) {
     ReturnFreedMemoryToTheSystem();
     if (result) {
         m_lib1File = path;
-        SetStatus(
-            QStringLiteral("%1: %2 Symbole eingelesen. „2te Bibliothek Einlesen und Vergleichen“ "
-                           "vergleicht sie%3.")
-                .arg(ShownFileName(path), QLocale(QLocale::German).toString(lib1Count),
-                     m_lib2File.isEmpty() ? QString()
-                                          : QStringLiteral(" (Abbrechen im Dateidialog: mit %1)")
-                                                .arg(ShownFileName(m_lib2File))));
+        SetStatus(Text(Library1Read(Name(path), static_cast<std::uint64_t>(lib1Count),
+                                    m_lib2File.isEmpty() ? std::string() : Name(m_lib2File))));
     } else {
         // As if the chooser had been cancelled: the paths show what they showed.
         m_strPath1 = oldPath1;
         m_strPath2 = oldPath2;
         UpdateData(false);
         busy.Restore();
-        SetStatus(
-            QStringLiteral("Nichts geändert: %1 wurde nicht eingelesen.").arg(ShownFileName(path)));
+        SetStatus(Text(NothingChanged(Name(path))));
         ReportReadFailure(result);
     }
     return static_cast<bool>(result);
@@ -936,15 +928,13 @@ void CLibCompareDlg::CompareAndShow(const ReadResult& failure, const QString& fa
     }
     UpdateExportAction();
     QString status = ComparisonStatus(m_lib1File, m_lib2File, m_lastComparison);
-    if (!failure)
-        status = QStringLiteral("Nicht eingelesen: %1. %2").arg(ShownFileName(failedPath), status);
+    if (!failure) status = Text(NotRead(Name(failedPath))) + u' ' + status;
     SetStatus(status);
     if (!failure) ReportReadFailure(failure);
     if (m_lastComparison.refused)
-        QMessageBox::warning(
-            this, windowTitle(),
-            QString::fromStdString(TooManyPairsMessage(Shown(m_lib1File), Shown(m_lib2File),
-                                                       m_lastComparison.pairCount)));
+        QMessageBox::warning(this, windowTitle(),
+                             Text(TooManyPairsMessage(Shown(m_lib1File), Shown(m_lib2File),
+                                                      m_lastComparison.pairCount)));
 }
 
 void CLibCompareDlg::OnReload() {
@@ -964,7 +954,7 @@ void CLibCompareDlg::OnReload() {
     const std::string note =
         ReloadedMessage(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdString(),
                         before, !compared || !m_listsShowComparison || now == before);
-    SetNote(QString::fromStdString(note));
+    SetNote(Text(note));
 }
 
 bool CLibCompareDlg::ReloadBoth() {
@@ -985,7 +975,7 @@ bool CLibCompareDlg::ReloadBoth() {
         if (result) result = Read(m_lib2File, table2, count2, names);
     }
     if (!result) {
-        SetStatus(QStringLiteral("Nichts geändert: Neu einlesen nicht möglich."));
+        SetStatus(Text(ReloadImpossible()));
         ReportReadFailure(result);
         return false;
     }
@@ -1033,25 +1023,24 @@ void CLibCompareDlg::UpdateExportAction() {
     m_exportAction->setEnabled(shown);
     m_exportAction->setToolTip(
         shown ? QStringLiteral("Schreibt den Vergleich, wie ihn die Listen zeigen (Strg+E).")
-              : QString::fromStdString(NothingToExport(m_lastComparison.refused)));
+              : Text(NothingToExport(m_lastComparison.refused)));
 }
 
 void CLibCompareDlg::OnExport() {
     if (!m_exportAction->isEnabled()) return;
     ReportSources sources{m_lib1File.toStdString(), m_lib2File.toStdString()};
     sources.filter = {SearchBytes(), m_onlyChanged->isChecked()};
-    const QString name =
-        QString::fromStdString(ExportName(QFileInfo(m_lib1File).completeBaseName().toStdString(),
-                                          QFileInfo(m_lib2File).completeBaseName().toStdString()));
+    const QString name = Text(ExportName(QFileInfo(m_lib1File).completeBaseName().toStdString(),
+                                         QFileInfo(m_lib2File).completeBaseName().toStdString()));
     QString folder = LastExportFolder();
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QFileInfo(m_lib2File).absolutePath();
     const ExportOutcome written = ExportComparison(this, m_lastComparison, sources, folder, name);
     if (written.target.isEmpty()) return;
     RememberExportFolder(written.target);
-    SetNote(QString::fromStdString(ExportedMessage(
-        QFileInfo(written.target).fileName().toStdString(),
-        static_cast<std::uint64_t>(m_listCommon->Model().SignedRowCount()), written.lines)));
+    SetNote(Text(ExportedMessage(QFileInfo(written.target).fileName().toStdString(),
+                                 static_cast<std::uint64_t>(m_listCommon->Model().SignedRowCount()),
+                                 written.lines)));
 }
 
 // ---- dropped files ---------------------------------------------------------

@@ -29,10 +29,9 @@ const FileType kTypes[] = {
 
 // Why writing `target` failed, in the words the command-line tool uses.
 QString WriteFailure(const QString& target, int error) {
-    return QStringLiteral("„%1“ kann nicht geschrieben werden: %2")
-        .arg(QDir::toNativeSeparators(target),
-             error != 0 ? QString::fromStdString(SystemErrorText(error, FileAccess::kWrite))
-                        : QStringLiteral("Schreiben nicht möglich."));
+    return QString::fromStdString(
+        ExportFailed(QDir::toNativeSeparators(target).toStdString(),
+                     error != 0 ? SystemErrorText(error, FileAccess::kWrite) : std::string()));
 }
 
 }  // namespace

@@ -141,8 +141,8 @@ QString ComparisonStatus(const QString& file1, const QString& file2, const Compa
         QStringLiteral("%1 ↔ %2").arg(file1.isEmpty() ? QStringLiteral("–") : ShownFileName(file1),
                                       file2.isEmpty() ? QStringLiteral("–") : ShownFileName(file2));
     if (compared.refused)
-        return QStringLiteral("Nicht verglichen: %1 gemeinsame Einträge wären zu viele · %2")
-            .arg(QString::fromStdString(GermanNumber(compared.pairCount)), files);
+        return QString::fromStdString(RefusedInShort(compared.pairCount)) + QStringLiteral(" · ") +
+               files;
     QString status = QString::fromStdString(ComparisonCounts(compared));
     // Empty classification fields would look like deleted values.
     if (!compared.classificationsCompared)

@@ -383,3 +383,62 @@ std::string ReloadedMessage(const std::string& time, const std::string& before, 
     return "Neu eingelesen um " + time +
            (same ? ": keine Änderung der Zahlen" : " (vorher: " + before + ")");
 }
+
+// ---- the dialog's status line and messages ---------------------------------
+
+std::string FirstSteps() {
+    return "Zuerst „1ste Bibliothek Einlesen“, dann „2te Bibliothek Einlesen und Vergleichen“.";
+}
+
+std::string ListsEmptied() {
+    return "Die Listen sind leer. „2te Bibliothek Einlesen und Vergleichen“ vergleicht erneut.";
+}
+
+std::string Library1Read(const std::string& name, std::uint64_t symbols,
+                         const std::string& library2) {
+    return name + ": " + GermanNumber(symbols) +
+           " Symbole eingelesen. „2te Bibliothek Einlesen und Vergleichen“ vergleicht sie" +
+           (library2.empty() ? "" : " (Abbrechen im Dateidialog: mit " + library2 + ")") + ".";
+}
+
+std::string NothingChanged(const std::string& name) {
+    return "Nichts geändert: " + name + " wurde nicht eingelesen.";
+}
+
+std::string NothingCompared(const std::string& name1, const std::string& name2) {
+    return "Nichts verglichen: " + name1 + " wurde nicht eingelesen, darum auch " + name2 +
+           " nicht.";
+}
+
+std::string NotRead(const std::string& name) {
+    return "Nicht eingelesen: " + name + ".";
+}
+
+std::string ReloadImpossible() {
+    return "Nichts geändert: Neu einlesen nicht möglich.";
+}
+
+std::string NotOpened(const std::string& names) {
+    return "Höchstens zwei Bibliotheken; nicht geöffnet: " + names + ".";
+}
+
+std::string ShownCounts(ShownCount common, bool onlyChanged, ShownCount only1, ShownCount only2) {
+    const auto of = [](ShownCount count) {
+        return GermanNumber(count.shown) + " von " + GermanNumber(count.total);
+    };
+    return "Gezeigt: " + of(common) + " gemeinsam" + (onlyChanged ? " (nur geänderte)" : "") +
+           " · " + of(only1) + " nur in Bibliothek 1 · " + of(only2) + " nur in Bibliothek 2";
+}
+
+std::string ReadAnyway() {
+    return "Trotzdem einlesen?";
+}
+
+std::string RefusedInShort(std::uint64_t pairs) {
+    return "Nicht verglichen: " + GermanNumber(pairs) + " gemeinsame Einträge wären zu viele";
+}
+
+std::string ExportFailed(const std::string& name, const std::string& reason) {
+    return "„" + name + "“ kann nicht geschrieben werden: " +
+           (reason.empty() ? std::string("Schreiben nicht möglich.") : reason);
+}

@@ -157,3 +157,38 @@ std::string ReadingMessage(const std::string& name);
 // After F5 at `time` ("14:03:12"): whether the counts stayed as they were,
 // or what they were before (`before`, as ComparisonCounts words them).
 std::string ReloadedMessage(const std::string& time, const std::string& before, bool same);
+
+// ---- the dialog's status line and messages ---------------------------------
+// File names are given as the dialog shows them.
+
+// At start: what to do first.
+std::string FirstSteps();
+// After "1ste Bibliothek Einlesen" was cancelled: the lists are empty.
+std::string ListsEmptied();
+// Library 1 read: its number of symbols, and with which library 2 a cancelled
+// chooser compares it (empty: none read yet).
+std::string Library1Read(const std::string& name, std::uint64_t symbols,
+                         const std::string& library2);
+// Library 1 could not be read: nothing changed.
+std::string NothingChanged(const std::string& name);
+// Two files given, the first not read: neither was compared.
+std::string NothingCompared(const std::string& name1, const std::string& name2);
+// Library 2 could not be read; the comparison ran on the tables as they are.
+std::string NotRead(const std::string& name);
+// F5 could not read the files again.
+std::string ReloadImpossible();
+// More than two files given: those not opened.
+std::string NotOpened(const std::string& names);
+// The counts of what a filter shows: "Gezeigt: 3 von 7 gemeinsam (nur
+// geänderte) · 0 von 1 nur in Bibliothek 1 · 1 von 1 nur in Bibliothek 2".
+struct ShownCount {
+    std::uint64_t shown = 0;
+    std::uint64_t total = 0;
+};
+std::string ShownCounts(ShownCount common, bool onlyChanged, ShownCount only1, ShownCount only2);
+// The question after a doubtful file's warning.
+std::string ReadAnyway();
+// A comparison refused for its `pairs`, in the status line.
+std::string RefusedInShort(std::uint64_t pairs);
+// Writing the export to `name` failed for `reason` (empty: unknown).
+std::string ExportFailed(const std::string& name, const std::string& reason);
