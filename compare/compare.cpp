@@ -127,8 +127,12 @@ public:
 
     // Marks the pairs of `mayChange` (library-1 record, library-2 record).
     void Mark(const std::set<std::pair<std::int32_t, std::int32_t>>& mayChange) {
-        for (MatchedPair& pair : result_.pairs)
-            if (mayChange.count({pair.record1, pair.record2})) pair.differences |= kMayChange;
+        for (MatchedPair& pair : result_.pairs) {
+            // Copies: the pair is packed, a reference to its fields would be misaligned.
+            const std::pair<std::int32_t, std::int32_t> records{std::int32_t{pair.record1},
+                                                                std::int32_t{pair.record2}};
+            if (mayChange.count(records)) pair.differences |= kMayChange;
+        }
     }
 
     // The comparison, once the pairs that may change are marked.
