@@ -43,6 +43,7 @@
 #include "library/library_reader.h"
 #include "library/text.h"
 #include "report/messages.h"
+#include "session/comparison_session.h"
 
 namespace {
 
@@ -61,10 +62,6 @@ constexpr int kLib1Fields = 0;
 constexpr int kLib2Fields = 4;
 constexpr int kCommonFields = 8;
 
-std::filesystem::path ToPath(const QString& path) {
-    return std::filesystem::path(path.toStdU16String());
-}
-
 // The local files among dropped data: one or two, or none at all when
 // anything else is among it.
 QStringList DroppedLibraries(const QMimeData* data) {
@@ -77,19 +74,21 @@ QStringList DroppedLibraries(const QMimeData* data) {
     return files.size() <= 2 ? files : QStringList();
 }
 
-// A list that makes room for the names to come each time it is emptied.
+// A list that makes room for the names to come each time it is emptied, as
+// many as `names()` says then.
 class ReservingList : public SymbolList {
 public:
-    ReservingList(SymbolListModel& list, std::size_t names) : list_(list), names_(names) {}
+    ReservingList(SymbolListModel& list, std::function<std::size_t()> names)
+        : list_(list), names_(std::move(names)) {}
     void Empty() override {
         list_.Empty();
-        list_.Reserve(names_);
+        list_.Reserve(names_());
     }
     void Add(std::string_view name) override { list_.Add(name); }
 
 private:
     SymbolListModel& list_;
-    std::size_t names_;
+    std::function<std::size_t()> names_;
 };
 
 // The wait cursor while a file is read or libraries are compared.
@@ -116,6 +115,16 @@ CLibCompareDlg::CLibCompareDlg(QWidget* parent)
          {":/icons/libcompare-16.png", ":/icons/libcompare-32.png", ":/icons/libcompare-48.png"})
         m_hIcon.addFile(QString::fromLatin1(name));
     setObjectName(QStringLiteral("IDD_LIBCOMPARE_DIALOG"));
+    // The session reads and compares; the window says what is read and asks
+    // about doubtful files.
+    m_session = new ComparisonSession(this);
+    m_session->SetAsk(
+        [this](const QString& path, const ReadResult& read) { return ProceedWith(path, read); });
+    connect(m_session, &ComparisonSession::reading, this, [this](const QString& path) {
+        m_lastReadPath = path;
+        RememberLibraryFolder(path);
+        ShowReading(path);
+    });
     CreateControls();
     BindMessages();
     OnInitDialog();
@@ -488,7 +497,7 @@ void CLibCompareDlg::ClearColumn(int column) {
         m_strDetail[static_cast<std::size_t>(4 * column + field)].clear();
     UpdateData(false);
     if (column == 2) {
-        MarkChangedFields(m_lastComparison, -1, CommonFields());
+        MarkChangedFields(m_session->Current(), -1, CommonFields());
         ShowChangeLine(-1);
     }
     RefreshFieldTips();
@@ -551,12 +560,12 @@ void CLibCompareDlg::ClearNote() {
 void CLibCompareDlg::ShowChangeLine(std::int64_t slot) {
     m_changePieces.clear();
     QString spoken;
-    if (slot >= 0 && static_cast<std::size_t>(slot) < m_lastComparison.pairs.size()) {
-        const MatchedPair& pair = m_lastComparison.pairs[static_cast<std::size_t>(slot)];
-        m_changePieces = ChangeLinePieces(m_lastComparison, pair);
+    if (slot >= 0 && static_cast<std::size_t>(slot) < m_session->Current().pairs.size()) {
+        const MatchedPair& pair = m_session->Current().pairs[static_cast<std::size_t>(slot)];
+        m_changePieces = ChangeLinePieces(m_session->Current(), pair);
         if (!m_changePieces.isEmpty())
-            spoken =
-                m_changePieces.constFirst().text + Text(ChangeDescription(m_lastComparison, pair));
+            spoken = m_changePieces.constFirst().text +
+                     Text(ChangeDescription(m_session->Current(), pair));
     }
     m_changeLine->setToolTip(
         m_changePieces.isEmpty() ? QString() : RichText(m_changePieces, m_changeLine->font()));
@@ -727,9 +736,7 @@ QString CLibCompareDlg::ChooseLibraryFile() {
 
 void CLibCompareDlg::ShowNoComparison() {
     for (SymbolListBox* list : {m_listCommon, m_listOnly1, m_listOnly2}) list->Model().Empty();
-    m_lastComparison = {};
-    commonCount = 0;
-    m_listsShowComparison = false;
+    m_session->Forget();
     m_commonAnchor = -1;
     UpdateExportAction();
     ShowChangeLine(-1);
@@ -741,10 +748,9 @@ void CLibCompareDlg::ReportOutOfMemory(const std::string& message) {
     QMessageBox::warning(this, windowTitle(), Text(message));
 }
 
-void CLibCompareDlg::ReportReadFailure(const ReadResult& result) {
+void CLibCompareDlg::ReportReadFailure(const QString& path, const ReadResult& result) {
     if (result.status == ReadStatus::kCancelled) return;  // the user said so
-    QMessageBox::warning(this, windowTitle(),
-                         Text(ReadFailureMessage(Shown(m_lastReadPath), result)));
+    QMessageBox::warning(this, windowTitle(), Text(ReadFailureMessage(Shown(path), result)));
 }
 
 bool CLibCompareDlg::ProceedWith(const QString& path, const ReadResult& read) {
@@ -756,24 +762,6 @@ bool CLibCompareDlg::ProceedWith(const QString& path, const ReadResult& read) {
                                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     QApplication::restoreOverrideCursor();
     return answer == QMessageBox::Yes;
-}
-
-ReadResult CLibCompareDlg::Read(const QString& path, SymbolTable& table, std::int32_t& count,
-                                SymbolList& list) {
-    m_lastReadPath = path;
-    // A name handed over in bytes that are no UTF-8 (from the command line)
-    // arrives with � in their place and names no file any more.
-    if (path.contains(QChar::ReplacementCharacter) && !QFileInfo::exists(path)) {
-        ReadResult unreadable;
-        unreadable.status = ReadStatus::kCannotOpen;
-        unreadable.systemError = static_cast<int>(std::errc::illegal_byte_sequence);
-        return unreadable;
-    }
-    RememberLibraryFolder(path);
-    ShowReading(path);
-    return ReadLibraryFile(ToPath(path), table, count, list, [this, &path](const ReadResult& read) {
-        return ProceedWith(path, read);
-    });
 }
 
 void CLibCompareDlg::ShowReading(const QString& path) {
@@ -808,10 +796,8 @@ bool CLibCompareDlg::LoadLibrary1(const std::function<QString()>& choose) {
     m_listOnly1->Model().Empty();
     m_listOnly2->Model().Empty();
     m_listCommon->Model().Empty();
-    // The lists show no comparison any more: let go of it, and of the
-    // libraries it holds.
-    m_lastComparison = {};
-    m_listsShowComparison = false;
+    // The lists show no comparison any more.
+    m_session->Forget();
     m_commonAnchor = -1;
     UpdateExportAction();
     ShowChangeLine(-1);
@@ -828,36 +814,35 @@ bool CLibCompareDlg::LoadLibrary1(const std::function<QString()>& choose) {
     UpdateData(false);
 
     BusyCursor busy;
-    ReadResult result;
-    try {
-        result = Read(path, lib1Table, lib1Count, m_listOnly1->Model());
-        m_listOnly1->Model().Flush();
-    } catch (const std::bad_alloc&) {
-        // The names did not fit into memory: an empty list, and a word.
-        m_listOnly1->Model().Empty();
-        lib1Count = 0;
-        m_strPath1 = oldPath1;
-        m_strPath2 = oldPath2;
-        UpdateData(false);
-        busy.Restore();
+    ComparisonSession::Load load = m_session->LoadLibrary1(path, m_listOnly1->Model());
+    if (!load.outOfMemory) {
+        try {
+            m_listOnly1->Model().Flush();
+        } catch (const std::bad_alloc&) {
+            lib1Count = 0;
+            load.outOfMemory = true;
+        }
+    }
+    ReturnFreedMemoryToTheSystem();
+    if (load.Succeeded()) {
+        SetStatus(Text(
+            Library1Read(Name(path), static_cast<std::uint64_t>(lib1Count),
+                         m_session->File2().isEmpty() ? std::string() : Name(m_session->File2()))));
+        return true;
+    }
+    // As if the chooser had been cancelled: the paths show what they showed.
+    m_listOnly1->Model().Empty();
+    m_strPath1 = oldPath1;
+    m_strPath2 = oldPath2;
+    UpdateData(false);
+    busy.Restore();
+    if (load.outOfMemory) {
         ReportOutOfMemory(OutOfMemoryMessage(Shown(path)));
         return false;
     }
-    ReturnFreedMemoryToTheSystem();
-    if (result) {
-        m_lib1File = path;
-        SetStatus(Text(Library1Read(Name(path), static_cast<std::uint64_t>(lib1Count),
-                                    m_lib2File.isEmpty() ? std::string() : Name(m_lib2File))));
-    } else {
-        // As if the chooser had been cancelled: the paths show what they showed.
-        m_strPath1 = oldPath1;
-        m_strPath2 = oldPath2;
-        UpdateData(false);
-        busy.Restore();
-        SetStatus(Text(NothingChanged(Name(path))));
-        ReportReadFailure(result);
-    }
-    return static_cast<bool>(result);
+    SetStatus(Text(NothingChanged(Name(path))));
+    ReportReadFailure(path, load.read);
+    return false;
 }
 
 void CLibCompareDlg::OnLoadLibrary2AndCompare() {
@@ -870,22 +855,15 @@ void CLibCompareDlg::OpenLibrary2AndCompare(const QString& path) {
 
 void CLibCompareDlg::LoadLibrary2AndCompare(const std::function<QString()>& choose) {
     const QString path = choose();
-    ReadResult failure;
-    failure.ok = true;
+    std::optional<ReadResult> failure;  // of library 2, when it could not be read
     if (!path.isEmpty()) {
         const QString oldPath2 = m_strPath2;
         m_strPath2 = path;
         UpdateData(false);
         m_listOnly2->Model().Empty();
         BusyCursor busy;
-        // The comparison below empties and refills this list at once: the
-        // names read need not be kept for it.
-        DiscardingSymbolList names;
-        ReadResult result;
-        try {
-            result = Read(path, lib2Table, lib2Count, names);
-        } catch (const std::bad_alloc&) {
-            lib2Count = 0;
+        const ComparisonSession::Load load = m_session->LoadLibrary2(path);
+        if (load.outOfMemory) {
             m_strPath2 = oldPath2;
             UpdateData(false);
             busy.Restore();
@@ -893,102 +871,101 @@ void CLibCompareDlg::LoadLibrary2AndCompare(const std::function<QString()>& choo
             ReportOutOfMemory(OutOfMemoryMessage(Shown(path)));
             return;
         }
-        if (result) {
-            m_lib2File = path;
-        } else {
+        if (!load.read) {
             m_strPath2 = oldPath2;
             UpdateData(false);
-            failure = result;
+            failure = load.read;
         }
     }
     CompareAndShow(failure, path);
 }
 
-void CLibCompareDlg::CompareAndShow(const ReadResult& failure, const QString& failedPath) {
+void CLibCompareDlg::CompareAndShow(const std::optional<ReadResult>& failure,
+                                    const QString& failedPath) {
     ShowChangeLine(-1);
     m_commonAnchor = -1;
+    const Comparison& compared = m_session->Current();
+    ComparisonSession::Outcome outcome;
     try {
         BusyCursor busy;
-        // As CompareLibraries, with room made in the common list once it is
-        // emptied: one block for up to twenty million rows, not doublings.
-        m_lastComparison = CompareTables(lib1Table, lib1Count, lib2Table, lib2Count);
-        ReservingList common(m_listCommon->Model(), m_lastComparison.pairs.size());
-        PublishComparison(m_lastComparison, commonTable, commonCount, common, m_listOnly1->Model(),
-                          m_listOnly2->Model());
-        m_listsShowComparison = true;
-        for (SymbolListBox* list : {m_listCommon, m_listOnly1, m_listOnly2}) list->Model().Flush();
-        MarkDifferences(m_lastComparison, m_listCommon->Model(), m_listOnly1->Model(),
-                        m_listOnly2->Model());
+        // Room made in the common list once it is emptied, for as many rows
+        // as the comparison found: one block for up to twenty million rows.
+        ReservingList common(m_listCommon->Model(), [&compared] { return compared.pairs.size(); });
+        outcome = m_session->Compare(common, m_listOnly1->Model(), m_listOnly2->Model());
+        if (outcome != ComparisonSession::Outcome::kOutOfMemory) {
+            for (SymbolListBox* list : {m_listCommon, m_listOnly1, m_listOnly2})
+                list->Model().Flush();
+            MarkDifferences(compared, m_listCommon->Model(), m_listOnly1->Model(),
+                            m_listOnly2->Model());
+        }
         ReturnFreedMemoryToTheSystem();
     } catch (const std::bad_alloc&) {
+        outcome = ComparisonSession::Outcome::kOutOfMemory;
+    }
+    if (outcome == ComparisonSession::Outcome::kOutOfMemory) {
         // Nothing half shown: empty lists, no comparison, and a word.
         ShowNoComparison();
-        ReportOutOfMemory(OutOfMemoryMessage(Shown(m_lib1File), Shown(m_lib2File)));
+        ReportOutOfMemory(OutOfMemoryMessage(Shown(m_session->File1()), Shown(m_session->File2())));
         return;
     }
     UpdateExportAction();
-    QString status = ComparisonStatus(m_lib1File, m_lib2File, m_lastComparison);
-    if (!failure) status = Text(NotRead(Name(failedPath))) + u' ' + status;
+    QString status = ComparisonStatus(m_session->File1(), m_session->File2(), compared);
+    if (failure) status = Text(NotRead(Name(failedPath))) + u' ' + status;
     SetStatus(status);
-    if (!failure) ReportReadFailure(failure);
-    if (m_lastComparison.refused)
-        QMessageBox::warning(this, windowTitle(),
-                             Text(TooManyPairsMessage(Shown(m_lib1File), Shown(m_lib2File),
-                                                      m_lastComparison.pairCount)));
+    if (failure) ReportReadFailure(failedPath, *failure);
+    if (outcome == ComparisonSession::Outcome::kRefused)
+        QMessageBox::warning(
+            this, windowTitle(),
+            Text(TooManyPairsMessage(Shown(m_session->File1()), Shown(m_session->File2()),
+                                     compared.pairCount)));
 }
 
 void CLibCompareDlg::OnReload() {
-    if (m_lib1File.isEmpty() && m_lib2File.isEmpty()) return;  // nothing loaded yet
+    if (m_session->File1().isEmpty() && m_session->File2().isEmpty()) return;  // nothing yet
     // What each list had selected, to select it again in what is read now.
     std::array<std::optional<std::string>, 3> selected;
     const std::array<SymbolListBox*, 3> lists{m_listOnly1, m_listOnly2, m_listCommon};
     for (std::size_t i = 0; i < lists.size(); ++i)
         if (const int row = lists[i]->CurrentSelection(); row >= 0)
             selected[i] = std::string(lists[i]->Text(row));
-    const bool compared = m_listsShowComparison;
-    const std::string before = ComparisonCounts(m_lastComparison);
+    const bool compared = m_session->ShowsComparison();
+    const std::string before = ComparisonCounts(m_session->Current());
     if (!ReloadBoth()) return;
     ShowSelectionsAgain(selected);
     // Said when done, so that F5 never leaves the screen as it was without a word.
-    const std::string now = ComparisonCounts(m_lastComparison);
+    const std::string now = ComparisonCounts(m_session->Current());
     const std::string note =
         ReloadedMessage(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdString(),
-                        before, !compared || !m_listsShowComparison || now == before);
+                        before, !compared || !m_session->ShowsComparison() || now == before);
     SetNote(Text(note));
 }
 
 bool CLibCompareDlg::ReloadBoth() {
-    if (m_lib2File.isEmpty()) return OpenLibrary1(m_lib1File);
-    if (m_lib1File.isEmpty()) {
-        OpenLibrary2AndCompare(m_lib2File);
+    const QString file1 = m_session->File1(), file2 = m_session->File2();
+    if (file2.isEmpty()) return OpenLibrary1(file1);
+    if (file1.isEmpty()) {
+        OpenLibrary2AndCompare(file2);
         return true;
     }
-
     // Both anew; if either cannot be read, nothing changes.
-    SymbolTable table1, table2;
-    std::int32_t count1 = 0, count2 = 0;
-    DiscardingSymbolList names;
-    ReadResult result;
+    ComparisonSession::Load load;
     {
         BusyCursor busy;
-        result = Read(m_lib1File, table1, count1, names);
-        if (result) result = Read(m_lib2File, table2, count2, names);
+        load = m_session->ReadBothAgain();
     }
-    if (!result) {
-        SetStatus(Text(ReloadImpossible()));
-        ReportReadFailure(result);
+    if (load.outOfMemory) {
+        ReportOutOfMemory(OutOfMemoryMessage(Shown(file1), Shown(file2)));
         return false;
     }
-    lib1Table = std::move(table1);
-    lib1Count = count1;
-    lib2Table = std::move(table2);
-    lib2Count = count2;
-    m_strPath1 = m_lib1File;
-    m_strPath2 = m_lib2File;
+    if (!load.read) {
+        SetStatus(Text(ReloadImpossible()));
+        ReportReadFailure(m_lastReadPath, load.read);
+        return false;
+    }
+    m_strPath1 = file1;
+    m_strPath2 = file2;
     UpdateData(false);
-    ReadResult fine;
-    fine.ok = true;
-    CompareAndShow(fine, {});
+    CompareAndShow(std::nullopt, {});
     return true;
 }
 
@@ -1019,23 +996,24 @@ std::array<QLineEdit*, 3> CLibCompareDlg::CommonFields() const {
 void CLibCompareDlg::UpdateExportAction() {
     // Only a comparison that is shown is exported: after a new library 1
     // the lists show no comparison, and a refused one has none.
-    const bool shown = m_listsShowComparison && !m_lastComparison.refused;
+    const bool shown = m_session->ShowsComparison() && !m_session->Current().refused;
     m_exportAction->setEnabled(shown);
     m_exportAction->setToolTip(
         shown ? QStringLiteral("Schreibt den Vergleich, wie ihn die Listen zeigen (Strg+E).")
-              : Text(NothingToExport(m_lastComparison.refused)));
+              : Text(NothingToExport(m_session->Current().refused)));
 }
 
 void CLibCompareDlg::OnExport() {
     if (!m_exportAction->isEnabled()) return;
-    ReportSources sources{m_lib1File.toStdString(), m_lib2File.toStdString()};
+    const QString file1 = m_session->File1(), file2 = m_session->File2();
+    ReportSources sources{file1.toStdString(), file2.toStdString()};
     sources.filter = {SearchBytes(), m_onlyChanged->isChecked()};
-    const QString name = Text(ExportName(QFileInfo(m_lib1File).completeBaseName().toStdString(),
-                                         QFileInfo(m_lib2File).completeBaseName().toStdString()));
+    const QString name = Text(ExportName(QFileInfo(file1).completeBaseName().toStdString(),
+                                         QFileInfo(file2).completeBaseName().toStdString()));
     QString folder = LastExportFolder();
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        folder = QFileInfo(m_lib2File).absolutePath();
-    const ExportOutcome written = ExportComparison(this, m_lastComparison, sources, folder, name);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QFileInfo(file2).absolutePath();
+    const ExportOutcome written =
+        ExportComparison(this, m_session->Current(), sources, folder, name);
     if (written.target.isEmpty()) return;
     RememberExportFolder(written.target);
     SetNote(Text(ExportedMessage(QFileInfo(written.target).fileName().toStdString(),
@@ -1091,19 +1069,15 @@ void CLibCompareDlg::OnSelChangeOnly1() {
     // load of library 1 alone, record k + 1.
     ClearNote();
     ShowChangeLine(-1);
-    FindAndShowDetails(m_listOnly1, lib1Table, kLib1Fields, [this](std::int64_t source) {
-        return m_listsShowComparison
-                   ? std::int64_t{m_lastComparison.only1[static_cast<std::size_t>(source)]}
-                   : source + 1;
-    });
+    FindAndShowDetails(m_listOnly1, lib1Table, kLib1Fields,
+                       [this](std::int64_t source) { return m_session->Only1Record(source); });
 }
 
 void CLibCompareDlg::OnSelChangeOnly2() {
     ClearNote();
     ShowChangeLine(-1);
-    FindAndShowDetails(m_listOnly2, lib2Table, kLib2Fields, [this](std::int64_t source) {
-        return std::int64_t{m_lastComparison.only2[static_cast<std::size_t>(source)]};
-    });
+    FindAndShowDetails(m_listOnly2, lib2Table, kLib2Fields,
+                       [this](std::int64_t source) { return m_session->Only2Record(source); });
 }
 
 void CLibCompareDlg::OnSelChangeCommon() {
@@ -1111,7 +1085,7 @@ void CLibCompareDlg::OnSelChangeCommon() {
     m_commonAnchor = -1;
     const std::int64_t slot = FindAndShowDetails(m_listCommon, commonTable, kCommonFields,
                                                  [](std::int64_t source) { return source; });
-    if (slot >= 0) MarkChangedFields(m_lastComparison, slot, CommonFields());
+    if (slot >= 0) MarkChangedFields(m_session->Current(), slot, CommonFields());
     ShowChangeLine(slot);
     RefreshFieldTips();
 }

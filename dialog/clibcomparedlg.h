@@ -32,6 +32,7 @@ struct ReadResult;
 // The comparison dialog: library 1 on the left, the common symbols in the
 // middle, library 2 on the right, each with its list and the four fields of
 // the symbol selected there.
+class ComparisonSession;
 class CLibCompareDlg : public QDialog {
     Q_OBJECT
 
@@ -151,18 +152,18 @@ private:
     void ShowReading(const QString& path);
     // Asks for a library file; empty when the user cancels.
     QString ChooseLibraryFile();
-    void ReportReadFailure(const ReadResult& result);
+    void ReportReadFailure(const QString& path, const ReadResult& result);
     // Empty lists and no comparison, after running out of memory.
     void ShowNoComparison();
     // Out of memory: said in the status line and a message box.
     void ReportOutOfMemory(const std::string& message);
     // Asks whether to load a file that does not look like a symbol library.
     bool ProceedWith(const QString& path, const ReadResult& read);
-    ReadResult Read(const QString& path, SymbolTable& table, std::int32_t& count, SymbolList& list);
     bool LoadLibrary1(const std::function<QString()>& choose);
     void LoadLibrary2AndCompare(const std::function<QString()>& choose);
     // Compares, fills and marks the lists, and says so in the status line.
-    void CompareAndShow(const ReadResult& failure, const QString& failedPath);
+    // `failure`: library 2 (`failedPath`) could not be read.
+    void CompareAndShow(const std::optional<ReadResult>& failure, const QString& failedPath);
     // F5: both files read anew; false when nothing changed.
     bool ReloadBoth();
     // After F5, each list selects again what it had selected (only1, only2,
@@ -199,11 +200,7 @@ private:
     std::vector<Placement> m_placements;
     QSize m_defaultSize;
     bool m_placedOnScreen = false;
-    Comparison m_lastComparison;         // what the lists show
-    bool m_listsShowComparison = false;  // false: library 1 alone, as read
-    QString m_lastReadPath;              // the file of the last read, for messages
-    // The files the library tables were read from, for messages.
-    QString m_lib1File;
-    QString m_lib2File;
+    ComparisonSession* m_session = nullptr;  // loads, compares, holds the comparison
+    QString m_lastReadPath;                  // the file of the last read, for messages
     bool m_controlsAttached = false;
 };

@@ -1,0 +1,138 @@
+// The session behind the window, without a window: what it reads into the
+// process-wide tables, what it compares, what it answers and signals.
+#include <QSignalSpy>
+#include <QTest>
+#include <cerrno>
+
+#include "library/symbol_table.h"
+#include "session/comparison_session.h"
+#include "test_support.h"
+
+namespace {
+
+QString Q(const std::filesystem::path& path) {
+    return QString::fromStdU16String(path.u16string());
+}
+
+}  // namespace
+
+class TestSession : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { lib1Count = lib2Count = commonCount = 0; }
+    void loadsAndCompares();
+    void aLoadThatFailsChangesNothing_data();
+    void aLoadThatFailsChangesNothing();
+    void readingBothAgainIsAllOrNothing();
+
+private:
+    TempDir dir_;
+};
+
+// Library 1, then library 2 and the comparison: the tables, the lists, the
+// rows' records, the signals.
+void TestSession::loadsAndCompares() {
+    const QString one = Q(dir_.Write("eins.1", LongLibrary({{"A", "a"}, {"B", "b"}, {"C", "c"}})));
+    const QString two = Q(dir_.Write("zwei.1", LongLibrary({{"D", "d"}, {"B", "neu"}})));
+    ComparisonSession session;
+    QSignalSpy reading(&session, &ComparisonSession::reading);
+    QSignalSpy changed(&session, &ComparisonSession::comparisonChanged);
+
+    RecordingList names;
+    QVERIFY(session.LoadLibrary1(one, names).Succeeded());
+    QCOMPARE(lib1Count, 3);
+    QCOMPARE(names.names, (std::vector<std::string>{"A", "B", "C"}));
+    QCOMPARE(session.File1(), one);
+    QVERIFY(!session.ShowsComparison());
+    QCOMPARE(session.Only1Record(2), std::int64_t{3});  // before a comparison: every record
+    QCOMPARE(reading.size(), 1);
+    QCOMPARE(reading.first().first().toString(), one);
+
+    QVERIFY(session.LoadLibrary2(two).Succeeded());
+    QCOMPARE(lib2Count, 2);
+    RecordingList common, only1, only2;
+    changed.clear();
+    QCOMPARE(session.Compare(common, only1, only2), ComparisonSession::Outcome::kCompared);
+    QCOMPARE(changed.size(), 1);
+    QVERIFY(session.ShowsComparison());
+    QCOMPARE(common.names, std::vector<std::string>{"B"});
+    QCOMPARE(only1.names, (std::vector<std::string>{"A", "C"}));
+    QCOMPARE(only2.names, std::vector<std::string>{"D"});
+    QCOMPARE(commonCount, 1);
+    QCOMPARE(session.Current().changed.size(), std::size_t{1});
+    QCOMPARE(session.Only1Record(1), std::int64_t{3});  // the second unmatched: C
+    QCOMPARE(session.Only2Record(0), std::int64_t{1});
+
+    // A new library 1 forgets the comparison.
+    changed.clear();
+    QVERIFY(session.LoadLibrary1(two, names).Succeeded());
+    QVERIFY(!session.ShowsComparison());
+    QVERIFY(session.Current().pairs.empty());
+    QCOMPARE(commonCount, 0);
+    QVERIFY(!changed.isEmpty());
+}
+
+void TestSession::aLoadThatFailsChangesNothing_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("declined");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("error");
+    QTest::addRow("missing") << "fehlt.1" << false << int(ReadStatus::kNotFound) << 0;
+    QTest::addRow("no UTF-8 in its name")
+        << QStringLiteral("kaputt\uFFFD.1") << false << int(ReadStatus::kCannotOpen) << int(EILSEQ);
+    QTest::addRow("doubtful, declined") << "nullen.1" << true << int(ReadStatus::kCancelled) << 0;
+}
+
+// Library 1 stays as it was when a file cannot be read or the user declines
+// one that looks like no library.
+void TestSession::aLoadThatFailsChangesNothing() {
+    QFETCH(QString, name);
+    QFETCH(bool, declined);
+    QFETCH(int, status);
+    QFETCH(int, error);
+    const QString one = Q(dir_.Write("eins.1", LongLibrary({{"A", "a"}, {"B", "b"}})));
+    dir_.Write("nullen.1", std::string(4096, '\0'));
+    ComparisonSession session;
+    bool asked = false;
+    session.SetAsk([&](const QString&, const ReadResult&) {
+        asked = true;
+        return !declined;
+    });
+    RecordingList names;
+    QVERIFY(session.LoadLibrary1(one, names).Succeeded());
+    const ComparisonSession::Load load = session.LoadLibrary1(Q(dir_.path()) + u'/' + name, names);
+    QVERIFY(!load.Succeeded());
+    QVERIFY(!load.outOfMemory);
+    QCOMPARE(int(load.read.status), status);
+    QCOMPARE(load.read.systemError, error);
+    QCOMPARE(asked, declined);
+    QCOMPARE(lib1Count, 2);
+    QCOMPARE(lib1Table.Symbol(2), std::string_view("B"));
+    QCOMPARE(session.File1(), one);
+}
+
+// F5: both files anew, or, when one cannot be read, neither.
+void TestSession::readingBothAgainIsAllOrNothing() {
+    const auto one = dir_.Write("eins.1", LongLibrary({{"A", "a"}}));
+    const auto two = dir_.Write("zwei.1", LongLibrary({{"A", "b"}}));
+    ComparisonSession session;
+    RecordingList names, common, only1, only2;
+    QVERIFY(session.LoadLibrary1(Q(one), names).Succeeded());
+    QVERIFY(session.LoadLibrary2(Q(two)).Succeeded());
+    session.Compare(common, only1, only2);
+
+    dir_.Write("eins.1", LongLibrary({{"A", "a"}, {"N", "neu"}}));
+    QVERIFY(session.ReadBothAgain().Succeeded());
+    QCOMPARE(lib1Count, 2);
+
+    dir_.Write("eins.1", LongLibrary({{"A", "a"}, {"N", "neu"}, {"M", "mehr"}}));
+    std::filesystem::remove(two);
+    const ComparisonSession::Load load = session.ReadBothAgain();
+    QCOMPARE(load.read.status, ReadStatus::kNotFound);
+    QCOMPARE(lib1Count, 2);  // library 1 read, but not taken
+    QCOMPARE(lib2Count, 1);
+}
+
+QTEST_GUILESS_MAIN(TestSession)
+#include "tst_session.moc"
