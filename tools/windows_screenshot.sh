@@ -18,8 +18,12 @@ xvfb-run -a -s "-screen 0 1366x768x24" bash -c '
     xwininfo -root -tree 2>/dev/null | grep -q TORVEX_Bibliotheks_Vergleich && break
     sleep 0.5
   done
-  sleep 3
-  import -window root "'"$out"'"
+  # Once it is drawn: a picture of one colour is a window not painted yet.
+  for _ in $(seq 1 10); do
+    sleep 3
+    import -window root "'"$out"'"
+    [ "$(convert "'"$out"'" -format "%[fx:standard_deviation>0]" info:)" = 1 ] && break
+  done
   kill $pid 2>/dev/null; wait $pid 2>/dev/null || true
   "'"$wine"'"server -k 2>/dev/null || true'
 echo "wrote $out"
