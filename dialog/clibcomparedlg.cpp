@@ -40,6 +40,7 @@
 #include "dialog/screen_fit.h"
 #include "dialog/symbol_list_box.h"
 #include "dialog/symbol_list_model.h"
+#include "dialog/template_layout.h"
 #include "library/library_reader.h"
 #include "library/text.h"
 #include "report/messages.h"
@@ -198,11 +199,13 @@ void CLibCompareDlg::CreateControls() {
         const QString text = QString::fromUtf8(t.caption);
         const bool listCaption =
             t.kind == ControlKind::Label && text.contains(QStringLiteral("Symbole"));
-        Place(control, rect,
-              t.kind == ControlKind::DefaultButton           ? Stretch::kCorner
-              : t.kind == ControlKind::Button || listCaption ? Stretch::kCentre
-              : t.kind == ControlKind::Label                 ? Stretch::kLeft
-                                                             : Stretch::kGrow);
+        using Stretch = TemplateLayout::Stretch;
+        m_layout.Place(control, rect,
+                       t.kind == ControlKind::DefaultButton           ? Stretch::kCorner
+                       : t.kind == ControlKind::Button || listCaption ? Stretch::kCentre
+                       : t.kind == ControlKind::Label                 ? Stretch::kLeft
+                                                                      : Stretch::kGrow,
+                       font);
         if (t.kind == ControlKind::ListBox)
             control->setToolTip(QStringLiteral(
                 "Einen Namen tippen, um zu ihm zu springen. Alt+↓ und Alt+↑: nächste und "
@@ -213,8 +216,8 @@ void CLibCompareDlg::CreateControls() {
             previousTabStop = control;
         }
     }
-    m_defaultSize = units.Size(dialog.width, dialog.height);
-    resize(m_defaultSize);
+    m_layout.SetDefaultSize(units.Size(dialog.width, dialog.height));
+    resize(m_layout.DefaultSize());
     setSizeGripEnabled(false);
 
     // What the lists show, and the values of a changed symbol selected, in
@@ -223,12 +226,14 @@ void CLibCompareDlg::CreateControls() {
     m_statusLine->setObjectName(QStringLiteral("statusLine"));
     m_statusLine->setGeometry(units.Rect(7, 367, 600, 10));
     m_statusLine->setTextFormat(Qt::PlainText);
-    Place(m_statusLine, m_statusLine->geometry(), Stretch::kStrip);
+    m_layout.Place(m_statusLine, m_statusLine->geometry(), TemplateLayout::Stretch::kStrip,
+                   this->font());
     m_changeLine = new QLabel(this);
     m_changeLine->setObjectName(QStringLiteral("changeLine"));
     m_changeLine->setGeometry(units.Rect(7, 377, 600, 10));
     m_changeLine->setTextFormat(Qt::RichText);
-    Place(m_changeLine, m_changeLine->geometry(), Stretch::kStrip);
+    m_layout.Place(m_changeLine, m_changeLine->geometry(), TemplateLayout::Stretch::kStrip,
+                   this->font());
     CreateReviewControls(units);
     SetStatus(Text(FirstSteps()));
 
@@ -255,14 +260,15 @@ void CLibCompareDlg::CreateReviewControls(const DialogUnits& units) {
         "Kleinschreibung und Akzente zählen nicht). Strg+F: ins Suchfeld; Escape: Suche leeren."));
     m_search->setGeometry(units.Rect(240, 14, 192, 13));
     m_search->installEventFilter(this);
-    Place(m_search, m_search->geometry(), Stretch::kGrow);
+    m_layout.Place(m_search, m_search->geometry(), TemplateLayout::Stretch::kGrow, font());
 
     m_onlyChanged = new QCheckBox(QStringLiteral("Nur &geänderte"), this);
     m_onlyChanged->setObjectName(QStringLiteral("onlyChanged"));
     m_onlyChanged->setToolTip(
         QStringLiteral("Zeigt unter „Gemeinsame Symbole“ nur die geänderten (Alt+G)."));
     m_onlyChanged->setGeometry(units.Rect(240, 32, 100, 12));
-    Place(m_onlyChanged, m_onlyChanged->geometry(), Stretch::kLeft);
+    m_layout.Place(m_onlyChanged, m_onlyChanged->geometry(), TemplateLayout::Stretch::kLeft,
+                   font());
 
     const auto stepButton = [this, &units](const char* name, const QString& sign,
                                            const QString& accessible, Qt::Key key, int x) {
@@ -276,7 +282,7 @@ void CLibCompareDlg::CreateReviewControls(const DialogUnits& units) {
         connect(new QShortcut(QKeySequence(Qt::ALT | key), this), &QShortcut::activated, button,
                 &QToolButton::click);
         button->setGeometry(units.Rect(x, 31, 20, 14));
-        Place(button, button->geometry(), Stretch::kRight);
+        m_layout.Place(button, button->geometry(), TemplateLayout::Stretch::kRight, font());
         return button;
     };
     m_previousChange = stepButton("previousChange", QStringLiteral("▲"),
@@ -294,56 +300,8 @@ void CLibCompareDlg::CreateReviewControls(const DialogUnits& units) {
     QWidget::setTabOrder(m_nextChange, afterLists);
 }
 
-void CLibCompareDlg::Place(QWidget* control, QRect base, Stretch horizontal) {
-    const DialogUnits units(font());
-    const int centre = base.center().x();
-    const int column = centre < units.X(234) ? 0 : centre < units.X(438) ? 1 : 2;
-    const bool grows = qobject_cast<SymbolListBox*>(control) || qobject_cast<QGroupBox*>(control);
-    const bool below = !grows && base.top() >= units.Y(282);
-    m_placements.push_back({control, base, column, horizontal, grows, below});
-}
-
-// At the default size every control stands where the template puts it.
-// Larger, the lists and frames take the extra height, and the three columns
-// share the extra width: fields, lists and frames grow, labels and buttons
-// keep their size; what stands under the lists moves down. Smaller, the same
-// the other way, down to the minimum size.
 void CLibCompareDlg::LayOut() {
-    const int dx = width() - m_defaultSize.width();
-    const int dy = height() - m_defaultSize.height();
-    const int share = dx / 3;
-    const int grow[3] = {share, share, dx - 2 * share};
-    const int offset[3] = {0, share, 2 * share};
-    for (const Placement& p : m_placements) {
-        QRect r = p.base;
-        const int c = p.column;
-        switch (p.horizontal) {
-            case Stretch::kGrow:
-                r.translate(offset[c], 0);
-                r.setWidth(r.width() + grow[c]);
-                break;
-            case Stretch::kCentre:
-                r.translate(offset[c] + grow[c] / 2, 0);
-                break;
-            case Stretch::kLeft:
-                r.translate(offset[c], 0);
-                break;
-            case Stretch::kRight:
-                r.translate(offset[c] + grow[c], 0);
-                break;
-            case Stretch::kCorner:
-                r.translate(dx, 0);
-                break;
-            case Stretch::kStrip:
-                r.setWidth(r.width() + dx);
-                break;
-        }
-        if (p.growsDown)
-            r.setHeight(r.height() + dy);
-        else if (p.below || p.horizontal == Stretch::kCorner || p.horizontal == Stretch::kStrip)
-            r.translate(0, dy);
-        p.control->setGeometry(r);
-    }
+    m_layout.Apply(size());
     // The lines under the lists and the fields' tooltips fit the new width.
     FitChangeLine();
     ShowCounts();
@@ -351,17 +309,8 @@ void CLibCompareDlg::LayOut() {
 }
 
 QSize CLibCompareDlg::MinimumDialogSize() const {
-    // Each list still shows five rows; each column's fields keep more than
-    // half their width.
-    const DialogUnits units(font());
-    const int row = QFontMetrics(font()).height() + 2;
-    const int list = 5 * row + 2 * static_cast<QFrame*>(Control(IDC_COMMON_LIST))->frameWidth() + 4;
-    int shortest = m_defaultSize.height();
-    for (const Placement& p : m_placements)
-        if (qobject_cast<SymbolListBox*>(p.control)) shortest = std::min(shortest, p.base.height());
-    const int dy = std::min(0, list - shortest);
-    const int dx = -3 * (units.X(124) * 45 / 100);
-    return m_defaultSize + QSize(dx, dy);
+    return m_layout.Minimum(font(), QFontMetrics(font()).height() + 2,
+                            static_cast<QFrame*>(Control(IDC_COMMON_LIST))->frameWidth());
 }
 
 void CLibCompareDlg::resizeEvent(QResizeEvent* event) {
@@ -1029,7 +978,8 @@ void CLibCompareDlg::dragEnterEvent(QDragEnterEvent* event) {
 
 void CLibCompareDlg::dragMoveEvent(QDragMoveEvent* event) {
     const QStringList files = DroppedLibraries(event->mimeData());
-    if (files.size() == 2 || (files.size() == 1 && ColumnAt(event->position().toPoint()) != 0))
+    if (files.size() == 2 ||
+        (files.size() == 1 && m_layout.ColumnAt(event->position().toPoint()) != 0))
         event->acceptProposedAction();
     else
         event->ignore();
@@ -1037,7 +987,7 @@ void CLibCompareDlg::dragMoveEvent(QDragMoveEvent* event) {
 
 void CLibCompareDlg::dropEvent(QDropEvent* event) {
     const QStringList files = DroppedLibraries(event->mimeData());
-    const int column = ColumnAt(event->position().toPoint());
+    const int column = m_layout.ColumnAt(event->position().toPoint());
     if (files.size() == 2) {
         event->acceptProposedAction();
         OpenBothLibraries(files[0], files[1]);
@@ -1050,18 +1000,6 @@ void CLibCompareDlg::dropEvent(QDropEvent* event) {
     } else {
         event->ignore();
     }
-}
-
-int CLibCompareDlg::ColumnAt(QPoint at) const {
-    // Left of the common column's frame is library 1, right of it library 2,
-    // wherever the frame stands at the window's size.
-    for (const Placement& p : m_placements)
-        if (auto* frame = qobject_cast<QGroupBox*>(p.control); frame && frame->title().isEmpty()) {
-            if (at.x() < frame->geometry().left()) return 1;
-            if (at.x() > frame->geometry().right()) return 2;
-            return 0;
-        }
-    return 0;
 }
 
 void CLibCompareDlg::OnSelChangeOnly1() {

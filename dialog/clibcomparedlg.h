@@ -15,6 +15,7 @@
 
 #include "compare/compare.h"
 #include "dialog/change_line.h"
+#include "dialog/template_layout.h"
 
 class QAction;
 class QCheckBox;
@@ -97,21 +98,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    // How a control follows the window's size: which column it stands in
-    // and what it does with the extra width and height.
-    enum class Stretch { kGrow, kCentre, kLeft, kRight, kCorner, kStrip };
-    struct Placement {
-        QWidget* control;
-        QRect base;  // at the default size
-        int column;  // 0 library 1, 1 common, 2 library 2
-        Stretch horizontal;
-        bool growsDown;  // takes the extra height (lists and frames)
-        bool below;      // moves down with it (under the lists)
-    };
-
     void CreateControls();
     void CreateReviewControls(const class DialogUnits& units);
-    void Place(QWidget* control, QRect base, Stretch horizontal);
     void LayOut();
     QSize MinimumDialogSize() const;
     // Fits a window larger than the screen into it, centred.
@@ -170,8 +158,6 @@ private:
     // common) and shows its fields; a column whose name is gone is cleared.
     void ShowSelectionsAgain(const std::array<std::optional<std::string>, 3>& selected);
     std::array<QLineEdit*, 3> CommonFields() const;
-    // 1 or 2 for the library column at `at`, 0 for the common column.
-    int ColumnAt(QPoint at) const;
     // Shows the fields of the selected row's name; `slotOf` gives the table
     // slot of a row's source. Returns the slot whose fields are shown, or -1.
     std::int64_t FindAndShowDetails(SymbolListBox* list, const SymbolTable& table, int firstField,
@@ -197,8 +183,7 @@ private:
     // that way starts again at the other end.
     int m_wrapPending = 0;
     bool m_stepping = false;
-    std::vector<Placement> m_placements;
-    QSize m_defaultSize;
+    TemplateLayout m_layout;
     bool m_placedOnScreen = false;
     ComparisonSession* m_session = nullptr;  // loads, compares, holds the comparison
     QString m_lastReadPath;                  // the file of the last read, for messages
