@@ -17,6 +17,9 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from library_names import write_names as names  # noqa: E402
+
 args = sys.argv[1:]
 dialog = "--dialog" in args
 formats = [args[i + 1] for i, a in enumerate(args) if a == "--format"] or ["text"]
@@ -31,15 +34,6 @@ for spec in args[3:]:
         folder = folder[: -len(":one-thread")]
         env = dict(os.environ, LIBCOMPARE_ONE_THREAD="1")
     builds.append((name, folder, env))
-
-
-def names(library, out):
-    data = open(library, "rb").read()
-    count = (len(data) - 15) // 144 if len(data) > 14 else 0
-    with open(out, "wb") as f:
-        for i in range(1, count + 1):
-            p = 14 + i * 144
-            f.write(data[p:data.find(b"\0", p, p + 144)] + b"\n")
 
 
 def wall(argv, env=None):

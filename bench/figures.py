@@ -14,18 +14,11 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from library_names import write_names as names  # noqa: E402
+
 bin_dir, lib_a, lib_b = sys.argv[1:4]
 runs = int(sys.argv[4]) if len(sys.argv) > 4 else 5
-
-
-def names(library, out):
-    data = open(library, "rb").read()
-    count = (len(data) - 15) // 144 if len(data) > 14 else 0
-    with open(out, "wb") as f:
-        for i in range(1, count + 1):
-            p = 14 + i * 144
-            end = data.find(b"\0", p, p + 144)  # generated names end within their slot
-            f.write(data[p:end] + b"\n")
 
 
 def run(argv, env=None):
