@@ -27,8 +27,8 @@ args = [a for i, a in enumerate(args)
         if a != "--dialog" and a != "--format" and (i == 0 or args[i - 1] != "--format")]
 runs, lib_a, lib_b = int(args[0]), args[1], args[2]
 builds = []
-for spec in args[3:]:
-    name, folder = spec.split("=", 1)
+for build in args[3:]:
+    name, folder = build.split("=", 1)
     env = None
     if folder.endswith(":one-thread"):
         folder = folder[: -len(":one-thread")]
