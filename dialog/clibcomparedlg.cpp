@@ -2,25 +2,20 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QElapsedTimer>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QFileSystemModel>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
 #include <QTime>
-#include <QToolButton>
 #include <QWindow>
 #include <filesystem>
 #include <new>
@@ -33,6 +28,7 @@
 #include "dialog/dialog_template.h"
 #include "dialog/difference_marks.h"
 #include "dialog/field_text.h"
+#include "dialog/library_files.h"
 #include "dialog/library_settings.h"
 #include "dialog/list_actions.h"
 #include "dialog/platform_memory.h"
@@ -40,6 +36,7 @@
 #include "dialog/screen_fit.h"
 #include "dialog/symbol_list_box.h"
 #include "dialog/symbol_list_model.h"
+#include "dialog/template_controls.h"
 #include "dialog/template_layout.h"
 #include "library/library_reader.h"
 #include "library/text.h"
@@ -62,18 +59,6 @@ std::string Name(const QString& path) {
 constexpr int kLib1Fields = 0;
 constexpr int kLib2Fields = 4;
 constexpr int kCommonFields = 8;
-
-// The local files among dropped data: one or two, or none at all when
-// anything else is among it.
-QStringList DroppedLibraries(const QMimeData* data) {
-    QStringList files;
-    if (!data || !data->hasUrls()) return files;
-    for (const QUrl& url : data->urls()) {
-        if (!url.isLocalFile() || url.toLocalFile().isEmpty()) return {};
-        files << url.toLocalFile();
-    }
-    return files.size() <= 2 ? files : QStringList();
-}
 
 // A list that makes room for the names to come each time it is emptied, as
 // many as `names()` says then.
@@ -136,105 +121,19 @@ CLibCompareDlg::CLibCompareDlg(QWidget* parent)
 CLibCompareDlg::~CLibCompareDlg() = default;
 
 void CLibCompareDlg::CreateControls() {
-    const DialogTemplate& dialog = LibCompareDialogTemplate();
-    setWindowTitle(QString::fromUtf8(dialog.caption));
-    QFont font(QString::fromLatin1(dialog.fontFamily), dialog.fontPointSize);
-    font.setWeight(QFont::Normal);
-    setFont(font);
-    const DialogUnits units(font);
-    const QFontMetrics metrics(font);
-
-    QWidget* previousTabStop = nullptr;
-    for (const ControlTemplate& t : dialog.controls) {
-        const QString caption = QString::fromUtf8(t.caption);
-        QWidget* control = nullptr;
-        QRect rect = units.Rect(t.x, t.y, t.width, t.height);
-        switch (t.kind) {
-            case ControlKind::DefaultButton:
-            case ControlKind::Button: {
-                auto* button = new QPushButton(caption, this);
-                button->setAutoDefault(true);
-                button->setDefault(t.kind == ControlKind::DefaultButton);
-                // Where this font is wider than the template's (a substitute
-                // font), the caption gets a smaller size rather than lose its
-                // ends: the button keeps its place.
-                const int room = rect.width() - 2 * style()->pixelMetric(QStyle::PM_ButtonMargin);
-                QFont fitted = font;
-                while (QFontMetrics(fitted).horizontalAdvance(caption) > room &&
-                       fitted.pointSizeF() > 5)
-                    fitted.setPointSizeF(fitted.pointSizeF() - 0.5);
-                if (fitted != font) button->setFont(fitted);
-                control = button;
-                break;
-            }
-            case ControlKind::GroupBox:
-                control = new QGroupBox(caption, this);
-                break;
-            case ControlKind::ListBox:
-                control = new SymbolListBox(this);
-                break;
-            case ControlKind::Edit:
-            case ControlKind::UpperCaseEdit: {
-                auto* edit = new QLineEdit(this);
-                edit->setReadOnly(true);
-                edit->setProperty("upperCase", t.kind == ControlKind::UpperCaseEdit);
-                control = edit;
-                break;
-            }
-            case ControlKind::Label: {
-                auto* label = new QLabel(caption, this);
-                label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-                // Where this font is wider than the template's, let the text
-                // run on rather than cut it off.
-                rect.setWidth(std::max(rect.width(), metrics.horizontalAdvance(caption) + 2));
-                control = label;
-                break;
-            }
-        }
-        control->setObjectName(QString::fromLatin1(t.objectName));
-        control->setProperty("controlId", t.id);
-        control->setAccessibleName(t.accessibleName ? QString::fromUtf8(t.accessibleName)
-                                                    : caption);
-        control->setGeometry(rect);
-        const QString text = QString::fromUtf8(t.caption);
-        const bool listCaption =
-            t.kind == ControlKind::Label && text.contains(QStringLiteral("Symbole"));
-        using Stretch = TemplateLayout::Stretch;
-        m_layout.Place(control, rect,
-                       t.kind == ControlKind::DefaultButton           ? Stretch::kCorner
-                       : t.kind == ControlKind::Button || listCaption ? Stretch::kCentre
-                       : t.kind == ControlKind::Label                 ? Stretch::kLeft
-                                                                      : Stretch::kGrow,
-                       font);
-        if (t.kind == ControlKind::ListBox)
-            control->setToolTip(QStringLiteral(
-                "Einen Namen tippen, um zu ihm zu springen. Alt+↓ und Alt+↑: nächste und "
-                "vorige Änderung."));
-        if (t.id != IDC_STATIC) m_controls[t.id] = control;
-        if (control->focusPolicy() != Qt::NoFocus) {
-            if (previousTabStop) QWidget::setTabOrder(previousTabStop, control);
-            previousTabStop = control;
-        }
-    }
-    m_layout.SetDefaultSize(units.Size(dialog.width, dialog.height));
-    resize(m_layout.DefaultSize());
-    setSizeGripEnabled(false);
-
-    // What the lists show, and the values of a changed symbol selected, in
-    // the free strip left of "Schließen".
-    m_statusLine = new QLabel(this);
-    m_statusLine->setObjectName(QStringLiteral("statusLine"));
-    m_statusLine->setGeometry(units.Rect(7, 367, 600, 10));
-    m_statusLine->setTextFormat(Qt::PlainText);
-    m_layout.Place(m_statusLine, m_statusLine->geometry(), TemplateLayout::Stretch::kStrip,
-                   this->font());
-    m_changeLine = new QLabel(this);
-    m_changeLine->setObjectName(QStringLiteral("changeLine"));
-    m_changeLine->setGeometry(units.Rect(7, 377, 600, 10));
-    m_changeLine->setTextFormat(Qt::RichText);
-    m_layout.Place(m_changeLine, m_changeLine->geometry(), TemplateLayout::Stretch::kStrip,
-                   this->font());
-    CreateReviewControls(units);
+    m_controls = CreateTemplateControls(this, m_layout);
+    const DialogUnits units(font());
+    m_status = std::make_unique<StatusLines>(this, units, m_layout, [this] {
+        if (!m_review->Filtering()) return QString();
+        const auto shown = [](SymbolListBox* list) {
+            return ShownCount{static_cast<std::uint64_t>(list->Model().Count()),
+                              static_cast<std::uint64_t>(list->Model().TotalCount())};
+        };
+        return Text(ShownCounts(shown(m_listCommon), m_review->OnlyChanged(), shown(m_listOnly1),
+                                shown(m_listOnly2)));
+    });
+    m_review = new ReviewControls(this, units, m_layout);
+    m_review->FollowInTabOrder(Control(IDC_COMMON_LIST));
     SetStatus(Text(FirstSteps()));
 
     // A widget created later lies above its earlier siblings. Frames and
@@ -247,64 +146,10 @@ void CLibCompareDlg::CreateControls() {
     setMinimumSize(MinimumDialogSize());
 }
 
-// Find, "Nur geänderte" and the steps from change to change, in the free
-// area above "Gemeinsame Symbole", between the two library frames.
-void CLibCompareDlg::CreateReviewControls(const DialogUnits& units) {
-    m_search = new QLineEdit(this);
-    m_search->setObjectName(QStringLiteral("search"));
-    m_search->setAccessibleName(QStringLiteral("Suche"));
-    m_search->setPlaceholderText(QStringLiteral("Suchen (Strg+F)"));
-    m_search->setClearButtonEnabled(true);
-    m_search->setToolTip(QStringLiteral(
-        "Zeigt in allen drei Listen nur die Namen, die diesen Text enthalten (Groß- und "
-        "Kleinschreibung und Akzente zählen nicht). Strg+F: ins Suchfeld; Escape: Suche leeren."));
-    m_search->setGeometry(units.Rect(240, 14, 192, 13));
-    m_search->installEventFilter(this);
-    m_layout.Place(m_search, m_search->geometry(), TemplateLayout::Stretch::kGrow, font());
-
-    m_onlyChanged = new QCheckBox(QStringLiteral("Nur &geänderte"), this);
-    m_onlyChanged->setObjectName(QStringLiteral("onlyChanged"));
-    m_onlyChanged->setToolTip(
-        QStringLiteral("Zeigt unter „Gemeinsame Symbole“ nur die geänderten (Alt+G)."));
-    m_onlyChanged->setGeometry(units.Rect(240, 32, 100, 12));
-    m_layout.Place(m_onlyChanged, m_onlyChanged->geometry(), TemplateLayout::Stretch::kLeft,
-                   font());
-
-    const auto stepButton = [this, &units](const char* name, const QString& sign,
-                                           const QString& accessible, Qt::Key key, int x) {
-        auto* button = new QToolButton(this);
-        button->setObjectName(QString::fromLatin1(name));
-        button->setText(sign);
-        button->setAccessibleName(accessible);
-        button->setToolTip(QStringLiteral("%1 (%2)").arg(
-            accessible, key == Qt::Key_Down ? QStringLiteral("Alt+↓") : QStringLiteral("Alt+↑")));
-        // The key steps at once, from wherever the focus is.
-        connect(new QShortcut(QKeySequence(Qt::ALT | key), this), &QShortcut::activated, button,
-                &QToolButton::click);
-        button->setGeometry(units.Rect(x, 31, 20, 14));
-        m_layout.Place(button, button->geometry(), TemplateLayout::Stretch::kRight, font());
-        return button;
-    };
-    m_previousChange = stepButton("previousChange", QStringLiteral("▲"),
-                                  QStringLiteral("Vorherige Änderung"), Qt::Key_Up, 388);
-    m_nextChange = stepButton("nextChange", QStringLiteral("▼"), QStringLiteral("Nächste Änderung"),
-                              Qt::Key_Down, 412);
-
-    // Right after the last of the three lists' tab stops (the common list),
-    // before the fields: search, filter, steps.
-    QWidget* afterLists = Control(IDC_COMMON_LIST)->nextInFocusChain();
-    QWidget::setTabOrder(Control(IDC_COMMON_LIST), m_search);
-    QWidget::setTabOrder(m_search, m_onlyChanged);
-    QWidget::setTabOrder(m_onlyChanged, m_previousChange);
-    QWidget::setTabOrder(m_previousChange, m_nextChange);
-    QWidget::setTabOrder(m_nextChange, afterLists);
-}
-
 void CLibCompareDlg::LayOut() {
     m_layout.Apply(size());
     // The lines under the lists and the fields' tooltips fit the new width.
-    FitChangeLine();
-    ShowCounts();
+    m_status->Fit();
     RefreshFieldTips();
 }
 
@@ -346,90 +191,52 @@ void CLibCompareDlg::done(int result) {
 }
 
 bool CLibCompareDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
-    const auto* key = static_cast<QKeyEvent*>(event);
-    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     // A held Enter repeats: the repeats must not press "Schließen" (or any
     // button) after the press itself did its work, e.g. in a file chooser
     // that is gone by now. Only a fresh press counts in this window.
-    if (enter && key->isAutoRepeat()) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && widget->window() == this) return true;
-    }
-    if (watched != m_search) return QDialog::eventFilter(watched, event);
-    // Escape in the search field empties it; anywhere else it closes the
-    // dialog, as always.
-    if (key->key() == Qt::Key_Escape && !m_search->text().isEmpty()) {
-        m_search->clear();
-        return true;
-    }
-    // Enter goes to the first entry found, never to the default button.
-    if (enter) {
-        for (SymbolListBox* list : {m_listCommon, m_listOnly1, m_listOnly2}) {
-            if (list->Model().Count() == 0) continue;
-            list->setFocus(Qt::OtherFocusReason);
-            list->SelectRowAsUser(0);
-            break;
-        }
-        return true;
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->isAutoRepeat() &&
+            widget && widget->window() == this)
+            return true;
     }
     return QDialog::eventFilter(watched, event);
 }
 
+void CLibCompareDlg::OnEnterInSearch() {
+    for (SymbolListBox* list : {m_listCommon, m_listOnly1, m_listOnly2}) {
+        if (list->Model().Count() == 0) continue;
+        list->setFocus(Qt::OtherFocusReason);
+        list->SelectRowAsUser(0);
+        break;
+    }
+}
+
 void CLibCompareDlg::SetStatus(const QString& text) {
-    m_countsText = text;
-    m_note.clear();
-    m_wrapPending = 0;
-    ShowCounts();
+    m_stepper.ForgetEnd();
+    m_status->SetStatus(text);
 }
 
-void CLibCompareDlg::ShowCounts() {
-    QString whole = m_countsText;
-    if (!m_search->text().isEmpty() || m_onlyChanged->isChecked()) {
-        const auto shown = [](SymbolListBox* list) {
-            return ShownCount{static_cast<std::uint64_t>(list->Model().Count()),
-                              static_cast<std::uint64_t>(list->Model().TotalCount())};
-        };
-        whole = Text(ShownCounts(shown(m_listCommon), m_onlyChanged->isChecked(),
-                                 shown(m_listOnly1), shown(m_listOnly2)));
-    }
-    if (!m_note.isEmpty()) whole = m_note + QStringLiteral(" · ") + whole;
-    ShowElided(m_statusLine, whole);
+void CLibCompareDlg::SetNote(const QString& note) {
+    m_status->SetNote(note);
 }
 
-void CLibCompareDlg::ShowElided(QLabel* label, const QString& whole) {
-    // What does not fit ends in "…"; the whole text is the tooltip, and what
-    // a screen reader reads (a new name is announced as a change).
-    const QString shown = label->fontMetrics().elidedText(whole, Qt::ElideRight, label->width());
-    label->setText(shown);
-    label->setToolTip(shown == whole ? QString() : whole);
-    label->setAccessibleName(whole);
-}
-
-std::string CLibCompareDlg::SearchBytes() const {
-    // The typed text in the lists' bytes (Windows-1252); a character that
-    // code page lacks is in no name.
-    std::string bytes;
-    for (const QChar c : m_search->text()) {
-        const char16_t unit = c.unicode();
-        int byte = unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF) ? unit : -1;
-        for (int b = 0x80; byte < 0 && b < 0xA0; ++b)
-            if (Windows1252CodePoint(static_cast<unsigned char>(b)) == unit) byte = b;
-        bytes += byte >= 0 ? static_cast<char>(byte) : '\0';
-    }
-    return bytes;
+void CLibCompareDlg::ClearNote() {
+    m_stepper.ForgetEnd();
+    m_status->ClearNote();
 }
 
 void CLibCompareDlg::ApplyFilter() {
-    const std::string bytes = SearchBytes();
+    const std::string bytes = m_review->SearchBytes();
     // Each list keeps its selected entry while the filter still shows it;
     // one that the filter hides takes its column's fields with it.
     const std::array<SymbolListBox*, 3> lists{m_listOnly1, m_listOnly2, m_listCommon};
     for (std::size_t i = 0; i < lists.size(); ++i) {
         SymbolListBox* list = lists[i];
         const int selected = list->Model().AllRow(list->CurrentSelection());
-        list->Model().SetFilter(bytes, list == m_listCommon && m_onlyChanged->isChecked());
-        if (list == m_listCommon && selected >= 0) m_commonAnchor = selected;
+        list->Model().SetFilter(bytes, list == m_listCommon && m_review->OnlyChanged());
+        if (list == m_listCommon && selected >= 0) m_stepper.SetAnchor(selected);
         if (selected < 0) continue;
         if (const int row = list->Model().ShownRow(selected); row >= 0) {
             list->SelectQuietly(row);
@@ -438,7 +245,7 @@ void CLibCompareDlg::ApplyFilter() {
         ClearColumn(static_cast<int>(i));
     }
     ClearNote();
-    ShowCounts();
+    m_status->Refresh();
 }
 
 void CLibCompareDlg::ClearColumn(int column) {
@@ -452,85 +259,33 @@ void CLibCompareDlg::ClearColumn(int column) {
     RefreshFieldTips();
 }
 
-void CLibCompareDlg::OnFind() {
-    m_search->setFocus(Qt::ShortcutFocusReason);
-    m_search->selectAll();
-}
-
 void CLibCompareDlg::OnStepToChange(int direction) {
-    SymbolListModel& common = m_listCommon->Model();
-    const int current = m_listCommon->CurrentSelection();
-    const int count = common.SignedRowCount();
-    if (count == 0) {
-        SetNote(Text(NoChangeShown()));
-        return;
+    const ChangeStepper::Step step =
+        m_stepper.Go(m_listCommon->Model(), m_listCommon->CurrentSelection(), direction);
+    if (step.row >= 0) {
+        m_stepping = true;
+        m_listCommon->SelectRowAsUser(step.row);  // shown as a click shows it
+        // The focus goes to the row, where a screen reader reads what changed.
+        m_listCommon->setFocus(Qt::OtherFocusReason);
+        m_stepping = false;
     }
-    int row = -1;
-    if (current >= 0) {
-        row = direction > 0 ? common.NextSignedRow(current) : common.PreviousSignedRow(current);
-    } else if (m_commonAnchor >= 0) {
-        // Nothing selected since the filter hid it: on from where it stood.
-        row = direction > 0 ? common.NextSignedRow(common.ShownRowFrom(m_commonAnchor + 1) - 1)
-                            : common.PreviousSignedRow(common.ShownRowFrom(m_commonAnchor));
-    } else {
-        row = direction > 0 ? common.NextSignedRow(-1) : common.PreviousSignedRow(common.Count());
-    }
-    if (row < 0) {
-        // Past the last (or first) change: said once, and the next press
-        // starts again at the other end.
-        if (m_wrapPending != direction) {
-            SetNote(Text(StepAtEnd(direction > 0)));
-            m_wrapPending = direction;
-            return;
-        }
-        row = direction > 0 ? common.NextSignedRow(-1) : common.PreviousSignedRow(common.Count());
-    }
-    m_stepping = true;
-    m_listCommon->SelectRowAsUser(row);  // shown as a click shows it
-    // The focus goes to the row, where a screen reader reads what changed.
-    m_listCommon->setFocus(Qt::OtherFocusReason);
-    m_stepping = false;
-    m_wrapPending = 0;
-    SetNote(Text(StepPosition(common.SignedRowIndex(row) + 1, count)));
-}
-
-void CLibCompareDlg::SetNote(const QString& note) {
-    m_note = note;
-    ShowCounts();
-}
-
-void CLibCompareDlg::ClearNote() {
-    m_wrapPending = 0;
-    if (m_note.isEmpty()) return;
-    m_note.clear();
-    ShowCounts();
+    SetNote(Text(step.note));
 }
 
 void CLibCompareDlg::ShowChangeLine(std::int64_t slot) {
-    m_changePieces.clear();
+    LinePieces pieces;
     QString spoken;
     if (slot >= 0 && static_cast<std::size_t>(slot) < m_session->Current().pairs.size()) {
         const MatchedPair& pair = m_session->Current().pairs[static_cast<std::size_t>(slot)];
-        m_changePieces = ChangeLinePieces(m_session->Current(), pair);
-        if (!m_changePieces.isEmpty())
-            spoken = m_changePieces.constFirst().text +
-                     Text(ChangeDescription(m_session->Current(), pair));
+        pieces = ChangeLinePieces(m_session->Current(), pair);
+        if (!pieces.isEmpty())
+            spoken = pieces.constFirst().text + Text(ChangeDescription(m_session->Current(), pair));
     }
-    m_changeLine->setToolTip(
-        m_changePieces.isEmpty() ? QString() : RichText(m_changePieces, m_changeLine->font()));
-    m_changeLine->setAccessibleName(spoken);
-    m_changeLine->setAccessibleDescription(spoken);
-    FitChangeLine();
-}
-
-void CLibCompareDlg::FitChangeLine() {
-    m_changeLine->setText(m_changePieces.isEmpty() ? QString()
-                                                   : RichText(m_changePieces, m_changeLine->font(),
-                                                              m_changeLine->width()));
+    m_status->ShowChange(pieces, spoken);
 }
 
 QString CLibCompareDlg::StatusText() const {
-    return m_statusLine->accessibleName();
+    return m_status->Text();
 }
 
 QWidget* CLibCompareDlg::Control(int id) const {
@@ -556,7 +311,7 @@ void CLibCompareDlg::BindMessages() {
     connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this,
             &CLibCompareDlg::OnReload);
     // Export: in each list's menu, and Strg+E wherever the focus is.
-    m_exportAction = new QAction(QStringLiteral("Vergleich exportieren …"), this);
+    m_exportAction = new QAction(QString::fromUtf8(DialogText().exportCommand), this);
     m_exportAction->setObjectName(QStringLiteral("exportAction"));
     m_exportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     m_exportAction->setShortcutContext(Qt::WindowShortcut);
@@ -566,12 +321,11 @@ void CLibCompareDlg::BindMessages() {
     for (int id : {IDC_ONLY1_LIST, IDC_COMMON_LIST, IDC_ONLY2_LIST})
         AddListActions(list(id), m_exportAction);
     // Beyond the template too: find, only the changes, from change to change.
-    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this,
-            &CLibCompareDlg::OnFind);
-    connect(m_search, &QLineEdit::textChanged, this, &CLibCompareDlg::ApplyFilter);
-    connect(m_onlyChanged, &QCheckBox::toggled, this, &CLibCompareDlg::ApplyFilter);
-    connect(m_nextChange, &QToolButton::clicked, this, [this] { OnStepToChange(+1); });
-    connect(m_previousChange, &QToolButton::clicked, this, [this] { OnStepToChange(-1); });
+    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, m_review,
+            &ReviewControls::Find);
+    connect(m_review, &ReviewControls::filterChanged, this, &CLibCompareDlg::ApplyFilter);
+    connect(m_review, &ReviewControls::enterInSearch, this, &CLibCompareDlg::OnEnterInSearch);
+    connect(m_review, &ReviewControls::step, this, &CLibCompareDlg::OnStepToChange);
     setAcceptDrops(true);
 }
 
@@ -656,37 +410,10 @@ void CLibCompareDlg::RefreshFieldTips() {
 
 // ---- commands --------------------------------------------------------------
 
-QString CLibCompareDlg::ChooseLibraryFile() {
-    QFileDialog chooser(this);
-#if !defined(_WIN32)
-    // Qt's own chooser, the same on every desktop. Windows has its native one
-    // (platforms without one, like the tests' offscreen platform, get Qt's).
-    chooser.setOption(QFileDialog::DontUseNativeDialog);
-#endif
-    chooser.setAcceptMode(QFileDialog::AcceptOpen);
-    chooser.setFileMode(QFileDialog::ExistingFile);
-    chooser.setNameFilters(
-        {QStringLiteral("Symboldatei (*.1)"), QStringLiteral("All Files (*.*)")});
-    chooser.selectNameFilter(QStringLiteral("Symboldatei (*.1)"));
-    chooser.setDefaultSuffix(QStringLiteral("txt"));
-    if (const QString folder = LastLibraryFolder(); !folder.isEmpty()) chooser.setDirectory(folder);
-    chooser.selectFile(QStringLiteral("*.1"));
-    // "*.*" would hide the files without a dot where the platform takes the
-    // pattern literally: "All Files" lists every file.
-    connect(&chooser, &QFileDialog::filterSelected, &chooser, [&chooser](const QString& filter) {
-        if (!filter.startsWith(QStringLiteral("All Files"))) return;
-        if (auto* files = chooser.findChild<QFileSystemModel*>())
-            files->setNameFilters({QStringLiteral("*")});
-    });
-    const int answer = chooser.exec();
-    if (answer != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return {};
-    return chooser.selectedFiles().constFirst();
-}
-
 void CLibCompareDlg::ShowNoComparison() {
     for (SymbolListBox* list : {m_listCommon, m_listOnly1, m_listOnly2}) list->Model().Empty();
     m_session->Forget();
-    m_commonAnchor = -1;
+    m_stepper.SetAnchor(-1);
     UpdateExportAction();
     ShowChangeLine(-1);
     ReturnFreedMemoryToTheSystem();
@@ -726,7 +453,7 @@ void CLibCompareDlg::ShowReading(const QString& path) {
 }
 
 void CLibCompareDlg::OnLoadLibrary1() {
-    LoadLibrary1([this] { return ChooseLibraryFile(); });
+    LoadLibrary1([this] { return ChooseLibraryFile(this); });
 }
 
 bool CLibCompareDlg::OpenLibrary1(const QString& path) {
@@ -747,7 +474,7 @@ bool CLibCompareDlg::LoadLibrary1(const std::function<QString()>& choose) {
     m_listCommon->Model().Empty();
     // The lists show no comparison any more.
     m_session->Forget();
-    m_commonAnchor = -1;
+    m_stepper.SetAnchor(-1);
     UpdateExportAction();
     ShowChangeLine(-1);
 
@@ -795,7 +522,7 @@ bool CLibCompareDlg::LoadLibrary1(const std::function<QString()>& choose) {
 }
 
 void CLibCompareDlg::OnLoadLibrary2AndCompare() {
-    LoadLibrary2AndCompare([this] { return ChooseLibraryFile(); });
+    LoadLibrary2AndCompare([this] { return ChooseLibraryFile(this); });
 }
 
 void CLibCompareDlg::OpenLibrary2AndCompare(const QString& path) {
@@ -832,7 +559,7 @@ void CLibCompareDlg::LoadLibrary2AndCompare(const std::function<QString()>& choo
 void CLibCompareDlg::CompareAndShow(const std::optional<ReadResult>& failure,
                                     const QString& failedPath) {
     ShowChangeLine(-1);
-    m_commonAnchor = -1;
+    m_stepper.SetAnchor(-1);
     const Comparison& compared = m_session->Current();
     ComparisonSession::Outcome outcome;
     try {
@@ -858,7 +585,8 @@ void CLibCompareDlg::CompareAndShow(const std::optional<ReadResult>& failure,
         return;
     }
     UpdateExportAction();
-    QString status = ComparisonStatus(m_session->File1(), m_session->File2(), compared);
+    QString status =
+        Text(ComparisonStatus(Name(m_session->File1()), Name(m_session->File2()), compared));
     if (failure) status = Text(NotRead(Name(failedPath))) + u' ' + status;
     SetStatus(status);
     if (failure) ReportReadFailure(failedPath, *failure);
@@ -947,16 +675,15 @@ void CLibCompareDlg::UpdateExportAction() {
     // the lists show no comparison, and a refused one has none.
     const bool shown = m_session->ShowsComparison() && !m_session->Current().refused;
     m_exportAction->setEnabled(shown);
-    m_exportAction->setToolTip(
-        shown ? QStringLiteral("Schreibt den Vergleich, wie ihn die Listen zeigen (Strg+E).")
-              : Text(NothingToExport(m_session->Current().refused)));
+    m_exportAction->setToolTip(shown ? QString::fromUtf8(DialogText().exportTip)
+                                     : Text(NothingToExport(m_session->Current().refused)));
 }
 
 void CLibCompareDlg::OnExport() {
     if (!m_exportAction->isEnabled()) return;
     const QString file1 = m_session->File1(), file2 = m_session->File2();
     ReportSources sources{file1.toStdString(), file2.toStdString()};
-    sources.filter = {SearchBytes(), m_onlyChanged->isChecked()};
+    sources.filter = {m_review->SearchBytes(), m_review->OnlyChanged()};
     const QString name = Text(ExportName(QFileInfo(file1).completeBaseName().toStdString(),
                                          QFileInfo(file2).completeBaseName().toStdString()));
     QString folder = LastExportFolder();
@@ -978,8 +705,7 @@ void CLibCompareDlg::dragEnterEvent(QDragEnterEvent* event) {
 
 void CLibCompareDlg::dragMoveEvent(QDragMoveEvent* event) {
     const QStringList files = DroppedLibraries(event->mimeData());
-    if (files.size() == 2 ||
-        (files.size() == 1 && m_layout.ColumnAt(event->position().toPoint()) != 0))
+    if (DropTargetOf(files, m_layout.ColumnAt(event->position().toPoint())) != DropTarget::kNone)
         event->acceptProposedAction();
     else
         event->ignore();
@@ -987,19 +713,18 @@ void CLibCompareDlg::dragMoveEvent(QDragMoveEvent* event) {
 
 void CLibCompareDlg::dropEvent(QDropEvent* event) {
     const QStringList files = DroppedLibraries(event->mimeData());
-    const int column = m_layout.ColumnAt(event->position().toPoint());
-    if (files.size() == 2) {
-        event->acceptProposedAction();
-        OpenBothLibraries(files[0], files[1]);
-    } else if (files.size() == 1 && column == 1) {
-        event->acceptProposedAction();
-        OpenLibrary1(files[0]);
-    } else if (files.size() == 1 && column == 2) {
-        event->acceptProposedAction();
-        OpenLibrary2AndCompare(files[0]);
-    } else {
+    const DropTarget target = DropTargetOf(files, m_layout.ColumnAt(event->position().toPoint()));
+    if (target == DropTarget::kNone) {
         event->ignore();
+        return;
     }
+    event->acceptProposedAction();
+    if (target == DropTarget::kBoth)
+        OpenBothLibraries(files[0], files[1]);
+    else if (target == DropTarget::kLibrary1)
+        OpenLibrary1(files[0]);
+    else
+        OpenLibrary2AndCompare(files[0]);
 }
 
 void CLibCompareDlg::OnSelChangeOnly1() {
@@ -1020,7 +745,7 @@ void CLibCompareDlg::OnSelChangeOnly2() {
 
 void CLibCompareDlg::OnSelChangeCommon() {
     if (!m_stepping) ClearNote();
-    m_commonAnchor = -1;
+    m_stepper.SetAnchor(-1);
     const std::int64_t slot = FindAndShowDetails(m_listCommon, commonTable, kCommonFields,
                                                  [](std::int64_t source) { return source; });
     if (slot >= 0) MarkChangedFields(m_session->Current(), slot, CommonFields());

@@ -8,19 +8,19 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "compare/compare.h"
-#include "dialog/change_line.h"
+#include "dialog/review_controls.h"
+#include "dialog/status_lines.h"
 #include "dialog/template_layout.h"
 
 class QAction;
-class QCheckBox;
 class QDragEnterEvent;
-class QToolButton;
 class QDragMoveEvent;
 class QDropEvent;
 class QLabel;
@@ -87,8 +87,8 @@ protected:
     void OnReload();
     void OnExport();
 
-    void OnFind();
     void OnStepToChange(int direction);
+    void OnEnterInSearch();
 
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -99,21 +99,15 @@ protected:
 
 private:
     void CreateControls();
-    void CreateReviewControls(const class DialogUnits& units);
     void LayOut();
     QSize MinimumDialogSize() const;
     // Fits a window larger than the screen into it, centred.
     void FitIntoScreen();
     // The filter of the search field and "Nur geänderte" on the lists.
     void ApplyFilter();
-    // The counts line, and with a filter what it shows.
-    void ShowCounts();
     // The line of library 1's and library 2's values of a changed common
     // symbol selected; empty for any other selection.
     void ShowChangeLine(std::int64_t slot);
-    void FitChangeLine();
-    // `whole` in `label`, ended with "…" where it does not fit.
-    static void ShowElided(QLabel* label, const QString& whole);
     // Empties the four fields of a column (0 library 1, 1 library 2, 2 common).
     void ClearColumn(int column);
     // A detail field whose value does not fit gets it as its tooltip, beside
@@ -125,8 +119,6 @@ private:
     void ClearNote();
     // Export is offered only while a comparison is shown.
     void UpdateExportAction();
-    // The search text in the lists' bytes.
-    std::string SearchBytes() const;
     void BindMessages();
     QWidget* Control(int id) const;
 
@@ -138,8 +130,6 @@ private:
 
     // Says that `path` is being read, on a window that is painted first.
     void ShowReading(const QString& path);
-    // Asks for a library file; empty when the user cancels.
-    QString ChooseLibraryFile();
     void ReportReadFailure(const QString& path, const ReadResult& result);
     // Empty lists and no comparison, after running out of memory.
     void ShowNoComparison();
@@ -165,23 +155,11 @@ private:
     // A path as messages show it.
     static std::string Shown(const QString& path);
 
-    std::map<int, QWidget*> m_controls;  // by identifier, filled as they are created
-    QLabel* m_statusLine = nullptr;
-    QLabel* m_changeLine = nullptr;
-    QLineEdit* m_search = nullptr;
-    QCheckBox* m_onlyChanged = nullptr;
-    QToolButton* m_nextChange = nullptr;
-    QToolButton* m_previousChange = nullptr;
+    std::map<int, QWidget*> m_controls;     // by identifier, filled as they are created
+    std::unique_ptr<StatusLines> m_status;  // the lines under the lists
+    ReviewControls* m_review = nullptr;     // search, filter, steps
     QAction* m_exportAction = nullptr;
-    QString m_countsText;       // the counts line as the last command left it
-    QString m_note;             // shown before the counts (SetNote)
-    LinePieces m_changePieces;  // the line of values, as shown
-    // Row among all common rows of the selection that a filter hid; stepping
-    // goes on from there. -1: none.
-    int m_commonAnchor = -1;
-    // +1 or -1 after a step found no further change that way: the next step
-    // that way starts again at the other end.
-    int m_wrapPending = 0;
+    ChangeStepper m_stepper;
     bool m_stepping = false;
     TemplateLayout m_layout;
     bool m_placedOnScreen = false;

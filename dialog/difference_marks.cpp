@@ -2,7 +2,6 @@
 
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QLocale>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -10,18 +9,6 @@
 
 #include "dialog/symbol_list_model.h"
 #include "report/messages.h"
-
-namespace {
-
-QString Quoted(std::string_view bytes) {
-    return QStringLiteral("„%1“").arg(FromWindows1252(bytes));
-}
-
-QString Number(std::int64_t n) {
-    return QLocale(QLocale::German).toString(static_cast<qlonglong>(n));
-}
-
-}  // namespace
 
 void MarkDifferences(const Comparison& compared, SymbolListModel& common, SymbolListModel& only1,
                      SymbolListModel& only2) {
@@ -53,24 +40,14 @@ void MarkDifferences(const Comparison& compared, SymbolListModel& common, Symbol
         // the other way round.
         const std::int32_t times1 = counts->per2[static_cast<std::size_t>(pair.record2)];
         const std::int32_t times2 = counts->per1[static_cast<std::size_t>(pair.record1)];
-        QStringList note;
-        // What changed, so that a screen reader says it where the focus lands.
-        if (pair.differences != 0)
-            note << QStringLiteral("geändert: ") +
-                        QString::fromStdString(ChangeDescription(compared, pair));
-        if (times1 > 1 || times2 > 1)
-            note << QStringLiteral(
-                        "%1× in Bibliothek 1, %2× in Bibliothek 2 – die Felder zeigen den letzten "
-                        "Datensatz")
-                        .arg(Number(times1), Number(times2));
-        return note.join(QStringLiteral("\n"));
+        return QString::fromStdString(CommonRowNote(compared, pair, times1, times2));
     });
     common.SetMarks(SymbolListModel::Mark::kChanged, std::move(marks));
 
     // Row source k of an only-list is its library's k-th unmatched record.
     const auto hint = [](SymbolListModel& list, const SymbolTable& table,
                          const std::vector<std::int32_t>& unmatched,
-                         const std::vector<NearMiss>& misses, const QString& where) {
+                         const std::vector<NearMiss>& misses, int other) {
         std::unordered_map<std::string_view, std::string_view> counterpart;
         for (const NearMiss& miss : misses) counterpart.try_emplace(miss.name, miss.counterpart);
         std::unordered_map<std::uint32_t, SymbolListModel::RowMark> marks;
@@ -78,16 +55,16 @@ void MarkDifferences(const Comparison& compared, SymbolListModel& common, Symbol
             for (std::size_t source = 0; source < unmatched.size(); ++source) {
                 const auto found = counterpart.find(table.Symbol(unmatched[source]));
                 if (found != counterpart.end())
-                    marks.emplace(static_cast<std::uint32_t>(source),
-                                  SymbolListModel::RowMark{true, where.arg(Quoted(found->second))});
+                    marks.emplace(
+                        static_cast<std::uint32_t>(source),
+                        SymbolListModel::RowMark{
+                            true, QString::fromStdString(NearMissNote(other, found->second))});
             }
         list.SetMarks(SymbolListModel::Mark::kHint, std::move(marks));
     };
     const NearMissLists misses = NearMisses(compared);
-    hint(only1, compared.lib1.table, compared.only1, misses.lib1,
-         QStringLiteral("In Bibliothek 2 als %1"));
-    hint(only2, compared.lib2.table, compared.only2, misses.lib2,
-         QStringLiteral("In Bibliothek 1 als %1"));
+    hint(only1, compared.lib1.table, compared.only1, misses.lib1, 2);
+    hint(only2, compared.lib2.table, compared.only2, misses.lib2, 1);
 }
 
 void MarkChangedFields(const Comparison& compared, std::int64_t slot,
@@ -117,13 +94,11 @@ void MarkChangedFields(const Comparison& compared, std::int64_t slot,
             const QString differing = value.differing.empty()
                                           ? QString()
                                           : QStringLiteral("<b>%1</b>").arg(html(value.differing));
-            note = QStringLiteral("<span style=\"white-space:pre\">Bibliothek 1: „%1%2%3“</span>")
-                       .arg(html(value.head), differing, html(value.tail));
-            spoken =
-                QStringLiteral("Bibliothek 1: „%1“ (Unterschied: %2)")
-                    .arg(
-                        QString::fromStdString(value.Whole()),
-                        QString::fromStdString(DifferenceInWords(shown[i].before, shown[i].after)));
+            note = QStringLiteral("<span style=\"white-space:pre\">%1</span>")
+                       .arg(QString::fromStdString(Library1Value(
+                           (html(value.head) + differing + html(value.tail)).toStdString())));
+            spoken = QString::fromStdString(Library1ValueSpoken(
+                value.Whole(), DifferenceInWords(shown[i].before, shown[i].after)));
         }
         field->setProperty("changeNote", note);
         field->setAccessibleDescription(spoken);
@@ -132,23 +107,6 @@ void MarkChangedFields(const Comparison& compared, std::int64_t slot,
         if (changed) palette.setColor(QPalette::Base, QColor(0xFF, 0xE8, 0xB0));
         field->setPalette(palette);
     }
-}
-
-QString ComparisonStatus(const QString& file1, const QString& file2, const Comparison& compared) {
-    // The counts first, the files last: on a narrow window what is cut off
-    // is the names, which the path fields show too.
-    const QString files =
-        QStringLiteral("%1 ↔ %2").arg(file1.isEmpty() ? QStringLiteral("–") : ShownFileName(file1),
-                                      file2.isEmpty() ? QStringLiteral("–") : ShownFileName(file2));
-    if (compared.refused)
-        return QString::fromStdString(RefusedInShort(compared.pairCount)) + QStringLiteral(" · ") +
-               files;
-    QString status = QString::fromStdString(ComparisonCounts(compared));
-    // Empty classification fields would look like deleted values.
-    if (!compared.classificationsCompared)
-        status += QStringLiteral(" · ") + QString::fromStdString(ClassificationsNotCompared(
-                                              compared.lib1.layout, compared.lib2.layout));
-    return status + QStringLiteral(" · ") + files;
 }
 
 QString ShownFileName(const QString& path) {

@@ -27,8 +27,5 @@ void MarkDifferences(const Comparison& compared, SymbolListModel& common, Symbol
 void MarkChangedFields(const Comparison& compared, std::int64_t slot,
                        const std::array<QLineEdit*, 3>& fields);
 
-// The status line after a comparison of the files `file1` and `file2`.
-QString ComparisonStatus(const QString& file1, const QString& file2, const Comparison& compared);
-
 // A file's name as the path fields show it: upper case, without folders.
 QString ShownFileName(const QString& path);

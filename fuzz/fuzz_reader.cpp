@@ -10,7 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const ReadResult result = CheckLibraryBytes(bytes);
-    if (!result.ok) {
+    if (!result) {
         if (result.status != ReadStatus::kNotALibrary &&
             result.status != ReadStatus::kTooManyRecords)
             std::abort();

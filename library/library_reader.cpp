@@ -117,7 +117,7 @@ ReadResult Measure(std::uint64_t length, const WindowReader& at) {
     constexpr auto kMostRecords =
         static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()) - 1;
     if (records > kMostRecords) return ReadFailure(ReadStatus::kTooManyRecords, 0, kMostRecords);
-    result.ok = true;
+    result.status = ReadStatus::kOk;
     result.records = static_cast<std::int32_t>(records);
     result.signature = SignatureOf(at(0, 8));
     JudgeSample(at, result);
@@ -213,7 +213,7 @@ ReadResult ExamineLibraryPath(const std::filesystem::path& path) {
     const std::uintmax_t size = std::filesystem::file_size(path, ec);
     if (ec) return ReadFailure(ReadStatus::kCannotOpen, ec.value());
     ReadResult result;
-    result.ok = true;
+    result.status = ReadStatus::kOk;
     result.fileSize = size;
     return result;
 }
@@ -269,7 +269,6 @@ ReadResult Adopt(std::string_view bytes, std::shared_ptr<const void> owner, Symb
 }
 
 ReadResult Cancelled(ReadResult result) {
-    result.ok = false;
     result.status = ReadStatus::kCancelled;
     return result;
 }

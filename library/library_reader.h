@@ -18,6 +18,7 @@ inline constexpr std::uint64_t kFieldBytesPerFileByte = 4;
 
 // How a read ended.
 enum class ReadStatus {
+    kNotRead,         // nothing read yet: what a result is until a read fills it
     kOk,
     kNotFound,        // no file by that name
     kDirectory,       // a folder
@@ -54,8 +55,7 @@ FileSignature SignatureOf(std::string_view start);
 // What a read came to: a status and the numbers that explain it, no words.
 // On failure nothing the read was given has been changed.
 struct ReadResult {
-    bool ok = false;
-    ReadStatus status = ReadStatus::kOk;
+    ReadStatus status = ReadStatus::kNotRead;
     int systemError = 0;  // the C library's error number, where the system refused
     std::uint64_t bound = 0;
     LibraryLayout layout = LibraryLayout::kShort;
@@ -70,12 +70,13 @@ struct ReadResult {
     // What the file begins like, when that is a well-known other kind.
     FileSignature signature = FileSignature::kNone;
 
-    explicit operator bool() const { return ok; }
+    // Read, and the file holds a library: the status says so, nothing else.
+    explicit operator bool() const { return status == ReadStatus::kOk; }
     // The file reads, but it begins like a file of another kind, or most of
     // its records make no sense as symbols: it is plainly no symbol library
     // (random bytes, a text file, an image, a program).
     bool Doubtful() const {
-        return ok && (signature != FileSignature::kNone ||
+        return *this && (signature != FileSignature::kNone ||
                       (sampledRecords > 0 && oddRecords * 2 > sampledRecords));
     }
 };

@@ -65,6 +65,7 @@ std::string SystemErrorText(int error, FileAccess access) {
 std::string ReadFailureMessage(const std::string& name, const ReadResult& result) {
     std::string reason;
     switch (result.status) {
+        case ReadStatus::kNotRead:
         case ReadStatus::kOk:
         case ReadStatus::kCancelled:
             return {};
@@ -420,6 +421,73 @@ std::string ReloadImpossible() {
 
 std::string NotOpened(const std::string& names) {
     return "Höchstens zwei Bibliotheken; nicht geöffnet: " + names + ".";
+}
+
+std::string ComparisonStatus(const std::string& name1, const std::string& name2,
+                             const Comparison& comparison) {
+    // The counts first, the files last: on a narrow window what is cut off
+    // is the names, which the path fields show too.
+    const std::string files =
+        (name1.empty() ? "–" : name1) + " ↔ " + (name2.empty() ? "–" : name2);
+    if (comparison.refused) return RefusedInShort(comparison.pairCount) + " · " + files;
+    std::string status = ComparisonCounts(comparison);
+    // Empty classification fields would look like deleted values.
+    if (!comparison.classificationsCompared)
+        status += " · " +
+                  ClassificationsNotCompared(comparison.lib1.layout, comparison.lib2.layout);
+    return status + " · " + files;
+}
+
+std::string CommonRowNote(const Comparison& comparison, const MatchedPair& pair,
+                          std::int64_t times1, std::int64_t times2) {
+    std::string note;
+    // What changed, so that a screen reader says it where the focus lands.
+    if (pair.differences != 0) note = "geändert: " + ChangeDescription(comparison, pair);
+    if (times1 > 1 || times2 > 1) {
+        if (!note.empty()) note += '\n';
+        note += GermanNumber(static_cast<std::uint64_t>(times1)) + "× in Bibliothek 1, " +
+                GermanNumber(static_cast<std::uint64_t>(times2)) +
+                "× in Bibliothek 2 – die Felder zeigen den letzten Datensatz";
+    }
+    return note;
+}
+
+std::string NearMissNote(int library, std::string_view counterpart) {
+    return "In Bibliothek " + std::to_string(library) + " als „" +
+           Windows1252ToUtf8(counterpart) + "“";
+}
+
+std::string Library1Value(const std::string& shownValue) {
+    return "Bibliothek 1: „" + shownValue + "“";
+}
+
+std::string Library1ValueSpoken(const std::string& value, const std::string& difference) {
+    return Library1Value(value) + " (Unterschied: " + difference + ")";
+}
+
+const DialogWords& DialogText() {
+    static const DialogWords words{
+        "Einen Namen tippen, um zu ihm zu springen. Alt+↓ und Alt+↑: nächste und vorige "
+        "Änderung.",
+        "Suche",
+        "Suchen (Strg+F)",
+        "Zeigt in allen drei Listen nur die Namen, die diesen Text enthalten (Groß- und "
+        "Kleinschreibung und Akzente zählen nicht). Strg+F: ins Suchfeld; Escape: Suche leeren.",
+        "Nur &geänderte",
+        "Zeigt unter „Gemeinsame Symbole“ nur die geänderten (Alt+G).",
+        "Vorherige Änderung",
+        "Nächste Änderung",
+        "Vergleich exportieren …",
+        "Schreibt den Vergleich, wie ihn die Listen zeigen (Strg+E).",
+        "Vergleich exportieren",
+        "Kopieren",
+        "Alle Namen kopieren",
+    };
+    return words;
+}
+
+std::string WithKey(const std::string& what, const std::string& key) {
+    return what + " (" + key + ")";
 }
 
 std::string ShownCounts(ShownCount common, bool onlyChanged, ShownCount only1, ShownCount only2) {

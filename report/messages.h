@@ -179,6 +179,44 @@ std::string NotRead(const std::string& name);
 std::string ReloadImpossible();
 // More than two files given: those not opened.
 std::string NotOpened(const std::string& names);
+// The status line after a comparison: the counts, why classifications were
+// not compared where they were not, the two files' names ("–": none).
+std::string ComparisonStatus(const std::string& name1, const std::string& name2,
+                             const Comparison& comparison);
+// What a common row says beyond its name: what changed, and how often a name
+// held more than once is in each library (`times1`, `times2`), one per line.
+std::string CommonRowNote(const Comparison& comparison, const MatchedPair& pair,
+                          std::int64_t times1, std::int64_t times2);
+// A name only in one library whose counterpart (bytes as the library holds
+// them) differs only in case or blanks in library `library`:
+// "In Bibliothek 2 als „motor “".
+std::string NearMissNote(int library, std::string_view counterpart);
+// Library 1's value of a changed field, given as it is to be shown (in markup
+// where the caller shows markup): "Bibliothek 1: „alt“"; and as read out,
+// with the difference in words.
+std::string Library1Value(const std::string& shownValue);
+std::string Library1ValueSpoken(const std::string& value, const std::string& difference);
+
+// The words of the dialog's controls beyond the template.
+struct DialogWords {
+    const char* listTip;            // the three lists
+    const char* searchName;         // the search field, as read out
+    const char* searchPlaceholder;  // what it shows while empty
+    const char* searchTip;
+    const char* onlyChanged;  // the check box, with its access key
+    const char* onlyChangedTip;
+    const char* previousChange;  // the step buttons, as read out
+    const char* nextChange;
+    const char* exportCommand;  // in the lists' menus
+    const char* exportTip;      // while a comparison is shown
+    const char* exportTitle;    // the export's file chooser
+    const char* copy;
+    const char* copyAllNames;
+};
+const DialogWords& DialogText();
+// A control's tooltip: what it does and its key ("Nächste Änderung (Alt+↓)").
+std::string WithKey(const std::string& what, const std::string& key);
+
 // The counts of what a filter shows: "Gezeigt: 3 von 7 gemeinsam (nur
 // geänderte) · 0 von 1 nur in Bibliothek 1 · 1 von 1 nur in Bibliothek 2".
 struct ShownCount {

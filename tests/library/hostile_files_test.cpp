@@ -206,14 +206,14 @@ TEST(HostileFiles, FieldBudgetIsExactlyFourTimesTheLength) {
     const std::string exact = FourTimesItsLength();
     ASSERT_EQ(exact.size(), 463u);
     const ReadResult loaded = CheckLibraryBytes(exact);
-    EXPECT_TRUE(loaded.ok);
+    EXPECT_TRUE(loaded);
     EXPECT_EQ(loaded.records, 7);
 
     // One field byte more: record 7, on the last byte, gets a 1-byte symbol.
     std::string over = exact;
     over.back() = 'A';
     const ReadResult refused = CheckLibraryBytes(over);
-    EXPECT_FALSE(refused.ok);
+    EXPECT_FALSE(refused);
     EXPECT_EQ(refused.status, ReadStatus::kNotALibrary);
 }
 
@@ -318,7 +318,7 @@ TEST(DoubtfulFiles, JudgedOnWhatTheSymbolsLookLike) {
     };
     for (const auto& c : cases) {
         const ReadResult result = MeasureLibraryBytes(c.bytes);
-        ASSERT_TRUE(result.ok) << c.name;
+        ASSERT_TRUE(result) << c.name;
         EXPECT_EQ(result.Doubtful(), c.doubtful)
             << c.name << ": " << result.oddRecords << " of " << result.sampledRecords;
     }

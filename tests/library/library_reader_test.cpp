@@ -369,7 +369,7 @@ TEST(CheckLibraryBytes, EveryPrefixReadsWithinItsBuffer) {
             std::memcpy(exact.get(), whole->data(), n);
             const std::string_view bytes(exact.get(), n);
             const ReadResult result = CheckLibraryBytes(bytes);
-            ASSERT_TRUE(result.ok) << n;
+            ASSERT_TRUE(result) << n;
             for (std::int64_t record = 0; record <= result.records + 1; ++record)
                 for (const SymbolEntry e = ReadRecord(bytes, result.layout, record);
                      std::string_view f :
@@ -381,3 +381,22 @@ TEST(CheckLibraryBytes, EveryPrefixReadsWithinItsBuffer) {
 }
 
 }  // namespace
+
+// A result is a success only when a read said so: not before any read, and
+// not for any failure, whatever else it carries.
+TEST(ReadResultTest, SucceedsOnlyByItsStatus) {
+    EXPECT_FALSE(ReadResult{});
+    EXPECT_FALSE(ReadResult{}.Doubtful());
+    for (const ReadStatus status :
+         {ReadStatus::kNotRead, ReadStatus::kNotFound, ReadStatus::kDirectory,
+          ReadStatus::kNotRegularFile, ReadStatus::kCannotOpen, ReadStatus::kOutOfMemory,
+          ReadStatus::kReadError, ReadStatus::kTruncated, ReadStatus::kTooManyRecords,
+          ReadStatus::kNotALibrary, ReadStatus::kCancelled}) {
+        ReadResult failed = ReadFailure(status);
+        failed.records = 3;
+        failed.signature = FileSignature::kPdf;
+        EXPECT_FALSE(failed) << static_cast<int>(status);
+        EXPECT_FALSE(failed.Doubtful()) << static_cast<int>(status);
+    }
+    EXPECT_TRUE(CheckLibraryBytes(std::string(300, '\0')));
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <map>
+
+class QDialog;
+class QWidget;
+class TemplateLayout;
+
+// Creates the controls of the dialog's template in `dialog`, in its font,
+// each where the template puts it and placed in `layout`, in the template's
+// tab order; sets the window's caption, font and default size. Returns the
+// controls by identifier (not the static ones).
+std::map<int, QWidget*> CreateTemplateControls(QDialog* dialog, TemplateLayout& layout);
