@@ -59,6 +59,37 @@ int Status(const CompareOutcome& outcome) {
     return outcome.differences ? kDifferent : kSame;
 }
 
+// What went wrong while listing the file `shown`, in words; empty when there
+// is nothing to say. A read fails with the comparison's words.
+std::string ListFailureMessage(const CompareOutcome& outcome, const std::string& shown) {
+    using Kind = CompareOutcome::Kind;
+    switch (outcome.kind) {
+        case Kind::kWritten:
+        case Kind::kOutputClosed:
+        case Kind::kTooManyPairs:  // a comparison's only
+            break;
+        case Kind::kReadFailed:
+            return ReadFailureMessage(shown, outcome.read);
+        case Kind::kOutOfMemory:
+            return ListOutOfMemoryMessage(shown);
+        case Kind::kChangedMeanwhile:
+            return ChangedWhileListedMessage(shown);
+        case Kind::kOutputFailed:
+            return StandardOutputFailureMessage(outcome.systemError);
+    }
+    return {};
+}
+
+// --list: 0 when the whole listing is out, 2 on any trouble.
+int ListLibrary(const ListRequest& request, std::FILE* out, std::FILE* err) {
+    const std::string shown = ValidUtf8(request.path, true);
+    const CompareOutcome outcome = RunListing(
+        request, out, [&](const FileNotice& notice) { Say(err, NoticeMessage(notice, shown)); });
+    if (const std::string message = ListFailureMessage(outcome, shown); !message.empty())
+        Say(err, message);
+    return outcome.kind == CompareOutcome::Kind::kWritten ? kSame : kTrouble;
+}
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err) {
@@ -70,6 +101,8 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
         case CliRequest::Kind::kInvalid:
             Say(err, ProblemMessage(request));
             return kTrouble;
+        case CliRequest::Kind::kList:
+            return ListLibrary(request.list, out, err);
         case CliRequest::Kind::kCompare:
             break;
     }

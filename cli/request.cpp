@@ -14,6 +14,13 @@ CliRequest Invalid(ArgumentProblem problem, std::string given = {}) {
     return request;
 }
 
+CliRequest List(std::string path) {
+    CliRequest request;
+    request.kind = CliRequest::Kind::kList;
+    request.list.path = std::move(path);
+    return request;
+}
+
 CliRequest Show(std::string text) {
     CliRequest request;
     request.kind = CliRequest::Kind::kShow;
@@ -62,13 +69,23 @@ CliRequest ParseArguments(const std::vector<std::string>& arguments) {
     CLI::Option* formatOption = app.add_option("-f,--format", formatName, words.format)
                                     ->type_name("FORMAT")
                                     ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
-    app.add_option("BIBLIOTHEK1", request.compare.path1, words.library1)->type_name("")->required();
+    // One library as text instead of a comparison: "--list BIBLIOTHEK", the
+    // library taken where the first of a comparison stands.
+    const std::string listHelp = ListOptionHelp();
+    const CLI::Option* listOption = app.add_flag("-l,--list", listHelp);
+    const CLI::Option* file1Option =
+        app.add_option("BIBLIOTHEK1", request.compare.path1, words.library1)
+            ->type_name("")
+            ->required();
     app.add_option("BIBLIOTHEK2", request.compare.path2, words.library2)->type_name("")->required();
 
     // "--format=" would make the parser take the next argument as the format.
     for (const std::string& argument : arguments) {
         if (argument == "--") break;
         if (argument == "--format=") return Invalid(ArgumentProblem::kFormatWithoutValue);
+        // A flag: the library follows it as an argument of its own.
+        if (argument.starts_with("--list="))
+            return Invalid(ArgumentProblem::kUnknownOption, argument);
     }
 
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
@@ -85,7 +102,12 @@ CliRequest ParseArguments(const std::vector<std::string>& arguments) {
         // "-x" alone: the unknown option is what to mend first.
         if (std::string option = UnknownOption(app); !option.empty())
             return Invalid(ArgumentProblem::kUnknownOption, std::move(option));
-        return Invalid(ArgumentProblem::kNotTwoFiles);
+        if (listOption->count() == 0) return Invalid(ArgumentProblem::kNotTwoFiles);
+        // At most one library: what --list asks for, unless a comparison's
+        // format comes with it.
+        if (formatOption->count() > 0) return Invalid(ArgumentProblem::kListWithComparison);
+        if (file1Option->count() == 0) return Invalid(ArgumentProblem::kListWithoutFile);
+        return List(request.compare.path1);
     } catch (const CLI::ParseError& error) {
         return Invalid(ArgumentProblem::kNotUnderstood, error.what());
     }
@@ -101,6 +123,8 @@ CliRequest ParseArguments(const std::vector<std::string>& arguments) {
         }
         ++surplus;
     }
+    // Two libraries or more: a comparison's arguments.
+    if (listOption->count() > 0) return Invalid(ArgumentProblem::kListWithComparison);
 
     if (formatName == "csv")
         request.compare.format = ReportFormat::kCsv;

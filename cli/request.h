@@ -13,12 +13,18 @@ struct CompareRequest {
     ReportFormat format = ReportFormat::kText;
 };
 
-// What the command line asks for: a comparison, a text to show (the help or
-// the version), or nothing that can be done, and why.
+// One library to list as text (--list).
+struct ListRequest {
+    std::string path;  // as typed, UTF-8
+};
+
+// What the command line asks for: a comparison, a library's listing, a text
+// to show (the help or the version), or nothing that can be done, and why.
 struct CliRequest {
-    enum class Kind { kCompare, kShow, kInvalid };
+    enum class Kind { kCompare, kList, kShow, kInvalid };
     Kind kind = Kind::kInvalid;
     CompareRequest compare;  // kCompare
+    ListRequest list;        // kList
     std::string text;        // kShow: for standard output, as it is
     ArgumentProblem problem = ArgumentProblem::kNotUnderstood;  // kInvalid
     // kInvalid: the option or the format at fault, as typed; the parser's own

@@ -4,10 +4,12 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <string_view>
 #include <system_error>
 
 #include "cli/mapped_file.h"
 #include "library/two_threads.h"
+#include "report/library_listing.h"
 
 namespace {
 
@@ -25,6 +27,21 @@ CompareOutcome ReadFailed(int file, const ReadResult& read) {
         read.status == ReadStatus::kOutOfMemory ? Kind::kOutOfMemory : Kind::kReadFailed, file);
     outcome.read = read;
     return outcome;
+}
+
+// Standard output refused what was written to it: `cause` is the error
+// number the write left. A closed pipe (e.g. "| head") just ends the output.
+CompareOutcome OutputFailure(int cause) {
+    if (std::error_code(cause, std::generic_category()) == std::errc::broken_pipe)
+        return Failure(Kind::kOutputClosed);
+    CompareOutcome outcome = Failure(Kind::kOutputFailed);
+    outcome.systemError = cause;
+    return outcome;
+}
+
+// Writes `bytes` to `out` while `intact` says the files are as they were.
+bool WriteWhileIntact(std::string_view bytes, std::FILE* out, const std::function<bool()>& intact) {
+    return intact() && std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
 }
 
 // One comparison, step by step. What the tool says about the files holds only
@@ -122,9 +139,9 @@ private:
 
     std::optional<CompareOutcome> Write() {
         errno = 0;
-        const ReportSink sink = [this](std::string_view bytes) {
-            return Intact(false) &&
-                   std::fwrite(bytes.data(), 1, bytes.size(), out_) == bytes.size();
+        const std::function<bool()> intact = [this] { return Intact(false); };
+        const ReportSink sink = [&](std::string_view bytes) {
+            return WriteWhileIntact(bytes, out_, intact);
         };
         const bool written =
             WriteReport(*comparison_, {request_.path1, request_.path2}, request_.format, sink) &&
@@ -133,13 +150,7 @@ private:
             written_.differences = comparison_->HasDifferences();
             return std::nullopt;
         }
-        const int cause = errno;  // before the files are examined, which sets it too
-        // A closed pipe (e.g. "| head") just ends the output.
-        if (std::error_code(cause, std::generic_category()) == std::errc::broken_pipe)
-            return Failure(Kind::kOutputClosed);
-        CompareOutcome outcome = Failure(Kind::kOutputFailed);
-        outcome.systemError = cause;
-        return outcome;
+        return OutputFailure(errno);  // before the files are examined, which sets it too
     }
 
     // Whether both files are as they were opened; the first that is not is
@@ -169,7 +180,103 @@ private:
     int changed_ = -1;
 };
 
+// One library's listing, step by step, checked as a comparison is: Intact()
+// after every step and before every piece of the listing, thoroughly once the
+// last byte is out.
+class Listing {
+public:
+    Listing(const ListRequest& request, std::FILE* out, const NoticeSink& notice)
+        : request_(request), out_(out), notice_(notice) {}
+
+    CompareOutcome Run() {
+        std::optional<CompareOutcome> failure;
+        try {
+            failure = Steps();
+        } catch (const std::bad_alloc&) {
+            failure = Failure(Kind::kOutOfMemory, 0);
+        }
+        return Finish(failure.value_or(CompareOutcome{}));
+    }
+
+private:
+    std::optional<CompareOutcome> Steps() {
+        using Step = std::optional<CompareOutcome> (Listing::*)();
+        for (const Step step :
+             {&Listing::Open, &Listing::Judge, &Listing::Adopt, &Listing::Write}) {
+            if (auto failure = (this->*step)()) return failure;
+            if (!Intact(false)) return Failure(Kind::kChangedMeanwhile, 0);
+        }
+        return std::nullopt;
+    }
+
+    std::optional<CompareOutcome> Open() {
+        ReadResult failure;
+        file_ = MappedFile::Open(PathFromUtf8(request_.path), failure);
+        if (!file_) return ReadFailed(0, failure);
+        return std::nullopt;
+    }
+
+    // A file that cannot be read ends the run at once, a doubtful one is
+    // noticed and listed all the same; an empty one just lists nothing.
+    std::optional<CompareOutcome> Judge() {
+        const ReadResult sample = MeasureLibraryBytes(file_->Bytes());
+        if (!sample) return ReadFailed(0, sample);
+        if (sample.fileSize > 0 && sample.Doubtful())
+            notice_({FileNotice::Kind::kDoubtful, 0, sample});
+        return std::nullopt;
+    }
+
+    // The file checked whole; the table reads its records from the mapping.
+    std::optional<CompareOutcome> Adopt() {
+        ReadResult read;
+        try {
+            DiscardingSymbolList names;
+            read = AdoptLibraryBytes(file_->Bytes(), file_, table_, count_, names);
+        } catch (const std::bad_alloc&) {
+            read = ReadFailure(ReadStatus::kOutOfMemory);
+        }
+        if (!read) return ReadFailed(0, read);
+        return std::nullopt;
+    }
+
+    std::optional<CompareOutcome> Write() {
+        errno = 0;
+        const std::function<bool()> intact = [this] { return Intact(false); };
+        const bool written = WriteLibraryListing(table_, count_,
+                                                 [&](std::string_view bytes) {
+                                                     return WriteWhileIntact(bytes, out_, intact);
+                                                 }) &&
+                             std::fflush(out_) == 0 && !std::ferror(out_);
+        if (written) return std::nullopt;
+        return OutputFailure(errno);  // before the file is examined, which sets it too
+    }
+
+    // Whether the file is as it was opened; `thorough` as in Comparing.
+    bool Intact(bool thorough) {
+        if (!changed_ && file_ && (thorough ? file_->Changed() : file_->Shortened()))
+            changed_ = true;
+        return !changed_;
+    }
+
+    CompareOutcome Finish(CompareOutcome outcome) {
+        if (Intact(true)) return outcome;
+        return Failure(Kind::kChangedMeanwhile, 0);
+    }
+
+    const ListRequest& request_;
+    std::FILE* out_;
+    const NoticeSink& notice_;
+    std::shared_ptr<const MappedFile> file_;
+    SymbolTable table_;
+    std::int32_t count_ = 0;
+    bool changed_ = false;
+};
+
 }  // namespace
+
+CompareOutcome RunListing(const ListRequest& request, std::FILE* out, const NoticeSink& notice) {
+    return Listing(request, out, notice).Run();
+}
 
 CompareOutcome RunComparison(const CompareRequest& request, std::FILE* out,
                              const NoticeSink& notice) {

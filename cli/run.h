@@ -41,3 +41,10 @@ using NoticeSink = std::function<void(const FileNotice&)>;
 // to `notice` as soon as they are known, before the report.
 CompareOutcome RunComparison(const CompareRequest& request, std::FILE* out,
                              const NoticeSink& notice);
+
+// Maps the library, checks it whole and writes its listing (one record a
+// line, report/library_listing.h) to `out`. A doubtful file is noticed and
+// listed all the same; an empty one lists nothing, without a notice. The
+// outcome's `file` is 0 and `differences` false; a comparison's kinds only
+// (kTooManyPairs) never come of it.
+CompareOutcome RunListing(const ListRequest& request, std::FILE* out, const NoticeSink& notice);

@@ -181,6 +181,11 @@ std::string ArgumentProblemMessage(ArgumentProblem problem, const std::string& g
                    "“ (erlaubt: text, csv, csv-excel, json).";
         case ArgumentProblem::kNotTwoFiles:
             return "Bitte genau zwei Symbolbibliotheken angeben (siehe --help).";
+        case ArgumentProblem::kListWithoutFile:
+            return "Der Option --list fehlt die Symbolbibliothek (siehe --help).";
+        case ArgumentProblem::kListWithComparison:
+            return "Die Option --list gibt eine einzige Symbolbibliothek aus, ohne zweite "
+                   "Bibliothek und ohne --format (siehe --help).";
         case ArgumentProblem::kNotUnderstood:
             break;
     }
@@ -509,4 +514,22 @@ std::string RefusedInShort(std::uint64_t pairs) {
 std::string ExportFailed(const std::string& name, const std::string& reason) {
     return "„" + name + "“ kann nicht geschrieben werden: " +
            (reason.empty() ? std::string("Schreiben nicht möglich.") : reason);
+}
+
+// ---- libcompare-cli --list -------------------------------------------------
+
+const char* ListOptionHelp() {
+    return "Gibt statt eines Vergleichs eine einzige Symbolbibliothek als Text aus "
+           "(libcompare-cli --list BIBLIOTHEK): ein Datensatz je Zeile, sortiert wie die Listen, "
+           "die Felder durch Tabulatoren getrennt; für git diff.";
+}
+
+std::string ChangedWhileListedMessage(const std::string& name) {
+    return "Die Datei „" + name +
+           "“ wurde während der Ausgabe verändert (gekürzt, überschrieben oder ersetzt); die "
+           "Ausgabe gilt nicht.";
+}
+
+std::string ListOutOfMemoryMessage(const std::string& name) {
+    return "Nicht genug Arbeitsspeicher, um „" + name + "“ auszugeben.";
 }

@@ -50,7 +50,9 @@ enum class ArgumentProblem {
     kUnknownOption,
     kUnknownFormat,
     kNotTwoFiles,
-    kNotUnderstood,  // anything else the parser refused
+    kNotUnderstood,       // anything else the parser refused
+    kListWithoutFile,     // --list and no library
+    kListWithComparison,  // --list and a second library or --format
 };
 // `given` is the option or the format at fault as it is to be shown, or the
 // parser's own words for kNotUnderstood.
@@ -230,3 +232,12 @@ std::string ReadAnyway();
 std::string RefusedInShort(std::uint64_t pairs);
 // Writing the export to `name` failed for `reason` (empty: unknown).
 std::string ExportFailed(const std::string& name, const std::string& reason);
+
+// ---- libcompare-cli --list -------------------------------------------------
+
+// The help of --list.
+const char* ListOptionHelp();
+// The file `name` changed while it was listed: what was written of it is void.
+std::string ChangedWhileListedMessage(const std::string& name);
+// There was not enough memory to list the file `name`.
+std::string ListOutOfMemoryMessage(const std::string& name);

@@ -415,6 +415,124 @@ TEST_F(Cli, SpreadsheetCsvDefusesFormulas) {
     EXPECT_EQ(excel.status, 0);  // a file against itself
 }
 
+// --list: one library as text, a record a line, status 0.
+TEST_F(Cli, ListsOneLibrary) {
+    const struct {
+        const char* name;
+        std::string path;
+        std::string out;
+        std::string err = {};
+    } cases[] = {
+        {"long layout", alt_,
+         "Motor\tDrehstrom\tAntriebe\tM\nRelais\tRelais 24 V\tSchaltgeräte\tS\n"
+         "Schütz\t3-polig\tSchaltgeräte\tH\n"},
+        {"short layout", neu_, "motor\tDrehstrom\nRelais\tRelais 24 V\nSchütz\t4-polig\n"},
+        {"an empty file lists nothing, without a warning", Utf8(Write("leer.1", "")), ""},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = RunWith({"--list", c.path});
+        EXPECT_EQ(run.status, 0) << c.name;
+        EXPECT_EQ(run.out, c.out) << c.name;
+        EXPECT_EQ(run.err, c.err) << c.name;
+    }
+    // A file that does not look like a library (three records of zeros after
+    // the header and record 0) is warned about, as the comparison warns, and
+    // listed all the same.
+    const std::string zeros = Utf8(Write("nullen.1", std::string(14 + 64 * 4, '\0')));
+    const CliRun doubtful = RunWith({"--list", zeros});
+    EXPECT_EQ(doubtful.status, 0);
+    EXPECT_EQ(doubtful.out, "\t\n\t\n\t\n");
+    EXPECT_EQ(doubtful.err, "libcompare-cli: Warnung: Die Datei „" + zeros +
+                                "“ sieht nicht wie eine Symbolbibliothek aus: 3 von 3 geprüften "
+                                "Datensätzen haben einen leeren Symbolnamen, Steuerzeichen darin, "
+                                "einen Namen, der über seinen Datensatz hinausreicht, oder fast "
+                                "nur einzelne Zeichen.\n");
+}
+
+// A file that cannot be read: the comparison's message for it and status 2,
+// nothing on standard output.
+TEST_F(Cli, ListingAFileThatCannotBeReadSaysWhatTheComparisonSays) {
+    std::vector<std::string> unreadable = {
+        Utf8(folder_ / "fehlt.1"), Utf8(folder_),
+        Utf8(Write("endlos.1", "SL" + std::string(12, '\0') + std::string(3000, 'A')))};
+#if !defined(_WIN32)
+    unreadable.push_back("/dev/null");
+#endif
+    for (const std::string& path : unreadable) {
+        const CliRun listed = RunWith({"--list", path});
+        const CliRun compared = RunWith({path, alt_});
+        EXPECT_EQ(listed.status, 2) << path;
+        EXPECT_EQ(compared.status, 2) << path;
+        EXPECT_TRUE(listed.out.empty()) << path;
+        EXPECT_NE(listed.err.find("„" + path + "“ kann nicht eingelesen werden: "),
+                  std::string::npos)
+            << listed.err;
+        EXPECT_EQ(listed.err, compared.err) << path;
+    }
+}
+
+// --list with what belongs to a comparison, or without its library: a usage
+// error, worded as the others are.
+TEST_F(Cli, ListWithOtherArgumentsIsAUsageError) {
+    const std::string alone =
+        "libcompare-cli: Der Option --list fehlt die Symbolbibliothek (siehe --help).\n";
+    const std::string combined =
+        "libcompare-cli: Die Option --list gibt eine einzige Symbolbibliothek aus, ohne zweite "
+        "Bibliothek und ohne --format (siehe --help).\n";
+    const struct {
+        std::vector<std::string> arguments;
+        std::string err;
+    } cases[] = {
+        {{"--list"}, alone},
+        {{"--list", alt_, neu_}, combined},
+        {{alt_, neu_, "-l"}, combined},
+        {{"--list", "--format", "csv", alt_}, combined},
+        {{"--list", "--format=json", alt_}, combined},
+        {{"--list", "--farbe", alt_},
+         "libcompare-cli: Unbekannte Option „--farbe“ (siehe --help).\n"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = RunWith(c.arguments);
+        EXPECT_EQ(run.status, 2) << c.err;
+        EXPECT_TRUE(run.out.empty()) << c.err;
+        EXPECT_EQ(run.err, c.err);
+    }
+}
+
+#if !defined(_WIN32)
+// A library shortened or rewritten while it is listed: status 2 and the
+// message, whatever was written.
+TEST_F(Cli, ALibraryChangedWhileListedIsReported) {
+    std::vector<LongRecord> records(3000, {"Relais", "Relais 24 V", "S", "H"});
+    const std::string bytes = LongLibrary(records);
+    const auto path = folder_ / "gross.1";
+    const std::string big = Utf8(path);
+    const struct {
+        const char* name;
+        std::function<void()> change;
+    } ways[] = {
+        {"cut to half", [&] { std::filesystem::resize_file(path, bytes.size() / 2); }},
+        {"rewritten in place",
+         [&] {
+             std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+             file.seekp(static_cast<std::streamoff>(bytes.size() / 2));
+             file.write("XXXX", 4);
+         }},
+    };
+    for (const auto& way : ways) {
+        Write("gross.1", bytes);
+        MappedFile::SetAfterMappingHook([&](const std::filesystem::path&) { way.change(); });
+        const CliRun run = RunWith({"--list", big});
+        MappedFile::SetAfterMappingHook({});
+        EXPECT_EQ(run.status, 2) << way.name;
+        EXPECT_EQ(run.err, "libcompare-cli: Die Datei „" + big +
+                               "“ wurde während der Ausgabe verändert (gekürzt, überschrieben "
+                               "oder ersetzt); die Ausgabe gilt nicht.\n")
+            << way.name;
+    }
+}
+#endif
+
 TEST(CliHelp, GermanHelpAndVersion) {
     const CliRun help = RunWith({"--help"});
     EXPECT_EQ(help.status, 0);

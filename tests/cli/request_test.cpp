@@ -17,7 +17,7 @@ struct RequestCase {
     Kind kind;
     ReportFormat format = ReportFormat::kText;                  // kCompare
     ArgumentProblem problem = ArgumentProblem::kNotUnderstood;  // kInvalid
-    std::string given = {};   // kInvalid: what is at fault; kCompare: library 1
+    std::string given = {};   // kInvalid: what is at fault; kCompare, kList: library 1
     std::string second = {};  // kCompare: library 2
 };
 
@@ -95,6 +95,57 @@ TEST(ParseArguments, EachCommandLineAsksForOneThing) {
          Kind::kInvalid,
          {},
          P::kNotTwoFiles},
+        // One library as text.
+        {"--list", {"--list", "a.1"}, Kind::kList, {}, {}, "a.1"},
+        {"-l after the file", {"a.1", "-l"}, Kind::kList, {}, {}, "a.1"},
+        {"--list twice", {"--list", "--list", "a.1"}, Kind::kList, {}, {}, "a.1"},
+        {"--list, -- before a file like an option",
+         {"--list", "--", "-x.1"},
+         Kind::kList,
+         {},
+         {},
+         "-x.1"},
+        {"--list and --help", {"--list", "a.1", "--help"}, Kind::kShow},
+        {"--list alone", {"--list"}, Kind::kInvalid, {}, P::kListWithoutFile},
+        {"--list with two files",
+         {"--list", "a.1", "b.1"},
+         Kind::kInvalid,
+         {},
+         P::kListWithComparison},
+        {"--list with three files",
+         {"a.1", "--list", "b.1", "c.1"},
+         Kind::kInvalid,
+         {},
+         P::kListWithComparison},
+        {"--list with a format",
+         {"--list", "--format", "csv", "a.1"},
+         Kind::kInvalid,
+         {},
+         P::kListWithComparison},
+        {"--list with a format and no file",
+         {"--list", "-f", "json"},
+         Kind::kInvalid,
+         {},
+         P::kListWithComparison},
+        {"--list with an unknown option",
+         {"--list", "-x", "a.1"},
+         Kind::kInvalid,
+         {},
+         P::kUnknownOption,
+         "-x"},
+        {"--list= takes no value",
+         {"--list=a.1"},
+         Kind::kInvalid,
+         {},
+         P::kUnknownOption,
+         "--list=a.1"},
+        {"--list after -- is a file's name",
+         {"--", "--list", "a.1"},
+         Kind::kCompare,
+         ReportFormat::kText,
+         {},
+         "--list",
+         "a.1"},
     };
     for (const RequestCase& c : cases) {
         const CliRequest request = ParseArguments(c.arguments);
@@ -104,6 +155,9 @@ TEST(ParseArguments, EachCommandLineAsksForOneThing) {
                 EXPECT_EQ(request.compare.format, c.format) << c.name;
                 EXPECT_EQ(request.compare.path1, c.given) << c.name;
                 EXPECT_EQ(request.compare.path2, c.second) << c.name;
+                break;
+            case Kind::kList:
+                EXPECT_EQ(request.list.path, c.given) << c.name;
                 break;
             case Kind::kShow:
                 EXPECT_FALSE(request.text.empty()) << c.name;
