@@ -58,7 +58,7 @@ check "git show --textconv: the old library, a record a line" \
 # difftool runs libcompare-cli on the two versions; the tool says 1, they
 # differ. git difftool itself ends with 0 whatever the tool said; with
 # --trust-exit-code it fails when the tool does not exit 0 (git 2.39 then
-# says "external diff died" and exits 128; later versions hand on the 1).
+# says "external diff died" and exits 128).
 # The wrapper notes the tool's own exit status.
 cat > "$dir/noting-cli" <<WRAPPER
 #!/bin/sh
