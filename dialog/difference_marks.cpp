@@ -1,6 +1,5 @@
 #include "dialog/difference_marks.h"
 
-#include <QFileInfo>
 #include <QLineEdit>
 #include <memory>
 #include <string>
@@ -107,8 +106,4 @@ void MarkChangedFields(const Comparison& compared, std::int64_t slot,
         if (changed) palette.setColor(QPalette::Base, QColor(0xFF, 0xE8, 0xB0));
         field->setPalette(palette);
     }
-}
-
-QString ShownFileName(const QString& path) {
-    return QFileInfo(path).fileName().toUpper();
 }

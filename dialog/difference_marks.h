@@ -26,6 +26,3 @@ void MarkDifferences(const Comparison& compared, SymbolListModel& common, Symbol
 // description; clears the marks of the others.
 void MarkChangedFields(const Comparison& compared, std::int64_t slot,
                        const std::array<QLineEdit*, 3>& fields);
-
-// A file's name as the path fields show it: upper case, without folders.
-QString ShownFileName(const QString& path);
