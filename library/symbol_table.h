@@ -94,6 +94,12 @@ public:
     // classifications.
     bool HasClassifications() const;
 
+    // The bytes of the file the table was read from (ReplaceWithFile), kept
+    // alive by Storage(); empty for a table written slot by slot.
+    std::string_view FileView() const {
+        return content_->fromFile ? content_->file : std::string_view();
+    }
+
 private:
     // What the slots read from: slots written one by one, or a file.
     struct Content {

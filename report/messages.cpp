@@ -533,3 +533,103 @@ std::string ChangedWhileListedMessage(const std::string& name) {
 std::string ListOutOfMemoryMessage(const std::string& name) {
     return "Nicht genug Arbeitsspeicher, um „" + name + "“ auszugeben.";
 }
+
+// ---- the window of differences ---------------------------------------------
+
+std::string DifferenceKindName(DifferenceKind kind) {
+    switch (kind) {
+        case DifferenceKind::kChanged:
+            return "geändert";
+        case DifferenceKind::kOnly1:
+            return "nur in Bibliothek 1";
+        case DifferenceKind::kOnly2:
+            break;
+    }
+    return "nur in Bibliothek 2";
+}
+
+std::string FieldName(std::uint8_t field) {
+    switch (field) {
+        case kDesignationDiffers:
+            return "Bezeichnung";
+        case kClassification1Differs:
+            return "Klassifizierung 1";
+        case kClassification2Differs:
+            return "Klassifizierung 2";
+    }
+    return {};
+}
+
+const DifferenceWindowWords& DifferenceWindowText() {
+    static const DifferenceWindowWords words = {
+        .title = "Unterschiede",
+        .kindLabel = "&Art:",
+        .allKinds = "alle",
+        .fieldLabel = "&Feld:",
+        .allFields = "alle",
+        .searchName = "Suche",
+        .searchPlaceholder = "Suchen in allen Spalten (Strg+F)",
+        .onlyUnchecked = "Nur &ungeprüfte",
+        .onlyUncheckedTip = "Zeigt nur die Unterschiede, die noch nicht als geprüft markiert sind.",
+        .tableTip =
+            "Leertaste: geprüft / ungeprüft. Alt+↓ und Alt+↑: nächster und voriger Unterschied. "
+            "Strg+C kopiert die ausgewählten Zeilen.",
+        .checkedSign = "✓",
+    };
+    return words;
+}
+
+std::string DifferenceColumnName(int column) {
+    static const char* const names[] = {"Art",          "Symbol",       "Feld",
+                                        "Bibliothek 1", "Bibliothek 2", "Geprüft"};
+    return column >= 0 && column < 6 ? names[column] : "";
+}
+
+std::string RecordFieldNames(bool classifications) {
+    return classifications ? "Bezeichnung · Klassifizierung 1 · Klassifizierung 2" : "Bezeichnung";
+}
+
+namespace {
+
+std::string Shown(std::string_view value) {
+    return ShowValue(value, 0, 0).Whole();
+}
+
+}  // namespace
+
+std::string RecordInOneLine(const SymbolEntry& record, bool classifications) {
+    std::string line = Shown(record.designation);
+    if (classifications)
+        line += " · " + Shown(record.classification1) + " · " + Shown(record.classification2);
+    return line;
+}
+
+std::string ChangedFieldSentence(std::string_view symbol, const ChangedField& field, bool checked) {
+    return DifferenceKindName(DifferenceKind::kChanged) + ", " + Shown(symbol) + ", " +
+           field.label + ": „" + Shown(field.before) + "“ → „" + Shown(field.after) + "“, " +
+           (checked ? "geprüft" : "nicht geprüft");
+}
+
+std::string OnlyRecordSentence(DifferenceKind kind, const SymbolEntry& record, bool classifications,
+                               bool checked) {
+    std::string sentence = DifferenceKindName(kind) + ", " + Shown(record.symbol) +
+                           ", Bezeichnung: „" + Shown(record.designation) + "“";
+    if (classifications)
+        sentence += ", Klassifizierung 1: „" + Shown(record.classification1) +
+                    "“, Klassifizierung 2: „" + Shown(record.classification2) + "“";
+    return sentence + ", " + (checked ? "geprüft" : "nicht geprüft");
+}
+
+std::string DifferenceStatus(std::uint64_t position, std::uint64_t shown, std::uint64_t total,
+                             std::uint64_t checked) {
+    std::string status;
+    if (position > 0)
+        status = "Unterschied " + GermanNumber(position) + " von " + GermanNumber(shown) + " · ";
+    return status + "gezeigt: " + GermanNumber(shown) + " von " + GermanNumber(total) + " · " +
+           GermanNumber(checked) + " von " + GermanNumber(total) + " geprüft";
+}
+
+std::string DifferenceStepAtEnd(bool forward) {
+    return forward ? "Letzter Unterschied – Alt+↓ beginnt wieder beim ersten"
+                   : "Erster Unterschied – Alt+↑ beginnt wieder beim letzten";
+}

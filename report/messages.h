@@ -241,3 +241,48 @@ const char* ListOptionHelp();
 std::string ChangedWhileListedMessage(const std::string& name);
 // There was not enough memory to list the file `name`.
 std::string ListOutOfMemoryMessage(const std::string& name);
+
+// ---- the window of differences ---------------------------------------------
+
+// The kinds of difference, as the window "Unterschiede" lists them.
+enum class DifferenceKind : std::uint8_t { kChanged, kOnly1, kOnly2 };
+// "geändert", "nur in Bibliothek 1", "nur in Bibliothek 2".
+std::string DifferenceKindName(DifferenceKind kind);
+// The label of a changed field (one FieldDifference bit): "Bezeichnung", …
+std::string FieldName(std::uint8_t field);
+// The window's title, its columns (0 to 5: "Art", "Symbol", "Feld",
+// "Bibliothek 1", "Bibliothek 2", "Geprüft") and the words of its controls.
+struct DifferenceWindowWords {
+    const char* title;
+    const char* kindLabel;  // before the combo box of kinds, with its access key
+    const char* allKinds;
+    const char* fieldLabel;
+    const char* allFields;
+    const char* searchName;
+    const char* searchPlaceholder;
+    const char* onlyUnchecked;  // the check box, with its access key
+    const char* onlyUncheckedTip;
+    const char* tableTip;
+    const char* checkedSign;  // in the column "Geprüft"
+};
+const DifferenceWindowWords& DifferenceWindowText();
+std::string DifferenceColumnName(int column);
+// A record only in one library: the names of the fields it shows and their
+// values in one line ("Bezeichnung · Klassifizierung 1 · Klassifizierung 2"
+// and "Motor 3 kW · K1 · G"), the classifications only where the library has
+// them; values shown as by ShowValue.
+std::string RecordFieldNames(bool classifications);
+std::string RecordInOneLine(const SymbolEntry& record, bool classifications);
+// One row of the window as read out: "geändert, Schütz, Bezeichnung:
+// „… 3-polig“ → „… 4-polig“, nicht geprüft"; a record only in one library
+// with all its fields.
+std::string ChangedFieldSentence(std::string_view symbol, const ChangedField& field, bool checked);
+std::string OnlyRecordSentence(DifferenceKind kind, const SymbolEntry& record, bool classifications,
+                               bool checked);
+// The window's status line: which of the rows shown is selected (0: none),
+// how many are shown of how many, how many are checked:
+// "Unterschied 17 von 40 · gezeigt: 40 von 586 · 120 von 586 geprüft".
+std::string DifferenceStatus(std::uint64_t position, std::uint64_t shown, std::uint64_t total,
+                             std::uint64_t checked);
+// Stepping past the last (`forward`) or first row shown.
+std::string DifferenceStepAtEnd(bool forward);

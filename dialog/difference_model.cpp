@@ -1,0 +1,413 @@
+#include "dialog/difference_model.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <bit>
+#include <numeric>
+
+#include "dialog/review_marks.h"
+#include "library/text.h"
+
+namespace {
+
+QString Utf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+std::string_view FieldOf(const SymbolEntry& entry, std::uint8_t field) {
+    switch (field) {
+        case kDesignationDiffers:
+            return entry.designation;
+        case kClassification1Differs:
+            return entry.classification1;
+        case kClassification2Differs:
+            return entry.classification2;
+    }
+    return {};
+}
+
+int FieldIndex(std::uint8_t field) {
+    return field == kDesignationDiffers ? 0 : field == kClassification1Differs ? 1 : 2;
+}
+
+// Where a row stands when sorted by the column "Feld": the designation, the
+// whole record (which begins with it), then the classifications.
+int FieldRank(const DifferenceModel::Row& row) {
+    if (row.kind != DifferenceKind::kChanged) return 1;
+    return row.field == kDesignationDiffers ? 0 : FieldIndex(row.field) + 1;
+}
+
+std::string FoldedWords(const std::string& utf8) {
+    return FoldForSearch(ToWindows1252(QString::fromStdString(utf8)));
+}
+
+}  // namespace
+
+std::string ToWindows1252(const QString& text) {
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(text.size()));
+    for (const QChar c : text) {
+        const char16_t unit = c.unicode();
+        int byte = unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF) ? unit : -1;
+        for (int b = 0x80; byte < 0 && b < 0xA0; ++b)
+            if (Windows1252CodePoint(static_cast<unsigned char>(b)) == unit) byte = b;
+        bytes += byte >= 0 ? static_cast<char>(byte) : '\0';
+    }
+    return bytes;
+}
+
+DifferenceModel::DifferenceModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void DifferenceModel::SetComparison(const Comparison* comparison) {
+    beginResetModel();
+    comparison_ = comparison;
+    std::vector<Row>().swap(rows_);
+    if (comparison) {
+        const Comparison& c = *comparison;
+        for (const std::int32_t pair : c.changed)
+            for (const std::uint8_t field :
+                 {kDesignationDiffers, kClassification1Differs, kClassification2Differs})
+                if (c.pairs[static_cast<std::size_t>(pair)].differences & field)
+                    rows_.push_back({pair, DifferenceKind::kChanged, field});
+        for (const std::int32_t record : c.only1)
+            rows_.push_back({record, DifferenceKind::kOnly1, 0});
+        for (const std::int32_t record : c.only2)
+            rows_.push_back({record, DifferenceKind::kOnly2, 0});
+        // The lists' order of the names; a name's rows keep the order above.
+        std::vector<std::uint32_t> ids(rows_.size());
+        std::iota(ids.begin(), ids.end(), 0u);
+        SortForDisplay(ids, [this](std::uint32_t id) { return Symbol(id); });
+        std::vector<Row> sorted(rows_.size());
+        for (std::size_t i = 0; i < ids.size(); ++i) sorted[i] = rows_[ids[i]];
+        rows_.swap(sorted);
+    }
+    checked_.assign(rows_.size(), 0);
+    checkedCount_ = 0;
+    order_.resize(rows_.size());
+    std::iota(order_.begin(), order_.end(), 0u);
+    Refilter(order_);
+    endResetModel();
+}
+
+void DifferenceModel::CheckWhere(const std::function<bool(std::uint64_t mark)>& checked) {
+    checkedCount_ = 0;
+    for (std::uint32_t all = 0; all < rows_.size(); ++all) {
+        checked_[all] = checked(MarkOf(all)) ? 1 : 0;
+        checkedCount_ += checked_[all];
+    }
+    beginResetModel();
+    Refilter(order_);
+    endResetModel();
+}
+
+std::string_view DifferenceModel::Symbol(std::uint32_t all) const {
+    const Row& row = rows_[all];
+    if (row.kind == DifferenceKind::kOnly1) return comparison_->lib1.table.Symbol(row.index);
+    if (row.kind == DifferenceKind::kOnly2) return comparison_->lib2.table.Symbol(row.index);
+    return comparison_->lib2.table.Symbol(
+        comparison_->pairs[static_cast<std::size_t>(row.index)].record2);
+}
+
+SymbolEntry DifferenceModel::Record(const Row& row, int side) const {
+    if (row.kind == DifferenceKind::kChanged) {
+        const MatchedPair& pair = comparison_->pairs[static_cast<std::size_t>(row.index)];
+        return side == 1 ? comparison_->Record1(pair) : comparison_->Record2(pair);
+    }
+    if (row.kind == DifferenceKind::kOnly1 && side == 1) return comparison_->lib1.table[row.index];
+    if (row.kind == DifferenceKind::kOnly2 && side == 2) return comparison_->lib2.table[row.index];
+    return {};
+}
+
+std::string_view DifferenceModel::SortValue(std::uint32_t all, int side) const {
+    const Row& row = rows_[all];
+    const SymbolEntry entry = Record(row, side);
+    return row.kind == DifferenceKind::kChanged ? FieldOf(entry, row.field) : entry.designation;
+}
+
+bool DifferenceModel::Classifications(DifferenceKind kind) const {
+    if (kind == DifferenceKind::kOnly1) return comparison_->lib1.layout == LibraryLayout::kLong;
+    if (kind == DifferenceKind::kOnly2) return comparison_->lib2.layout == LibraryLayout::kLong;
+    return comparison_->classificationsCompared;
+}
+
+std::uint64_t DifferenceModel::MarkOf(std::uint32_t all) const {
+    // A name's rows stand together: count the earlier ones of the same kind
+    // and field.
+    const Row& row = rows_[all];
+    const std::string_view symbol = Symbol(all);
+    std::uint32_t occurrence = 0;
+    for (std::uint32_t before = all; before-- > 0 && Symbol(before) == symbol;)
+        if (rows_[before].kind == row.kind && rows_[before].field == row.field) ++occurrence;
+    return MarkKey(row.kind, symbol, row.field, occurrence);
+}
+
+std::vector<std::uint64_t> DifferenceModel::SetChecked(const std::vector<std::uint32_t>& all,
+                                                       bool checked) {
+    std::vector<std::uint64_t> marks;
+    std::vector<int> gone;  // shown rows that the filter no longer shows
+    for (const std::uint32_t row : all) {
+        if (checked_[row] == (checked ? 1 : 0)) continue;
+        checked_[row] = checked ? 1 : 0;
+        checkedCount_ = checked ? checkedCount_ + 1 : checkedCount_ - 1;
+        marks.push_back(MarkOf(row));
+        const int shown = ShownRow(row);
+        if (shown < 0) continue;
+        if (checked && filter_.onlyUnchecked)
+            gone.push_back(shown);
+        else
+            emit dataChanged(index(shown, 0), index(shown, kColumnCount - 1));
+    }
+    if (!gone.empty()) {
+        // Removed from the bottom up, a run of neighbours at a time.
+        std::sort(gone.begin(), gone.end());
+        for (auto last = gone.end(); last != gone.begin();) {
+            auto first = std::prev(last);
+            while (first != gone.begin() && *std::prev(first) == *first - 1) --first;
+            beginRemoveRows({}, *first, *std::prev(last));
+            shown_.erase(shown_.begin() + *first, shown_.begin() + *std::prev(last) + 1);
+            endRemoveRows();
+            last = first;
+        }
+        for (std::size_t at = 0; at < shownAt_.size(); ++at) shownAt_[at] = -1;
+        for (std::size_t at = 0; at < shown_.size(); ++at)
+            shownAt_[shown_[at]] = static_cast<std::int32_t>(at);
+    }
+    return marks;
+}
+
+int DifferenceModel::ShownRow(std::uint32_t all) const {
+    return all < shownAt_.size() ? shownAt_[all] : -1;
+}
+
+bool DifferenceModel::Passes(std::uint32_t all, const std::string& folded) const {
+    const Row& row = rows_[all];
+    if (filter_.kind && row.kind != *filter_.kind) return false;
+    if (filter_.field != 0 && row.kind == DifferenceKind::kChanged && row.field != filter_.field)
+        return false;
+    if (filter_.field != 0 && row.kind != DifferenceKind::kChanged &&
+        filter_.field != kDesignationDiffers && !Classifications(row.kind))
+        return false;
+    if (filter_.onlyUnchecked && checked_[all]) return false;
+    if (folded.empty()) return true;
+    if (kindMatches_[static_cast<int>(row.kind)]) return true;
+    if (ContainsFolded(Symbol(all), folded)) return true;
+    if (row.kind == DifferenceKind::kChanged) {
+        if (fieldMatches_[FieldIndex(row.field)]) return true;
+        const MatchedPair& pair = comparison_->pairs[static_cast<std::size_t>(row.index)];
+        return ContainsFolded(FieldOf(comparison_->Record1(pair), row.field), folded) ||
+               ContainsFolded(FieldOf(comparison_->Record2(pair), row.field), folded);
+    }
+    const bool classifications = Classifications(row.kind);
+    if (recordFieldsMatch_[classifications ? 1 : 0]) return true;
+    const SymbolEntry entry = Record(row, row.kind == DifferenceKind::kOnly1 ? 1 : 2);
+    return ContainsFolded(entry.designation, folded) ||
+           (classifications && (ContainsFolded(entry.classification1, folded) ||
+                                ContainsFolded(entry.classification2, folded)));
+}
+
+void DifferenceModel::Refilter(const std::vector<std::uint32_t>& candidates) {
+    std::vector<std::uint32_t> shown;
+    shown.reserve(candidates.size());
+    for (const std::uint32_t all : candidates)
+        if (Passes(all, folded_)) shown.push_back(all);
+    shown_.swap(shown);
+    shownAt_.assign(rows_.size(), -1);
+    for (std::size_t at = 0; at < shown_.size(); ++at)
+        shownAt_[shown_[at]] = static_cast<std::int32_t>(at);
+}
+
+void DifferenceModel::SetFilter(const Filter& filter) {
+    if (filter == filter_) return;
+    const std::string folded = FoldForSearch(filter.search);
+    // A longer search text among the same filters shows a part of what the
+    // shorter showed: only the rows shown are looked at again (typing).
+    Filter same = filter;
+    same.search = filter_.search;
+    const bool narrows = same == filter_ && folded.find(folded_) != std::string::npos;
+    filter_ = filter;
+    folded_ = folded;
+    for (const DifferenceKind kind :
+         {DifferenceKind::kChanged, DifferenceKind::kOnly1, DifferenceKind::kOnly2})
+        kindMatches_[static_cast<int>(kind)] =
+            !folded_.empty() && ContainsFolded(FoldedWords(DifferenceKindName(kind)), folded_);
+    for (const std::uint8_t field :
+         {kDesignationDiffers, kClassification1Differs, kClassification2Differs})
+        fieldMatches_[FieldIndex(field)] =
+            !folded_.empty() && ContainsFolded(FoldedWords(FieldName(field)), folded_);
+    for (const bool classifications : {false, true})
+        recordFieldsMatch_[classifications ? 1 : 0] =
+            !folded_.empty() &&
+            ContainsFolded(FoldedWords(RecordFieldNames(classifications)), folded_);
+    beginResetModel();
+    if (narrows) {
+        const std::vector<std::uint32_t> candidates = shown_;
+        Refilter(candidates);
+    } else {
+        Refilter(order_);
+    }
+    endResetModel();
+}
+
+void DifferenceModel::sort(int column, Qt::SortOrder order) {
+    std::vector<std::uint32_t> ids(rows_.size());
+    std::iota(ids.begin(), ids.end(), 0u);
+    // Whether two rows have the same key in the column, and sorting by it
+    // (stable: rows of the same key stay in the order of their names).
+    std::function<bool(std::uint32_t, std::uint32_t)> same;
+    const auto byKey = [&](auto key) {
+        std::stable_sort(ids.begin(), ids.end(),
+                         [&](std::uint32_t a, std::uint32_t b) { return key(a) < key(b); });
+        same = [key](std::uint32_t a, std::uint32_t b) { return key(a) == key(b); };
+    };
+    switch (column) {
+        case kKindColumn:
+            byKey([this](std::uint32_t all) { return static_cast<int>(rows_[all].kind); });
+            break;
+        case kFieldColumn:
+            byKey([this](std::uint32_t all) { return FieldRank(rows_[all]); });
+            break;
+        case kValue1Column:
+        case kValue2Column: {
+            const int side = column == kValue1Column ? 1 : 2;
+            SortForDisplay(ids, [this, side](std::uint32_t all) { return SortValue(all, side); });
+            same = [this, side](std::uint32_t a, std::uint32_t b) {
+                return SortValue(a, side) == SortValue(b, side);
+            };
+            break;
+        }
+        case kCheckedColumn:
+            byKey([this](std::uint32_t all) { return checked_[all]; });
+            break;
+        default:  // the symbol: the order of all rows
+            same = [this](std::uint32_t a, std::uint32_t b) { return Symbol(a) == Symbol(b); };
+            break;
+    }
+    if (order == Qt::DescendingOrder) {
+        // Turned round, but rows of the same key still in the order of
+        // their names.
+        std::reverse(ids.begin(), ids.end());
+        for (auto first = ids.begin(); first != ids.end();) {
+            auto last = std::next(first);
+            while (last != ids.end() && same(*first, *last)) ++last;
+            std::reverse(first, last);
+            first = last;
+        }
+    }
+    beginResetModel();
+    order_.swap(ids);
+    // The same rows stay shown, in the new order.
+    std::vector<std::uint32_t> shown;
+    shown.reserve(shown_.size());
+    for (const std::uint32_t all : order_)
+        if (shownAt_[all] >= 0) shown.push_back(all);
+    shown_.swap(shown);
+    for (std::size_t at = 0; at < shown_.size(); ++at)
+        shownAt_[shown_[at]] = static_cast<std::int32_t>(at);
+    endResetModel();
+}
+
+QString DifferenceModel::CellText(std::uint32_t all, int column) const {
+    const Row& row = rows_[all];
+    switch (column) {
+        case kKindColumn:
+            return Utf8(DifferenceKindName(row.kind));
+        case kSymbolColumn: {
+            const std::string_view symbol = Symbol(all);
+            return Utf8(ShowValue(symbol, 0, 0).Whole());
+        }
+        case kFieldColumn:
+            return Utf8(row.kind == DifferenceKind::kChanged
+                            ? FieldName(row.field)
+                            : RecordFieldNames(Classifications(row.kind)));
+        case kValue1Column:
+        case kValue2Column: {
+            const int side = column == kValue1Column ? 1 : 2;
+            if (row.kind == DifferenceKind::kChanged)
+                return Utf8(ShowValue(FieldOf(Record(row, side), row.field), 0, 0).Whole());
+            if ((row.kind == DifferenceKind::kOnly1) != (side == 1)) return {};
+            return Utf8(RecordInOneLine(Record(row, side), Classifications(row.kind)));
+        }
+        case kCheckedColumn:
+            return checked_[all] ? Utf8(DifferenceWindowText().checkedSign) : QString();
+    }
+    return {};
+}
+
+QString DifferenceModel::RowsText(const std::vector<int>& shownRows) const {
+    QStringList lines;
+    QStringList header;
+    for (int column = 0; column < kColumnCount; ++column)
+        header << Utf8(DifferenceColumnName(column));
+    lines << header.join(u'\t');
+    for (const int shown : shownRows) {
+        QStringList cells;
+        for (int column = 0; column < kColumnCount; ++column)
+            cells << CellText(AllRow(shown), column);
+        lines << cells.join(u'\t');
+    }
+    return lines.join(u'\n') + u'\n';
+}
+
+int DifferenceModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : Count();
+}
+
+int DifferenceModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumnCount;
+}
+
+QVariant DifferenceModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= Count()) return {};
+    const std::uint32_t all = AllRow(index.row());
+    const Row& row = rows_[all];
+    switch (role) {
+        case Qt::DisplayRole:
+            return CellText(all, index.column());
+        case kPiecesRole: {
+            if (row.kind != DifferenceKind::kChanged ||
+                (index.column() != kValue1Column && index.column() != kValue2Column))
+                return {};
+            const std::string_view before = FieldOf(Record(row, 1), row.field);
+            const std::string_view after = FieldOf(Record(row, 2), row.field);
+            const DifferingPart part = FindDifferingPart(before, after);
+            const ShownValue shown = index.column() == kValue1Column
+                                         ? ShowValue(before, part.start, part.endBefore)
+                                         : ShowValue(after, part.start, part.endAfter);
+            return QStringList{Utf8(shown.head), Utf8(shown.differing), Utf8(shown.tail)};
+        }
+        case Qt::AccessibleTextRole: {
+            if (row.kind == DifferenceKind::kChanged) {
+                // The pair's changed fields in the order of their bits.
+                const MatchedPair& pair = comparison_->pairs[static_cast<std::size_t>(row.index)];
+                const auto at =
+                    std::popcount(static_cast<unsigned>(pair.differences & (row.field - 1)));
+                const ChangedField field =
+                    ChangedFields(*comparison_, pair)[static_cast<std::size_t>(at)];
+                return Utf8(ChangedFieldSentence(Symbol(all), field, checked_[all] != 0));
+            }
+            return Utf8(OnlyRecordSentence(row.kind,
+                                           Record(row, row.kind == DifferenceKind::kOnly1 ? 1 : 2),
+                                           Classifications(row.kind), checked_[all] != 0));
+        }
+        case Qt::AccessibleDescriptionRole:
+            if (row.kind != DifferenceKind::kChanged) return {};
+            return Utf8(DifferenceInWords(FieldOf(Record(row, 1), row.field),
+                                          FieldOf(Record(row, 2), row.field)));
+        case Qt::ToolTipRole:
+            if (index.column() == kValue1Column || index.column() == kValue2Column)
+                return CellText(all, index.column());
+            return {};
+        case Qt::TextAlignmentRole:
+            if (index.column() == kCheckedColumn) return int(Qt::AlignCenter);
+            return {};
+    }
+    return {};
+}
+
+QVariant DifferenceModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+        return Utf8(DifferenceColumnName(section));
+    return {};
+}

@@ -1,0 +1,125 @@
+#include "dialog/review_marks.h"
+
+#include <QByteArray>
+#include <QSettings>
+#include <bit>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+constexpr std::uint64_t kPrime1 = 0x9E3779B185EBCA87ULL;
+constexpr std::uint64_t kPrime2 = 0xC2B2AE3D27D4EB4FULL;
+constexpr std::uint64_t kPrime3 = 0x165667B19E3779F9ULL;
+constexpr std::uint64_t kPrime4 = 0x85EBCA77C2B2AE63ULL;
+constexpr std::uint64_t kPrime5 = 0x27D4EB2F165667C5ULL;
+
+std::uint64_t Round(std::uint64_t accumulator, std::uint64_t input) {
+    return std::rotl(accumulator + input * kPrime2, 31) * kPrime1;
+}
+
+std::uint64_t Merge(std::uint64_t hash, std::uint64_t lane) {
+    return (hash ^ Round(0, lane)) * kPrime1 + kPrime4;
+}
+
+std::uint64_t Word(const char* at) {
+    std::uint64_t word;
+    std::memcpy(&word, at, sizeof word);
+    return word;
+}
+
+const QString kMarksGroup = QStringLiteral("Unterschiede/Geprüft/");
+
+// A file's key, worked out once while its bytes are held: the table's bytes
+// are not changed while anything holds them, and new bytes are a new buffer.
+struct HashedFile {
+    std::weak_ptr<const void> owner;
+    const char* data = nullptr;
+    std::size_t size = 0;
+    QString key;
+};
+
+QString FileKey(const SymbolTable& table) {
+    static HashedFile cache[4];
+    static std::size_t next = 0;
+    const std::string_view bytes = table.FileView();
+    const std::shared_ptr<const void> owner =
+        table.Storage().empty() ? nullptr : table.Storage().front();
+    for (const HashedFile& file : cache)
+        if (owner && !file.owner.expired() && file.owner.lock() == owner &&
+            file.data == bytes.data() && file.size == bytes.size())
+            return file.key;
+    const QString key =
+        QStringLiteral("%1-%2").arg(bytes.size()).arg(ContentHash(bytes), 16, 16, QLatin1Char('0'));
+    if (owner) cache[next++ % std::size(cache)] = {owner, bytes.data(), bytes.size(), key};
+    return key;
+}
+
+}  // namespace
+
+std::uint64_t ContentHash(std::string_view bytes, std::uint64_t seed) {
+    const char* at = bytes.data();
+    const char* const end = at + bytes.size();
+    std::uint64_t hash;
+    if (bytes.size() >= 32) {
+        std::uint64_t lanes[4] = {seed + kPrime1 + kPrime2, seed + kPrime2, seed, seed - kPrime1};
+        for (; end - at >= 32; at += 32)
+            for (int i = 0; i < 4; ++i) lanes[i] = Round(lanes[i], Word(at + 8 * i));
+        hash = std::rotl(lanes[0], 1) + std::rotl(lanes[1], 7) + std::rotl(lanes[2], 12) +
+               std::rotl(lanes[3], 18);
+        for (const std::uint64_t lane : lanes) hash = Merge(hash, lane);
+    } else {
+        hash = seed + kPrime5;
+    }
+    hash += bytes.size();
+    for (; end - at >= 8; at += 8)
+        hash = std::rotl(hash ^ Round(0, Word(at)), 27) * kPrime1 + kPrime4;
+    for (; at < end; ++at)
+        hash = std::rotl(hash ^ (static_cast<unsigned char>(*at) * kPrime5), 11) * kPrime1;
+    hash ^= hash >> 33;
+    hash *= kPrime2;
+    hash ^= hash >> 29;
+    hash *= kPrime3;
+    return hash ^ (hash >> 32);
+}
+
+QString ComparedFilesKey(const Comparison& comparison) {
+    return FileKey(comparison.lib1.table) + u'_' + FileKey(comparison.lib2.table);
+}
+
+std::uint64_t MarkKey(DifferenceKind kind, std::string_view symbol, std::uint8_t field,
+                      std::uint32_t occurrence) {
+    const std::uint64_t seed = (static_cast<std::uint64_t>(kind) << 40) |
+                               (static_cast<std::uint64_t>(field) << 32) | occurrence;
+    return ContentHash(symbol, seed);
+}
+
+void ReviewMarks::Open(const Comparison& comparison) {
+    marks_.clear();
+    key_ = ComparedFilesKey(comparison);
+    const QByteArray stored = QSettings().value(kMarksGroup + key_).toByteArray();
+    for (qsizetype at = 0; at + 8 <= stored.size(); at += 8)
+        marks_.insert(Word(stored.data() + at));
+}
+
+void ReviewMarks::Set(const std::vector<std::uint64_t>& marks, bool checked) {
+    if (key_.isEmpty()) return;
+    for (const std::uint64_t mark : marks) {
+        if (checked)
+            marks_.insert(mark);
+        else
+            marks_.erase(mark);
+    }
+    QSettings settings;
+    if (marks_.empty()) {
+        settings.remove(kMarksGroup + key_);
+        return;
+    }
+    QByteArray stored(static_cast<qsizetype>(marks_.size() * 8), Qt::Uninitialized);
+    char* out = stored.data();
+    for (const std::uint64_t mark : marks_) {
+        std::memcpy(out, &mark, sizeof mark);
+        out += sizeof mark;
+    }
+    settings.setValue(kMarksGroup + key_, stored);
+}

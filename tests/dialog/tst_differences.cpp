@@ -1,0 +1,454 @@
+// The window "Unterschiede": what its rows say and show, sorting by a click
+// on a header, filters that keep the selected row, stepping round, checking
+// off rows and getting the marks back for the same two files, copying, and
+// what a screen reader hears. Driven through the window as a user would.
+#include <QAccessible>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+#include <filesystem>
+#include <memory>
+
+#include "dialog/difference_window.h"
+#include "dialog/review_marks.h"
+#include "dialog_driver.h"
+#include "library/symbol_list.h"
+#include "report/messages.h"
+#include "session/comparison_session.h"
+#include "test_support.h"
+
+namespace {
+
+QString Q(const std::filesystem::path& path) {
+    return QDir::fromNativeSeparators(QString::fromStdU16String(path.u16string()));
+}
+
+// In display order: Anschluss (a blank at the end), Doppel (held twice on
+// each side, both pairs changed), Motor (only in 1), Relais (unchanged),
+// Schütz (designation and classification 1), Umrichter (only in 2).
+const std::vector<LongRecord> kOld = {
+    {"Sch\xFCtz", "Leistungssch\xFCtz 3-polig", "K1", "G"},
+    {"Anschluss",
+     "Anschluss f\xFCr Au\xDF"
+     "enleiter",
+     "K", "G"},
+    {"Relais", "Relais 24 V", "R", "G"},
+    {"Doppel", "a", "X", "Y"},
+    {"Doppel", "b", "X", "Y"},
+    {"Motor", "M", "K", "G"},
+};
+const std::vector<LongRecord> kNew = {
+    {"Anschluss",
+     "Anschluss f\xFCr Au\xDF"
+     "enleiter ",
+     "K", "G"},
+    {"Sch\xFCtz", "Leistungssch\xFCtz 4-polig", "K2", "G"},
+    {"Relais", "Relais 24 V", "R", "G"},
+    {"Doppel", "c", "X", "Y"},
+    {"Doppel", "d", "X", "Y"},
+    {"Umrichter", "U", "K", "G"},
+};
+
+}  // namespace
+
+class TestDifferences : public QObject {
+    Q_OBJECT
+
+public:
+    TestDifferences() = default;
+
+private slots:
+    void initTestCase() {
+        UseTestSettings();
+        QSettings().remove(QStringLiteral("Unterschiede"));
+    }
+    void init();
+    void cleanup() {
+        window_.reset();
+        session_.reset();
+        QSettings().remove(QStringLiteral("Unterschiede"));
+    }
+    void sentences_data();
+    void sentences();
+    void rowsPerDifference();
+    void differingPartInBold();
+    void sortByHeaderClick_data();
+    void sortByHeaderClick();
+    void filtersKeepTheSelectedRow();
+    void steppingWrapsAround();
+    void spaceChecksAndOnlyUnchecked();
+    void marksComeBackForTheSameFiles();
+    void copyTheSelectedRows();
+    void screenReaders();
+    void keepsItsSizeAndPlace();
+
+private:
+    void Open() {
+        window_.reset();
+        session_ = std::make_unique<ComparisonSession>();
+        // The window first: it fills itself when the comparison is made.
+        window_ = std::make_unique<DifferenceWindow>(session_.get());
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        DiscardingSymbolList names, common, only1, only2;
+        QVERIFY(session_->LoadLibrary1(old_, names).Succeeded());
+        QVERIFY(session_->LoadLibrary2(new_).Succeeded());
+        QCOMPARE(session_->Compare(common, only1, only2), ComparisonSession::Outcome::kCompared);
+    }
+    QTableView* Table() const { return window_->Table(); }
+    QWindow* Window() const { return window_->windowHandle(); }
+    // A shown row's cells, joined by "|".
+    QString RowText(int row) const {
+        QStringList cells;
+        for (int column = 0; column < DifferenceModel::kColumnCount; ++column)
+            cells << Table()->model()->index(row, column).data().toString();
+        return cells.join(u'|');
+    }
+    QStringList Column(int column) const {
+        QStringList cells;
+        for (int row = 0; row < Table()->model()->rowCount(); ++row)
+            cells << Table()->model()->index(row, column).data().toString();
+        return cells;
+    }
+    int CurrentRow() const {
+        const QModelIndex current = Table()->currentIndex();
+        return current.isValid() && Table()->selectionModel()->isRowSelected(current.row(), {})
+                   ? current.row()
+                   : -1;
+    }
+    QPoint RowPoint(int row) const {
+        const QModelIndex index = Table()->model()->index(row, 1);
+        Table()->scrollTo(index);
+        return Table()->viewport()->mapTo(window_.get(), Table()->visualRect(index).center());
+    }
+    void ClickRow(int row, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::mouseClick(Window(), Qt::LeftButton, modifiers, RowPoint(row));
+    }
+    void ClickHeader(int column) {
+        QHeaderView* header = Table()->horizontalHeader();
+        const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                        header->height() / 2);
+        QTest::mouseClick(Window(), Qt::LeftButton, {},
+                          header->viewport()->mapTo(window_.get(), at));
+    }
+    void Key(int key, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(Window(), static_cast<Qt::Key>(key), modifiers);
+    }
+    template <typename T>
+    T* Child(const char* name) const {
+        return window_->findChild<T*>(QString::fromLatin1(name));
+    }
+
+    TempDir dir_;
+    QString old_ = Q(dir_.path() / "alt.1");
+    QString new_ = Q(dir_.path() / "neu.1");
+    std::unique_ptr<ComparisonSession> session_;
+    std::unique_ptr<DifferenceWindow> window_;
+};
+
+void TestDifferences::init() {
+    dir_.Write("alt.1", LongLibrary(kOld));
+    dir_.Write("neu.1", LongLibrary(kNew));
+    QSettings().remove(QStringLiteral("Unterschiede"));
+    Open();
+}
+
+void TestDifferences::sentences_data() {
+    QTest::addColumn<QString>("made");
+    QTest::addColumn<QString>("expected");
+    const SymbolEntry motor{"Motor", "Motor 3 kW ", "K", "G"};
+    QTest::newRow("status") << QString::fromStdString(DifferenceStatus(17, 40, 1586, 120))
+                            << "Unterschied 17 von 40 · gezeigt: 40 von 1.586 · 120 von 1.586 "
+                               "geprüft";
+    QTest::newRow("status, none selected") << QString::fromStdString(DifferenceStatus(0, 0, 7, 0))
+                                           << "gezeigt: 0 von 7 · 0 von 7 geprüft";
+    QTest::newRow("a changed field")
+        << QString::fromStdString(ChangedFieldSentence(
+               "Sch\xFCtz",
+               {"Bezeichnung", "Leistungssch\xFCtz 3-polig", "Leistungssch\xFCtz 4-polig"}, false))
+        << "geändert, Schütz, Bezeichnung: „Leistungsschütz 3-polig“ → „Leistungsschütz "
+           "4-polig“, nicht geprüft";
+    QTest::newRow("a record only in library 2")
+        << QString::fromStdString(OnlyRecordSentence(DifferenceKind::kOnly2, motor, true, true))
+        << "nur in Bibliothek 2, Motor, Bezeichnung: „Motor 3 kW␣“, Klassifizierung 1: „K“, "
+           "Klassifizierung 2: „G“, geprüft";
+    QTest::newRow("short layout")
+        << QString::fromStdString(OnlyRecordSentence(DifferenceKind::kOnly1, motor, false, false))
+        << "nur in Bibliothek 1, Motor, Bezeichnung: „Motor 3 kW␣“, nicht geprüft";
+    QTest::newRow("in one line") << QString::fromStdString(RecordInOneLine(motor, true))
+                                 << "Motor 3 kW␣ · K · G";
+    QTest::newRow("past the end") << QString::fromStdString(DifferenceStepAtEnd(true))
+                                  << "Letzter Unterschied – Alt+↓ beginnt wieder beim ersten";
+}
+
+void TestDifferences::sentences() {
+    QFETCH(QString, made);
+    QFETCH(QString, expected);
+    QCOMPARE(made, expected);
+}
+
+// One row per changed field of each changed pair and per record only in one
+// library, in the lists' order of names; a name held twice gives a row for
+// each of its pairs, with each pair's own records.
+void TestDifferences::rowsPerDifference() {
+    QCOMPARE(window_->windowTitle(), QStringLiteral("Unterschiede"));
+    const QStringList expected = {
+        "geändert|Anschluss|Bezeichnung|Anschluss für Außenleiter|Anschluss für Außenleiter␣|",
+        "geändert|Doppel|Bezeichnung|a|c|",
+        "geändert|Doppel|Bezeichnung|b|d|",
+        "nur in Bibliothek 1|Motor|Bezeichnung · Klassifizierung 1 · Klassifizierung 2|M · K · "
+        "G||",
+        "geändert|Schütz|Bezeichnung|Leistungsschütz 3-polig|Leistungsschütz 4-polig|",
+        "geändert|Schütz|Klassifizierung 1|K1|K2|",
+        "nur in Bibliothek 2|Umrichter|Bezeichnung · Klassifizierung 1 · Klassifizierung 2||U "
+        "· K · G|",
+    };
+    QStringList rows;
+    for (int row = 0; row < Table()->model()->rowCount(); ++row) rows << RowText(row);
+    QCOMPARE(rows, expected);
+    QStringList headers;
+    for (int column = 0; column < DifferenceModel::kColumnCount; ++column)
+        headers << Table()->model()->headerData(column, Qt::Horizontal).toString();
+    QCOMPARE(headers,
+             (QStringList{"Art", "Symbol", "Feld", "Bibliothek 1", "Bibliothek 2", "Geprüft"}));
+    QCOMPARE(window_->StatusText(), QStringLiteral("gezeigt: 7 von 7 · 0 von 7 geprüft"));
+}
+
+// The part of a value that differs is drawn in bold, a blank at the end as ␣.
+void TestDifferences::differingPartInBold() {
+    const QModelIndex after = Table()->model()->index(0, DifferenceModel::kValue2Column);
+    const QStringList pieces = after.data(DifferenceModel::kPiecesRole).toStringList();
+    QCOMPARE(pieces, (QStringList{"Anschluss für Außenleiter", "␣", ""}));
+    QVERIFY(DifferenceDelegate::CellHtml(pieces, Table()->font(), 0)
+                .contains(QStringLiteral("<b>␣</b>")));
+    const QModelIndex before = Table()->model()->index(4, DifferenceModel::kValue1Column);
+    QCOMPARE(before.data(DifferenceModel::kPiecesRole).toStringList(),
+             (QStringList{"Leistungsschütz ", "3", "-polig"}));
+    // A record only in one library has nothing to set apart.
+    QVERIFY(!Table()
+                 ->model()
+                 ->index(3, DifferenceModel::kValue1Column)
+                 .data(DifferenceModel::kPiecesRole)
+                 .isValid());
+}
+
+void TestDifferences::sortByHeaderClick_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QStringList>("ascending");
+    QTest::addColumn<QStringList>("descending");
+    QTest::newRow("Art") << int(DifferenceModel::kKindColumn)
+                         << QStringList{"Anschluss", "Doppel", "Doppel",   "Schütz",
+                                        "Schütz",    "Motor",  "Umrichter"}
+                         << QStringList{"Umrichter", "Motor",  "Anschluss", "Doppel",
+                                        "Doppel",    "Schütz", "Schütz"};
+    // By value in display order: "" < a < Anschluss… < b < K1 < Leistungs… < M.
+    QTest::newRow("Bibliothek 1") << int(DifferenceModel::kValue1Column)
+                                  << QStringList{"Umrichter", "Doppel", "Anschluss", "Doppel",
+                                                 "Schütz",    "Schütz", "Motor"}
+                                  << QStringList{"Motor",     "Schütz", "Schütz",   "Doppel",
+                                                 "Anschluss", "Doppel", "Umrichter"};
+    QTest::newRow("Symbol") << int(DifferenceModel::kSymbolColumn)
+                            << QStringList{"Umrichter", "Schütz", "Schütz",   "Motor",
+                                           "Doppel",    "Doppel", "Anschluss"}
+                            << QStringList{"Anschluss", "Doppel", "Doppel",   "Motor",
+                                           "Schütz",    "Schütz", "Umrichter"};
+}
+
+// A click on a header sorts by that column, a second the other way round;
+// rows of the same key keep the order of their names. The selected row
+// stays selected.
+void TestDifferences::sortByHeaderClick() {
+    QFETCH(int, column);
+    QFETCH(QStringList, ascending);
+    QFETCH(QStringList, descending);
+    ClickRow(5);  // Schütz, Klassifizierung 1
+    const QString selected = RowText(5);
+    ClickHeader(column);
+    QCOMPARE(Column(DifferenceModel::kSymbolColumn), ascending);
+    QCOMPARE(RowText(CurrentRow()), selected);
+    ClickHeader(column);
+    QCOMPARE(Column(DifferenceModel::kSymbolColumn), descending);
+    QCOMPARE(RowText(CurrentRow()), selected);
+}
+
+// The kind and the search narrow the rows and keep the selected one while
+// they show it; the status line counts what is shown.
+void TestDifferences::filtersKeepTheSelectedRow() {
+    ClickRow(5);  // Schütz, Klassifizierung 1
+    auto* kind = Child<QComboBox>("kind");
+    kind->setCurrentIndex(1);  // geändert
+    QCOMPARE(Column(DifferenceModel::kKindColumn), QStringList(5, QStringLiteral("geändert")));
+    QCOMPARE(RowText(CurrentRow()), QStringLiteral("geändert|Schütz|Klassifizierung 1|K1|K2|"));
+    Key(Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), Child<QLineEdit>("search"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("SCHUTZ"));
+    QCOMPARE(Column(DifferenceModel::kSymbolColumn), (QStringList{"Schütz", "Schütz"}));
+    QCOMPARE(CurrentRow(), 1);
+    QCOMPARE(window_->StatusText(),
+             QStringLiteral("Unterschied 2 von 2 · gezeigt: 2 von 7 · 0 von 7 geprüft"));
+    // Any column is searched: the field's name, a value.
+    Child<QLineEdit>("search")->setText(QStringLiteral("klassifizierung"));
+    QCOMPARE(Column(DifferenceModel::kFieldColumn), QStringList{"Klassifizierung 1"});
+    Child<QLineEdit>("search")->setText(QStringLiteral("4-POL"));
+    QCOMPARE(Column(DifferenceModel::kFieldColumn), QStringList{"Bezeichnung"});
+    QCOMPARE(CurrentRow(), -1);  // hidden, so no longer selected
+    kind->setCurrentIndex(2);    // nur in Bibliothek 1
+    Child<QLineEdit>("search")->setText(QStringLiteral("m"));
+    QCOMPARE(Column(DifferenceModel::kSymbolColumn), QStringList{"Motor"});
+    auto* field = Child<QComboBox>("field");
+    kind->setCurrentIndex(0);
+    Child<QLineEdit>("search")->clear();
+    field->setCurrentIndex(2);  // Klassifizierung 1: the changed ones and whole records
+    QCOMPARE(Column(DifferenceModel::kSymbolColumn), (QStringList{"Motor", "Schütz", "Umrichter"}));
+}
+
+// Alt+↓ and Alt+↑ go from row to row as shown; past the end a note says so
+// and the next press starts again at the other end. The owner hears of each.
+void TestDifferences::steppingWrapsAround() {
+    QSignalSpy selected(window_.get(), &DifferenceWindow::differenceSelected);
+    Key(Qt::Key_Down, Qt::AltModifier);
+    QCOMPARE(CurrentRow(), 0);
+    QCOMPARE(selected.size(), 1);
+    QCOMPARE(selected.last().at(0).value<DifferenceKind>(), DifferenceKind::kChanged);
+    const auto pair = static_cast<std::size_t>(selected.last().at(1).value<std::int64_t>());
+    QCOMPARE(session_->Current().lib2.table.Symbol(session_->Current().pairs[pair].record2),
+             std::string_view("Anschluss"));
+    for (int i = 1; i < 7; ++i) Key(Qt::Key_Down, Qt::AltModifier);
+    QCOMPARE(CurrentRow(), 6);
+    QCOMPARE(selected.last().at(0).value<DifferenceKind>(), DifferenceKind::kOnly2);
+    QCOMPARE(selected.last().at(1).value<std::int64_t>(), std::int64_t{6});  // Umrichter's record
+    Key(Qt::Key_Down, Qt::AltModifier);
+    QCOMPARE(CurrentRow(), 6);
+    QVERIFY2(window_->StatusText().startsWith(
+                 QStringLiteral("Letzter Unterschied – Alt+↓ beginnt wieder beim ersten · ")),
+             qPrintable(window_->StatusText()));
+    Key(Qt::Key_Down, Qt::AltModifier);
+    QCOMPARE(CurrentRow(), 0);
+    QVERIFY(window_->StatusText().startsWith(QStringLiteral("Unterschied 1 von 7")));
+    Key(Qt::Key_Up, Qt::AltModifier);
+    QCOMPARE(CurrentRow(), 0);
+    QVERIFY(window_->StatusText().startsWith(QStringLiteral("Erster Unterschied")));
+    Key(Qt::Key_Up, Qt::AltModifier);
+    QCOMPARE(CurrentRow(), 6);
+    QCOMPARE(selected.size(), 9);
+    // Selecting for the owner says nothing back.
+    QVERIFY(window_->SelectSymbol(DifferenceKind::kOnly1, 6));
+    QCOMPARE(RowText(CurrentRow()).section(u'|', 1, 1), QStringLiteral("Motor"));
+    QVERIFY(window_->SelectSymbol(DifferenceKind::kChanged, static_cast<std::int64_t>(pair)));
+    QCOMPARE(CurrentRow(), 0);
+    QVERIFY(!window_->SelectSymbol(DifferenceKind::kOnly1, 1));  // no such row
+    QCOMPARE(selected.size(), 9);
+}
+
+// The space bar checks the selected rows, and unchecks them when all are
+// checked; "Nur ungeprüfte" hides the checked ones, and checking a row then
+// moves on to the next.
+void TestDifferences::spaceChecksAndOnlyUnchecked() {
+    ClickRow(0);
+    ClickRow(1, Qt::ShiftModifier);
+    Key(Qt::Key_Space);
+    QCOMPARE(Column(DifferenceModel::kCheckedColumn), (QStringList{"✓", "✓", "", "", "", "", ""}));
+    QVERIFY(window_->StatusText().endsWith(QStringLiteral(" · 2 von 7 geprüft")));
+    ClickRow(1);
+    Key(Qt::Key_Space);
+    QCOMPARE(Column(DifferenceModel::kCheckedColumn), (QStringList{"✓", "", "", "", "", "", ""}));
+    QTest::mouseClick(
+        Window(), Qt::LeftButton, {},
+        Child<QCheckBox>("onlyUnchecked")
+            ->mapTo(window_.get(), QPoint(8, Child<QCheckBox>("onlyUnchecked")->height() / 2)));
+    QVERIFY(Child<QCheckBox>("onlyUnchecked")->isChecked());
+    QCOMPARE(Table()->model()->rowCount(), 6);
+    ClickRow(2);  // Motor
+    Key(Qt::Key_Space);
+    QCOMPARE(Column(DifferenceModel::kSymbolColumn),
+             (QStringList{"Doppel", "Doppel", "Schütz", "Schütz", "Umrichter"}));
+    QCOMPARE(CurrentRow(), 2);
+    QCOMPARE(window_->StatusText(),
+             QStringLiteral("Unterschied 3 von 5 · gezeigt: 5 von 7 · 2 von 7 geprüft"));
+}
+
+// Marks are kept for the two files' contents: a new window on a new session
+// of the same files shows them (the second Doppel, not the first); a file
+// changed shows none, and the same content again brings them back.
+void TestDifferences::marksComeBackForTheSameFiles() {
+    ClickRow(2);  // Doppel b → d
+    Key(Qt::Key_Space);
+    ClickRow(3);  // Motor
+    Key(Qt::Key_Space);
+    const QStringList checked = {"", "", "✓", "✓", "", "", ""};
+    QCOMPARE(Column(DifferenceModel::kCheckedColumn), checked);
+
+    Open();
+    QCOMPARE(Column(DifferenceModel::kCheckedColumn), checked);
+    QVERIFY(window_->StatusText().endsWith(QStringLiteral(" · 2 von 7 geprüft")));
+
+    // F5 after a change: the same names, another file.
+    std::vector<LongRecord> changed = kNew;
+    changed[2][1] = "Relais 12 V";
+    dir_.Write("neu.1", LongLibrary(changed));
+    QVERIFY(session_->ReadBothAgain().Succeeded());
+    DiscardingSymbolList common, only1, only2;
+    session_->Compare(common, only1, only2);
+    QCOMPARE(Column(DifferenceModel::kCheckedColumn).count(QStringLiteral("✓")), 0);
+
+    dir_.Write("neu.1", LongLibrary(kNew));
+    Open();
+    QCOMPARE(Column(DifferenceModel::kCheckedColumn), checked);
+}
+
+// Strg+C copies the selected rows as tab-separated lines under the column
+// names.
+void TestDifferences::copyTheSelectedRows() {
+    ClickRow(4);
+    ClickRow(6, Qt::ControlModifier);
+    Key(Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(),
+             QStringLiteral("Art\tSymbol\tFeld\tBibliothek 1\tBibliothek 2\tGeprüft\n"
+                            "geändert\tSchütz\tBezeichnung\tLeistungsschütz 3-polig\t"
+                            "Leistungsschütz 4-polig\t\n"
+                            "nur in Bibliothek 2\tUmrichter\tBezeichnung · Klassifizierung 1 · "
+                            "Klassifizierung 2\t\tU · K · G\t\n"));
+}
+
+// A row is one sentence for a screen reader; the headers have names; the
+// status line says when it changed.
+void TestDifferences::screenReaders() {
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(Table());
+    QVERIFY(table && table->tableInterface());
+    QAccessibleInterface* cell = table->tableInterface()->cellAt(4, 0);
+    QVERIFY(cell);
+    QCOMPARE(cell->text(QAccessible::Name),
+             QStringLiteral("geändert, Schütz, Bezeichnung: „Leistungsschütz 3-polig“ → "
+                            "„Leistungsschütz 4-polig“, nicht geprüft"));
+    QCOMPARE(table->tableInterface()->cellAt(0, 3)->text(QAccessible::Description),
+             QStringLiteral("Leerzeichen am Ende"));
+    QCOMPARE(table->tableInterface()->columnDescription(5), QStringLiteral("Geprüft"));
+    QLabel* status = Child<QLabel>("status");
+    ClickRow(0);
+    QCOMPARE(QAccessible::queryAccessibleInterface(status)->text(QAccessible::Name),
+             window_->StatusText());
+    Key(Qt::Key_Space);
+    QCOMPARE(table->tableInterface()->cellAt(0, 1)->text(QAccessible::Name),
+             QStringLiteral("geändert, Anschluss, Bezeichnung: „Anschluss für Außenleiter“ → "
+                            "„Anschluss für Außenleiter␣“, geprüft"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(status)->text(QAccessible::Name),
+             QStringLiteral("Unterschied 1 von 7 · gezeigt: 7 von 7 · 1 von 7 geprüft"));
+}
+
+// The window opens again where it was closed, at the size it had.
+void TestDifferences::keepsItsSizeAndPlace() {
+    window_->resize(731, 377);
+    window_->close();
+    Open();
+    QCOMPARE(window_->size(), QSize(731, 377));
+}
+
+QTEST_MAIN(TestDifferences)
+#include "tst_differences.moc"
