@@ -62,6 +62,8 @@ private slots:
     void tooManyPairsAreRefused();
     void outOfMemoryIsReported();
     void examplesInEveryFormat();
+    void listing_data();
+    void listing();
 };
 
 void TestCli::json() {
@@ -565,4 +567,73 @@ void TestCli::outOfMemoryIsReported() {
 }
 
 QTEST_GUILESS_MAIN(TestCli)
+// --list as a script (or git) runs it: the lines exactly, each record one
+// line with its layout's number of fields; failures with status 2.
+void TestCli::listing_data() {
+    QTest::addColumn<QByteArray>("library");  // the file's bytes; empty: no such file
+    QTest::addColumn<bool>("second");         // a second library given too
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("message");
+    const auto bytes = [](const std::string& text) { return QByteArray::fromStdString(text); };
+    QTest::newRow("case, accents, a name twice")
+        << bytes(LongLibrary({{"motor", "klein"},
+                              {"\xDC"
+                               "bertrager",
+                               "T"},
+                              {"Motor", "gross", "M", "1"},
+                              {"Relais", "zweites"},
+                              {"Ubahn"},
+                              {"Relais", "erstes"}}))
+        << false << 0 << QStringList{"Motor\tgross\tM\t1",  "motor\tklein\t\t",
+                                     "Relais\tzweites\t\t", "Relais\terstes\t\t",
+                                     "Ubahn\t\t\t",         QStringLiteral("Übertrager\tT\t\t")}
+        << QString();
+    QTest::newRow("short layout") << bytes(ShortLibrary(
+                                         {{"Sch\xFCtz", "4-polig"}, {"Relais", "24 V"}}))
+                                  << false << 0
+                                  << QStringList{"Relais\t24 V", QStringLiteral("Schütz\t4-polig")}
+                                  << QString();
+    // Two plain records beside it, so that the file does not look like none.
+    QTest::newRow("control characters")
+        << bytes(LongLibrary({{"Tab\tName", "CR\rhier", "\x1B[31m", "\x81"}, {"A"}, {"B"}}))
+        << false << 0
+        << QStringList{"A\t\t\t", "B\t\t\t", QStringLiteral("Tab␉Name\tCR␍hier\t␛[31m\t�")}
+        << QString();
+    QTest::newRow("no such file") << QByteArray() << false << 2 << QStringList()
+                                  << QStringLiteral(
+                                         "kann nicht eingelesen werden: Sie existiert "
+                                         "nicht.");
+    QTest::newRow("with a second library")
+        << bytes(ShortLibrary({{"A", "a"}})) << true << 2 << QStringList()
+        << QStringLiteral("Die Option --list gibt eine einzige Symbolbibliothek aus");
+}
+
+void TestCli::listing() {
+    QFETCH(QByteArray, library);
+    QFETCH(bool, second);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, message);
+    TempDir dir;
+    const auto path =
+        library.isEmpty() ? dir.path() / "fehlt.1" : dir.Write("bib.1", library.toStdString());
+    QStringList arguments = {QStringLiteral("--list"), P(path)};
+    if (second) arguments << P(path);
+    const Run run = RunCli(arguments);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(QString::fromUtf8(run.err).contains(message), run.err.constData());
+    if (exitCode != 0) {
+        QVERIFY(run.out.isEmpty());
+        return;
+    }
+    QVERIFY(run.err.isEmpty());
+    QVERIFY(run.out.endsWith('\n'));
+    QStringList got = QString::fromUtf8(run.out).split(u'\n');
+    got.removeLast();  // after the last line break
+    QCOMPARE(got, lines);
+    const int tabs = library.startsWith("\xFF\xFF") ? 3 : 1;
+    for (const QString& line : got) QCOMPARE(line.count(u'\t'), tabs);
+}
+
 #include "tst_cli.moc"
