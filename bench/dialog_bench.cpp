@@ -1,13 +1,17 @@
 // The dialog with a million names: the list model alone, then two
 // 1,000,000-record libraries through the real dialog and file chooser, timed
-// from accepting the chooser to the lists filled.
+// from accepting the chooser to the lists filled; then the window
+// "Unterschiede" on the same two libraries.
 //
 //   QT_QPA_PLATFORM=offscreen dialog_bench LIB1 LIB2
+//   QT_QPA_PLATFORM=offscreen dialog_bench --differences LIB1 LIB2  (the window alone)
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <fstream>
@@ -16,10 +20,12 @@
 
 #include "bench/peak_memory.h"
 #include "dialog/clibcomparedlg.h"
+#include "dialog/difference_window.h"
 #include "dialog/resource.h"
 #include "dialog/symbol_list_box.h"
 #include "dialog/symbol_list_model.h"
 #include "dialog_driver.h"
+#include "session/comparison_session.h"
 
 namespace {
 
@@ -31,10 +37,92 @@ double LoadThroughDialog(CLibCompareDlg& dialog, int buttonId, const QString& pa
     return clock.nsecsElapsed() / 1e9;
 }
 
+// The window "Unterschiede" on a session of the two libraries: opening it,
+// sorting by a column, typing a search, checking a row.
+int DifferenceWindowFigures(const QString& path1, const QString& path2) {
+    UseTestSettings();  // the marks go to settings of their own, none from an earlier run
+    QSettings().remove(QStringLiteral("Unterschiede"));
+    ComparisonSession session;
+    DiscardingSymbolList names, common, only1, only2;
+    if (!session.LoadLibrary1(path1, names).Succeeded() ||
+        !session.LoadLibrary2(path2).Succeeded() ||
+        session.Compare(common, only1, only2) != ComparisonSession::Outcome::kCompared) {
+        std::fprintf(stderr, "dialog_bench: the libraries were not compared\n");
+        return 1;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    const std::uint64_t hash = ContentHash(session.Current().lib1.table.FileView());
+    std::printf("differences: library 1 (%zu bytes) hashed in %.3f s (%016llx)\n",
+                session.Current().lib1.table.FileView().size(), clock.nsecsElapsed() / 1e9,
+                static_cast<unsigned long long>(hash));
+    clock.start();
+    DifferenceWindow window(&session);
+    window.show();
+    QApplication::processEvents();
+    const double open = clock.nsecsElapsed() / 1e9;
+    std::printf(
+        "differences: window filled and shown in %.3f s (%zu rows: %zu changed pairs, %zu only "
+        "in 1, %zu only in 2; target: 0.5 s)\n",
+        open, window.Model().TotalCount(), session.Current().changed.size(),
+        session.Current().only1.size(), session.Current().only2.size());
+    QHeaderView* header = window.Table()->horizontalHeader();
+    double slowestSort = 0;
+    for (const int column : {DifferenceModel::kValue1Column, DifferenceModel::kValue1Column,
+                             DifferenceModel::kKindColumn, DifferenceModel::kValue2Column,
+                             DifferenceModel::kSymbolColumn}) {
+        clock.start();
+        header->setSortIndicator(column, header->sortIndicatorSection() == column
+                                             ? Qt::DescendingOrder
+                                             : Qt::AscendingOrder);
+        QApplication::processEvents();
+        slowestSort = std::max(slowestSort, clock.nsecsElapsed() / 1e9);
+    }
+    std::printf("differences: sorted by a column in at most %.3f s (5 sorts; target: 1 s)\n",
+                slowestSort);
+    window.activateWindow();
+    if (!QTest::qWaitForWindowActive(&window)) {
+        std::fprintf(stderr, "dialog_bench: the window did not become active\n");
+        return 1;
+    }
+    auto* search = window.findChild<QLineEdit*>(QStringLiteral("search"));
+    search->setFocus();
+    double slowestKey = 0;
+    for (const char c : std::string("sym0001")) {
+        clock.start();
+        QTest::keyClick(window.windowHandle(), c);
+        QApplication::processEvents();
+        slowestKey = std::max(slowestKey, clock.nsecsElapsed() / 1e9);
+    }
+    std::printf(
+        "differences: each character of \"sym0001\" typed, the rows narrowed and drawn in at "
+        "most %.3f s (%d shown; target: 0.2 s)\n",
+        slowestKey, window.Model().Count());
+    search->clear();
+    QApplication::processEvents();
+    double slowestSpace = 0;
+    for (int i = 0; i < 20; ++i) {
+        window.Table()->selectRow(window.Model().Count() * i / 20);
+        window.Table()->setFocus();
+        QApplication::processEvents();
+        clock.start();
+        QTest::keyClick(window.windowHandle(), Qt::Key_Space);
+        QApplication::processEvents();
+        slowestSpace = std::max(slowestSpace, clock.nsecsElapsed() / 1e6);
+    }
+    std::printf(
+        "differences: space checked a row in at most %.1f ms (%zu checked; target: 20 ms)\n",
+        slowestSpace, window.Model().CheckedCount());
+    return window.Model().CheckedCount() == 20 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    if (argc == 4 && std::string(argv[1]) == "--differences")
+        return DifferenceWindowFigures(QString::fromLocal8Bit(argv[2]),
+                                       QString::fromLocal8Bit(argv[3]));
     // --only-timing: just the two libraries through the dialog.
     const bool onlyTiming = argc == 4 && std::string(argv[1]) == "--only-timing";
     if (onlyTiming) ++argv;
@@ -200,5 +288,6 @@ int main(int argc, char** argv) {
         slowestStep = std::max(slowestStep, clock.nsecsElapsed() / 1e6);
     }
     std::printf("step: 200 times Alt+Down, each in at most %.1f ms (target: 20 ms)\n", slowestStep);
-    return 0;
+    return DifferenceWindowFigures(QString::fromLocal8Bit(argv[1]),
+                                   QString::fromLocal8Bit(argv[2]));
 }

@@ -251,13 +251,13 @@ void DifferenceModel::SetFilter(const Filter& filter) {
 void DifferenceModel::sort(int column, Qt::SortOrder order) {
     std::vector<std::uint32_t> ids(rows_.size());
     std::iota(ids.begin(), ids.end(), 0u);
-    // Whether two rows have the same key in the column, and sorting by it
-    // (stable: rows of the same key stay in the order of their names).
-    std::function<bool(std::uint32_t, std::uint32_t)> same;
+    const bool descending = order == Qt::DescendingOrder;
+    // Stable sorts from the order of the names: rows of the same key stay in
+    // that order, either way round.
     const auto byKey = [&](auto key) {
-        std::stable_sort(ids.begin(), ids.end(),
-                         [&](std::uint32_t a, std::uint32_t b) { return key(a) < key(b); });
-        same = [key](std::uint32_t a, std::uint32_t b) { return key(a) == key(b); };
+        std::stable_sort(ids.begin(), ids.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return descending ? key(b) < key(a) : key(a) < key(b);
+        });
     };
     switch (column) {
         case kKindColumn:
@@ -266,32 +266,46 @@ void DifferenceModel::sort(int column, Qt::SortOrder order) {
         case kFieldColumn:
             byKey([this](std::uint32_t all) { return FieldRank(rows_[all]); });
             break;
-        case kValue1Column:
-        case kValue2Column: {
-            const int side = column == kValue1Column ? 1 : 2;
-            SortForDisplay(ids, [this, side](std::uint32_t all) { return SortValue(all, side); });
-            same = [this, side](std::uint32_t a, std::uint32_t b) {
-                return SortValue(a, side) == SortValue(b, side);
-            };
-            break;
-        }
         case kCheckedColumn:
             byKey([this](std::uint32_t all) { return checked_[all]; });
             break;
-        default:  // the symbol: the order of all rows
-            same = [this](std::uint32_t a, std::uint32_t b) { return Symbol(a) == Symbol(b); };
+        case kValue1Column:
+        case kValue2Column: {
+            // Each value read once, its key prefix worked out once; equal
+            // values are told apart by their bytes before the full order.
+            struct Item {
+                DisplayKeyPrefix key;
+                std::string_view value;
+                std::uint32_t all;
+            };
+            const int side = column == kValue1Column ? 1 : 2;
+            std::vector<Item> items(ids.size());
+            for (std::uint32_t all = 0; all < ids.size(); ++all) {
+                const std::string_view value = SortValue(all, side);
+                items[all] = {DisplayKeyPrefixOf(value), value, all};
+            }
+            const auto less = [](const Item& a, const Item& b) {
+                if (a.key.high != b.key.high) return a.key.high < b.key.high;
+                if (a.key.low != b.key.low) return a.key.low < b.key.low;
+                return a.value != b.value && CompareForDisplay(a.value, b.value) < 0;
+            };
+            std::stable_sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
+                return descending ? less(b, a) : less(a, b);
+            });
+            for (std::size_t at = 0; at < items.size(); ++at) ids[at] = items[at].all;
             break;
-    }
-    if (order == Qt::DescendingOrder) {
-        // Turned round, but rows of the same key still in the order of
-        // their names.
-        std::reverse(ids.begin(), ids.end());
-        for (auto first = ids.begin(); first != ids.end();) {
-            auto last = std::next(first);
-            while (last != ids.end() && same(*first, *last)) ++last;
-            std::reverse(first, last);
-            first = last;
         }
+        default:  // the symbol: the order of all rows, or turned round name by name
+            if (descending) {
+                std::reverse(ids.begin(), ids.end());
+                for (auto first = ids.begin(); first != ids.end();) {
+                    auto last = std::next(first);
+                    while (last != ids.end() && Symbol(*last) == Symbol(*first)) ++last;
+                    std::reverse(first, last);
+                    first = last;
+                }
+            }
+            break;
     }
     beginResetModel();
     order_.swap(ids);
