@@ -1,0 +1,143 @@
+// The report as text for people.
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "report/messages.h"
+#include "report/report_output.h"
+
+namespace report_detail {
+
+namespace {
+
+// ---- text ------------------------------------------------------------------
+
+// A name and how many rows in a row it stands for.
+using NameRun = std::pair<std::string_view, std::int64_t>;
+
+// Appends `name` to `runs`, as one more row of the last run if it is that name.
+void AddRun(std::vector<NameRun>& runs, std::string_view name) {
+    if (!runs.empty() && runs.back().first == name)
+        ++runs.back().second;
+    else
+        runs.emplace_back(name, 1);
+}
+
+// Sorts the runs, not the rows: a name held m times in library 1 and n times
+// in library 2 gives m × n rows but only n runs, so that the report needs no
+// more memory than the others at the bound of common entries.
+void TextList(Output& out, std::string_view heading, std::vector<NameRun> runs) {
+    std::int64_t rows = 0;
+    std::vector<std::uint32_t> order(runs.size());
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        order[i] = static_cast<std::uint32_t>(i);
+        rows += runs[i].second;
+    }
+    SortForDisplay(order, [&runs](std::uint32_t i) { return runs[i].first; });
+    out.Text(heading);
+    out.Text(" (" + GermanNumber(static_cast<std::uint64_t>(rows)) + ")\n");
+    // Blocks of rows, not of runs, so that a block stays small however many
+    // rows a run stands for: the rows before each run, in display order.
+    std::vector<std::int64_t> before(order.size() + 1, 0);
+    for (std::size_t k = 0; k < order.size(); ++k)
+        before[k + 1] = before[k] + runs[order[k]].second;
+    InBlocks(out, static_cast<std::size_t>(rows),
+             [&](Output& block, std::size_t begin, std::size_t end) {
+                 auto k =
+                     static_cast<std::size_t>(std::upper_bound(before.begin(), before.end(),
+                                                               static_cast<std::int64_t>(begin)) -
+                                              before.begin() - 1);
+                 for (auto row = static_cast<std::int64_t>(begin);
+                      row < static_cast<std::int64_t>(end); ++row) {
+                     while (row >= before[k + 1]) ++k;
+                     block.Line("  ", runs[order[k]].first);
+                 }
+             });
+    out.Text("\n");
+}
+
+void TextChanged(Output& out, const Comparison& c) {
+    out.Text("Geänderte Symbole (" + GermanNumber(c.changed.size()) + ")\n");
+    if (!c.classificationsCompared) {
+        const bool both =
+            c.lib1.layout == LibraryLayout::kShort && c.lib2.layout == LibraryLayout::kShort;
+        out.Text(both ? "  (Nur Bezeichnungen verglichen: beide Bibliotheken haben das kurze "
+                        "Format ohne Klassifizierungen.)\n"
+                 : c.lib1.layout == LibraryLayout::kShort
+                     ? "  (Nur Bezeichnungen verglichen: Bibliothek 1 hat das kurze "
+                       "Format ohne Klassifizierungen.)\n"
+                     : "  (Nur Bezeichnungen verglichen: Bibliothek 2 hat das kurze "
+                       "Format ohne Klassifizierungen.)\n");
+    }
+    // Sorted like the lists; pairs of one name in the order found.
+    std::vector<std::int32_t> changed = c.changed;
+    SortForDisplay(changed, [&c](std::int32_t k) {
+        return c.lib2.table.Symbol(c.pairs[static_cast<std::size_t>(k)].record2);
+    });
+    InBlocks(out, changed.size(), [&](Output& block, std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            const MatchedPair& pair = c.pairs[static_cast<std::size_t>(changed[i])];
+            block.Line("  ", c.lib2.table.Symbol(pair.record2));
+            for (const ChangedField& f : ChangedFields(c, pair)) {
+                block.Text("    ");
+                block.Text(f.label);
+                block.Text(": ");
+                block.Quoted(f.before);
+                block.Text(" → ");
+                block.Quoted(f.after);
+                block.Text("\n");
+            }
+        }
+    });
+    out.Text("\n");
+}
+
+// "Bibliothek 1: PATH (langes Format, 10 Symbole)"
+void TextLibrary(Output& out, int number, const std::string& path, const ComparedLibrary& lib) {
+    out.Text("Bibliothek " + std::to_string(number) + ": " + ValidUtf8(path, true) + " (" +
+             LayoutName(lib.layout) + ", " + GermanNumber(static_cast<std::uint64_t>(lib.count)) +
+             (lib.count == 1 ? " Symbol)\n" : " Symbole)\n"));
+}
+
+}  // namespace
+
+// For people: which file is which, what was found, what changed, what is in
+// one library only, and last what both hold. `c` is what is shown, `all` the
+// whole comparison: with a filter, a line says which, and one more what it
+// shows.
+bool WriteText(const Comparison& c, const Comparison& all, const ReportSources& sources,
+               const ReportSink& sink) {
+    Output out(sink);
+    TextLibrary(out, 1, sources.path1, c.lib1);
+    TextLibrary(out, 2, sources.path2, c.lib2);
+    out.Text(ComparisonCounts(all) + "\n");
+    if (const ReportFilter& filter = sources.filter; filter.Active()) {
+        // "Filter: Suche „relais“, nur geänderte"
+        std::string line = "Filter: ";
+        if (!filter.search.empty()) {
+            line += "Suche ";
+            AppendQuoted(filter.search, line);
+            if (filter.onlyChanged) line += ", ";
+        }
+        if (filter.onlyChanged) line += "nur geänderte";
+        out.Text(line + "\nGezeigt: " + ComparisonCounts(c) + "\n");
+    }
+    out.Text("\n");
+    TextChanged(out, c);
+    std::vector<NameRun> runs;
+    for (const auto* lib : {&c.lib1, &c.lib2}) {
+        for (std::int32_t r : lib == &c.lib1 ? c.only1 : c.only2)
+            AddRun(runs, lib->table.Symbol(r));
+        TextList(out,
+                 lib == &c.lib1 ? "Symbole nur in Bibliothek 1" : "Symbole nur in Bibliothek 2",
+                 std::move(runs));
+        runs = {};
+    }
+    for (const MatchedPair& pair : c.pairs) AddRun(runs, c.lib2.table.Symbol(pair.record2));
+    TextList(out, "Gemeinsame Symbole", std::move(runs));
+    return out.Finish();
+}
+
+}  // namespace report_detail
