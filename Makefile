@@ -9,7 +9,7 @@ CMAKE_FLAGS ?=
 # Debian packages the build, the tests and the benchmarks need.
 DEB_PACKAGES := cmake ninja-build g++ make pkg-config python3 \
                 qt6-base-dev qt6-translations-l10n \
-                libgtest-dev libgmock-dev libbenchmark-dev rapidjson-dev libcli11-dev \
+                libgtest-dev libgmock-dev libbenchmark-dev rapidjson-dev libcli11-dev libxxhash-dev \
                 clang libclang-rt-14-dev clang-tidy scdoc dpkg-dev git
 
 # And for the Windows build and its tests under Wine.

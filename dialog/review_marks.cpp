@@ -2,25 +2,13 @@
 
 #include <QByteArray>
 #include <QSettings>
-#include <bit>
 #include <cstring>
 #include <memory>
 
+#define XXH_INLINE_ALL
+#include <xxhash.h>
+
 namespace {
-
-constexpr std::uint64_t kPrime1 = 0x9E3779B185EBCA87ULL;
-constexpr std::uint64_t kPrime2 = 0xC2B2AE3D27D4EB4FULL;
-constexpr std::uint64_t kPrime3 = 0x165667B19E3779F9ULL;
-constexpr std::uint64_t kPrime4 = 0x85EBCA77C2B2AE63ULL;
-constexpr std::uint64_t kPrime5 = 0x27D4EB2F165667C5ULL;
-
-std::uint64_t Round(std::uint64_t accumulator, std::uint64_t input) {
-    return std::rotl(accumulator + input * kPrime2, 31) * kPrime1;
-}
-
-std::uint64_t Merge(std::uint64_t hash, std::uint64_t lane) {
-    return (hash ^ Round(0, lane)) * kPrime1 + kPrime4;
-}
 
 std::uint64_t Word(const char* at) {
     std::uint64_t word;
@@ -58,29 +46,7 @@ QString FileKey(const SymbolTable& table) {
 }  // namespace
 
 std::uint64_t ContentHash(std::string_view bytes, std::uint64_t seed) {
-    const char* at = bytes.data();
-    const char* const end = at + bytes.size();
-    std::uint64_t hash;
-    if (bytes.size() >= 32) {
-        std::uint64_t lanes[4] = {seed + kPrime1 + kPrime2, seed + kPrime2, seed, seed - kPrime1};
-        for (; end - at >= 32; at += 32)
-            for (int i = 0; i < 4; ++i) lanes[i] = Round(lanes[i], Word(at + 8 * i));
-        hash = std::rotl(lanes[0], 1) + std::rotl(lanes[1], 7) + std::rotl(lanes[2], 12) +
-               std::rotl(lanes[3], 18);
-        for (const std::uint64_t lane : lanes) hash = Merge(hash, lane);
-    } else {
-        hash = seed + kPrime5;
-    }
-    hash += bytes.size();
-    for (; end - at >= 8; at += 8)
-        hash = std::rotl(hash ^ Round(0, Word(at)), 27) * kPrime1 + kPrime4;
-    for (; at < end; ++at)
-        hash = std::rotl(hash ^ (static_cast<unsigned char>(*at) * kPrime5), 11) * kPrime1;
-    hash ^= hash >> 33;
-    hash *= kPrime2;
-    hash ^= hash >> 29;
-    hash *= kPrime3;
-    return hash ^ (hash >> 32);
+    return XXH3_64bits_withSeed(bytes.data(), bytes.size(), seed);
 }
 
 QString ComparedFilesKey(const Comparison& comparison) {

@@ -14,8 +14,8 @@
 // (also after a restart), and not when either file changed.
 
 // A 64-bit hash of `bytes` to tell contents apart (not against an attacker):
-// xxHash64's rounds, several gigabytes a second, so that a library of a
-// hundred megabytes costs a few dozen milliseconds.
+// XXH3 (Debian's libxxhash), several gigabytes a second, so that a library
+// of a hundred megabytes costs a few dozen milliseconds.
 std::uint64_t ContentHash(std::string_view bytes, std::uint64_t seed = 0);
 
 // The contents of both files of `comparison` as a key for the settings: each
