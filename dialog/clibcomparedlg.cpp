@@ -11,6 +11,7 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QTime>
+#include <algorithm>
 #include <filesystem>
 #include <new>
 #include <optional>
@@ -21,6 +22,7 @@
 #include "dialog/comparison_export.h"
 #include "dialog/dialog_template.h"
 #include "dialog/difference_marks.h"
+#include "dialog/difference_window.h"
 #include "dialog/field_text.h"
 #include "dialog/library_files.h"
 #include "dialog/library_settings.h"
@@ -168,6 +170,11 @@ void CLibCompareDlg::ClearColumn(int column) {
 }
 
 void CLibCompareDlg::OnStepToChange(int direction) {
+    // With the table of differences open, its rows are the steps.
+    if (m_differences && m_differences->isVisible()) {
+        m_differences->Step(direction > 0);
+        return;
+    }
     const ChangeStepper::Step step =
         m_stepper.Go(m_listCommon->Model(), m_listCommon->CurrentSelection(), direction);
     if (step.row >= 0) {
@@ -226,8 +233,20 @@ void CLibCompareDlg::BindMessages() {
     addAction(m_exportAction);
     connect(m_exportAction, &QAction::triggered, this, &CLibCompareDlg::OnExport);
     UpdateExportAction();
+    // The table of every difference: Strg+U, its button and each list's menu.
+    // In the menus without the button's access key; Strg+U stands beside it.
+    m_differencesAction =
+        new QAction(QString::fromUtf8(DialogText().differences).remove(u'&'), this);
+    m_differencesAction->setObjectName(QStringLiteral("differencesAction"));
+    m_differencesAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
+    m_differencesAction->setShortcutContext(Qt::WindowShortcut);
+    m_differencesAction->setToolTip(QString::fromUtf8(DialogText().differencesTip));
+    addAction(m_differencesAction);
+    connect(m_differencesAction, &QAction::triggered, this, &CLibCompareDlg::OnShowDifferences);
+    connect(m_review->DifferencesButton(), &QPushButton::clicked, m_differencesAction,
+            &QAction::trigger);
     for (int id : {IDC_ONLY1_LIST, IDC_COMMON_LIST, IDC_ONLY2_LIST})
-        AddListActions(list(id), m_exportAction);
+        AddListActions(list(id), {m_exportAction, m_differencesAction});
     // Beyond the template too: find, only the changes, from change to change.
     connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, m_review,
             &ReviewControls::Find);
@@ -379,8 +398,6 @@ void CLibCompareDlg::OnExport() {
                                  written.lines)));
 }
 
-// ---- dropped files ---------------------------------------------------------
-
 void CLibCompareDlg::OnSelChangeOnly1() {
     // After a comparison, row source k is the k-th unmatched record; after a
     // load of library 1 alone, record k + 1.
@@ -388,6 +405,7 @@ void CLibCompareDlg::OnSelChangeOnly1() {
     ShowChangeLine(-1);
     FindAndShowDetails(m_listOnly1, lib1Table, kLib1Fields,
                        [this](std::int64_t source) { return m_session->Only1Record(source); });
+    ShowInDifferences(1, m_listOnly1->Model().Source(m_listOnly1->CurrentSelection()));
 }
 
 void CLibCompareDlg::OnSelChangeOnly2() {
@@ -395,6 +413,7 @@ void CLibCompareDlg::OnSelChangeOnly2() {
     ShowChangeLine(-1);
     FindAndShowDetails(m_listOnly2, lib2Table, kLib2Fields,
                        [this](std::int64_t source) { return m_session->Only2Record(source); });
+    ShowInDifferences(2, m_listOnly2->Model().Source(m_listOnly2->CurrentSelection()));
 }
 
 void CLibCompareDlg::OnSelChangeCommon() {
@@ -405,6 +424,65 @@ void CLibCompareDlg::OnSelChangeCommon() {
     if (slot >= 0) MarkChangedFields(m_session->Current(), slot, CommonFields());
     ShowChangeLine(slot);
     RefreshFieldTips();
+    ShowInDifferences(0, m_listCommon->Model().Source(m_listCommon->CurrentSelection()));
+}
+
+void CLibCompareDlg::OnShowDifferences() {
+    if (!m_differences) {
+        m_differences = new DifferenceWindow(m_session, this);
+        connect(m_differences, &DifferenceWindow::differenceSelected, this,
+                [this](DifferenceKind kind, std::int64_t index) {
+                    SelectFromDifferences(static_cast<int>(kind), index);
+                });
+        connect(m_differences, &DifferenceWindow::exportRequested, m_exportAction,
+                &QAction::trigger);
+    }
+    m_differences->show();
+    m_differences->raise();
+    m_differences->activateWindow();
+    // It starts at the symbol last selected in the dialog.
+    const std::array<SymbolListBox*, 3> lists{m_listCommon, m_listOnly1, m_listOnly2};
+    if (SymbolListBox* list = lists[static_cast<std::size_t>(m_lastSelectedList)];
+        list->CurrentSelection() >= 0)
+        ShowInDifferences(m_lastSelectedList, list->Model().Source(list->CurrentSelection()));
+}
+
+void CLibCompareDlg::ShowInDifferences(int kind, std::int64_t source) {
+    if (source >= 0) m_lastSelectedList = kind;
+    if (!m_differences || m_selectingFromDifferences || source < 0 || !m_session->ShowsComparison())
+        return;
+    const Comparison& compared = m_session->Current();
+    std::int64_t index = source;  // common rows: the pair
+    if (kind != 0) {
+        const std::vector<std::int32_t>& only = kind == 1 ? compared.only1 : compared.only2;
+        if (static_cast<std::size_t>(source) >= only.size()) return;
+        index = only[static_cast<std::size_t>(source)];
+    }
+    m_differences->SelectSymbol(static_cast<DifferenceKind>(kind), index);
+}
+
+void CLibCompareDlg::SelectFromDifferences(int kind, std::int64_t index) {
+    const Comparison& compared = m_session->Current();
+    std::int64_t source = index;
+    if (kind != 0) {
+        // Each only-list's sources are its library's unmatched records, in order.
+        const std::vector<std::int32_t>& only = kind == 1 ? compared.only1 : compared.only2;
+        const auto found = std::lower_bound(only.begin(), only.end(), index);
+        if (found == only.end() || *found != index) return;
+        source = found - only.begin();
+    }
+    SymbolListBox* list = kind == 0 ? m_listCommon : kind == 1 ? m_listOnly1 : m_listOnly2;
+    const int row = list->Model().RowOfSource(source);
+    if (row < 0) return;  // the dialog's filter hides it
+    m_selectingFromDifferences = true;
+    list->SelectQuietly(row);
+    if (kind == 0)
+        OnSelChangeCommon();
+    else if (kind == 1)
+        OnSelChangeOnly1();
+    else
+        OnSelChangeOnly2();
+    m_selectingFromDifferences = false;
 }
 
 std::int64_t CLibCompareDlg::FindAndShowDetails(

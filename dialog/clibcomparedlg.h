@@ -19,6 +19,7 @@
 #include "dialog/status_lines.h"
 #include "dialog/template_layout.h"
 
+class DifferenceWindow;
 class QAction;
 class QDragEnterEvent;
 class QDragMoveEvent;
@@ -89,6 +90,8 @@ protected:
 
     void OnStepToChange(int direction);
     void OnEnterInSearch();
+    // Strg+U: the window "Unterschiede", made when first asked for.
+    void OnShowDifferences();
 
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -119,6 +122,10 @@ private:
     void ClearNote();
     // Export is offered only while a comparison is shown.
     void UpdateExportAction();
+    // The window "Unterschiede" selects its first row of the symbol selected
+    // in list `kind` at row source `source`; and the other way round.
+    void ShowInDifferences(int kind, std::int64_t source);
+    void SelectFromDifferences(int kind, std::int64_t index);
     void BindMessages();
     QWidget* Control(int id) const;
 
@@ -159,6 +166,10 @@ private:
     std::unique_ptr<StatusLines> m_status;  // the lines under the lists
     ReviewControls* m_review = nullptr;     // search, filter, steps
     QAction* m_exportAction = nullptr;
+    QAction* m_differencesAction = nullptr;
+    DifferenceWindow* m_differences = nullptr;  // none until first opened
+    bool m_selectingFromDifferences = false;
+    int m_lastSelectedList = 0;  // 0 common, 1 only in 1, 2 only in 2
     ChangeStepper m_stepper;
     bool m_stepping = false;
     TemplateLayout m_layout;

@@ -8,6 +8,7 @@
 #include <QStyle>
 
 #include "dialog/clibcomparedlg.h"
+#include "dialog/difference_window.h"
 #include "dialog/library_files.h"
 #include "dialog/library_settings.h"
 #include "dialog/resource.h"
@@ -54,6 +55,8 @@ void CLibCompareDlg::FitIntoScreen() {
 
 void CLibCompareDlg::done(int result) {
     RememberWindowGeometry(saveGeometry());
+    // The table of differences goes with the dialog.
+    if (m_differences) m_differences->close();
     QDialog::done(result);
 }
 

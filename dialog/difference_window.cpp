@@ -56,7 +56,10 @@ void DifferenceDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     const QWidget* widget = option.widget;
     QStyle* style = widget ? widget->style() : QApplication::style();
     style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
-    const QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget);
+    // Inside the margin a plain cell's text keeps too.
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    const QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget)
+                           .adjusted(margin, 0, -margin, 0);
     QTextDocument document;
     document.setDefaultFont(item.font);
     document.setDocumentMargin(0);
@@ -129,6 +132,22 @@ DifferenceWindow::DifferenceWindow(ComparisonSession* session, QWidget* parent)
     const int widths[] = {18, 24, 16, 40, 40, 8};
     for (int column = 0; column < DifferenceModel::kColumnCount; ++column)
         header->resizeSection(column, widths[column] * em);
+    // "Art" shows its longest word whole.
+    int kindWidth = 0;
+    for (const DifferenceKind kind :
+         {DifferenceKind::kChanged, DifferenceKind::kOnly1, DifferenceKind::kOnly2})
+        kindWidth = std::max(kindWidth, fontMetrics().horizontalAdvance(
+                                            QString::fromStdString(DifferenceKindName(kind))));
+    header->resizeSection(DifferenceModel::kKindColumn, kindWidth + 2 * em);
+    // Every header's name whole, also where the header shows it bold.
+    QFont bold = header->font();
+    bold.setBold(true);
+    for (int column = 0; column < DifferenceModel::kColumnCount; ++column)
+        header->resizeSection(column,
+                              std::max(header->sectionSize(column),
+                                       QFontMetrics(bold).horizontalAdvance(
+                                           QString::fromStdString(DifferenceColumnName(column))) +
+                                           4 * em));
 
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("status"));

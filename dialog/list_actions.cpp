@@ -7,6 +7,7 @@
 
 #include "dialog/symbol_list_box.h"
 #include "dialog/symbol_list_model.h"
+#include "report/messages.h"
 
 namespace {
 
@@ -20,15 +21,15 @@ QAction* AddAction(SymbolListBox* list, const QString& text, const QKeySequence&
 
 }  // namespace
 
-void AddListActions(SymbolListBox* list, QAction* exportComparison) {
+void AddListActions(SymbolListBox* list, const QList<QAction*>& dialogActions) {
     QObject::connect(
-        AddAction(list, QStringLiteral("Kopieren"), QKeySequence::Copy), &QAction::triggered, list,
-        [list] {
+        AddAction(list, QString::fromUtf8(DialogText().copy), QKeySequence::Copy),
+        &QAction::triggered, list, [list] {
             const int row = list->CurrentSelection();
             if (row >= 0)
                 QGuiApplication::clipboard()->setText(FromWindows1252(list->Model().Bytes(row)));
         });
-    QObject::connect(AddAction(list, QStringLiteral("Alle Namen kopieren"),
+    QObject::connect(AddAction(list, QString::fromUtf8(DialogText().copyAllNames),
                                QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)),
                      &QAction::triggered, list, [list] {
                          QStringList names;
@@ -37,7 +38,7 @@ void AddListActions(SymbolListBox* list, QAction* exportComparison) {
                              names << FromWindows1252(list->Model().Bytes(row));
                          QGuiApplication::clipboard()->setText(names.join(u'\n'));
                      });
-    list->addAction(exportComparison);
+    list->addActions(dialogActions);
 
     // One menu, made once and kept: a menu made anew at each opening leaves
     // screen readers holding the one that was deleted, and they go silent.

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QShortcut>
 #include <QToolButton>
 #include <QWidget>
@@ -30,9 +31,17 @@ ReviewControls::ReviewControls(QWidget* dialog, const DialogUnits& units, Templa
     search_->setPlaceholderText(Words(words.searchPlaceholder));
     search_->setClearButtonEnabled(true);
     search_->setToolTip(Words(words.searchTip));
-    search_->setGeometry(units.Rect(240, 14, 192, 13));
+    search_->setGeometry(units.Rect(240, 14, 124, 13));
     search_->installEventFilter(this);
     layout.Place(search_, search_->geometry(), TemplateLayout::Stretch::kGrow, dialog->font());
+
+    differences_ = new QPushButton(Words(words.differences), dialog);
+    differences_->setObjectName(QStringLiteral("differences"));
+    differences_->setToolTip(Words(words.differencesTip));
+    differences_->setAutoDefault(false);
+    differences_->setGeometry(units.Rect(368, 13, 64, 15));
+    layout.Place(differences_, differences_->geometry(), TemplateLayout::Stretch::kRight,
+                 dialog->font());
 
     onlyChanged_ = new QCheckBox(Words(words.onlyChanged), dialog);
     onlyChanged_->setObjectName(QStringLiteral("onlyChanged"));
@@ -70,7 +79,8 @@ void ReviewControls::FollowInTabOrder(QWidget* commonList) {
     // Search, filter, steps; then what followed the list before.
     QWidget* after = commonList->nextInFocusChain();
     QWidget::setTabOrder(commonList, search_);
-    QWidget::setTabOrder(search_, onlyChanged_);
+    QWidget::setTabOrder(search_, differences_);
+    QWidget::setTabOrder(differences_, onlyChanged_);
     QWidget::setTabOrder(onlyChanged_, previous_);
     QWidget::setTabOrder(previous_, next_);
     QWidget::setTabOrder(next_, after);

@@ -6,6 +6,7 @@
 class DialogUnits;
 class QCheckBox;
 class QLineEdit;
+class QPushButton;
 class QToolButton;
 class QWidget;
 class SymbolListModel;
@@ -13,8 +14,8 @@ class TemplateLayout;
 
 // The controls for going through a comparison, in the free area above
 // "Gemeinsame Symbole" between the two library frames: the search field,
-// "Nur geänderte", and the steps from change to change (Alt+↑, Alt+↓ from
-// anywhere in the window).
+// "Nur geänderte", the steps from change to change (Alt+↑, Alt+↓ from
+// anywhere in the window), and the button of the window "Unterschiede".
 class ReviewControls : public QObject {
     Q_OBJECT
 
@@ -32,6 +33,8 @@ public:
     // code page lacks stands as NUL, which is in no name.
     std::string SearchBytes() const;
     QLineEdit* SearchField() const { return search_; }
+    // "Unterschiede …", beside the search field.
+    QPushButton* DifferencesButton() const { return differences_; }
 
 signals:
     // The search text or "Nur geänderte" changed.
@@ -49,6 +52,7 @@ private:
     QCheckBox* onlyChanged_ = nullptr;
     QToolButton* previous_ = nullptr;
     QToolButton* next_ = nullptr;
+    QPushButton* differences_ = nullptr;
 };
 
 // Where a step from change to change lands among the changed rows a list

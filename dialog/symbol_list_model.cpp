@@ -113,6 +113,22 @@ int SymbolListModel::LastRowLike(int row) const {
     return low;
 }
 
+int SymbolListModel::RowOfSource(std::int64_t source) const {
+    if (source < 0 || static_cast<std::size_t>(source) >= order_.size()) return -1;
+    const int first = FindExact(NameAt(adds_[static_cast<std::size_t>(source)]));
+    if (first < 0) return -1;
+    // The rows of one name stand in the order of their sources.
+    int low = first, high = LastRowLike(first) + 1;
+    while (low < high) {
+        const int mid = low + (high - low) / 2;
+        if (Source(mid) < source)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low < Count() && Source(low) == source ? low : -1;
+}
+
 void SymbolListModel::SetMarks(Mark mark, std::unordered_map<std::uint32_t, RowMark> marks) {
     mark_ = mark;
     marks_ = std::move(marks);

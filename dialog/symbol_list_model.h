@@ -79,6 +79,9 @@ public:
     // The last of the rows that show the same bytes as row `row` (they stand
     // together, in the order they were added).
     int LastRowLike(int row) const;
+    // The shown row of source `source`; -1 where there is none or the filter
+    // hides it.
+    int RowOfSource(std::int64_t source) const;
 
     // Marks rows by their source: a sign beside the name where `sign` is set
     // (an orange dot for a change, a blue ring for a hint), and the note as

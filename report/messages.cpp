@@ -487,6 +487,9 @@ const DialogWords& DialogText() {
         "Vergleich exportieren",
         "Kopieren",
         "Alle Namen kopieren",
+        "&Unterschiede …",
+        "Zeigt jeden Unterschied in einer Tabelle: alt neben neu, sortier- und filterbar, zum "
+        "Abhaken (Strg+U).",
     };
     return words;
 }

@@ -214,6 +214,8 @@ struct DialogWords {
     const char* exportTitle;    // the export's file chooser
     const char* copy;
     const char* copyAllNames;
+    const char* differences;  // opens the window "Unterschiede", with its access key
+    const char* differencesTip;
 };
 const DialogWords& DialogText();
 // A control's tooltip: what it does and its key ("Nächste Änderung (Alt+↓)").

@@ -1,7 +1,8 @@
 // Opens the comparison dialog, compares two libraries through its own buttons
 // and file chooser, selects a symbol in each only-list, steps with Alt+Down to
 // the changed common symbol given, and then waits to be photographed. Prints
-// "ready" when the picture can be taken.
+// "ready" when the picture can be taken. With SCREENSHOT_DIFFERENCES set, it
+// opens the window "Unterschiede" by its button, over the dialog.
 //
 //   screenshot_demo LIB1 LIB2 SYMBOL_ONLY1 SYMBOL_COMMON SYMBOL_ONLY2
 #include <QApplication>
@@ -43,6 +44,11 @@ int main(int argc, char** argv) {
             const int row = dialog.m_listCommon->CurrentSelection();
             if (row >= 0 && Rows(dialog.m_listCommon)[row] == args[4]) break;
             QTest::keyClick(dialog.windowHandle(), Qt::Key_Down, Qt::AltModifier);
+        }
+        if (qEnvironmentVariableIsSet("SCREENSHOT_DIFFERENCES")) {
+            dialog.findChild<QPushButton*>(QStringLiteral("differences"))->click();
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (window != &dialog && window->isVisible()) window->setGeometry(40, 330, 1000, 330);
         }
         QTimer::singleShot(500, [] {
             std::puts("ready");

@@ -161,9 +161,10 @@ void TestCLibCompareDlg::controls() {
     const Expected& e = kTemplate[row];
     CLibCompareDlg dialog;
     // The template's controls, and what we add: the status and change lines,
-    // the search field, "Nur geänderte" and the two steps between changes.
+    // the search field, "Unterschiede …", "Nur geänderte" and the two steps
+    // between changes.
     QCOMPARE(dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(),
-             static_cast<qsizetype>(std::size(kTemplate)) + 6);
+             static_cast<qsizetype>(std::size(kTemplate)) + 7);
     const QWidget* control = ControlFor(dialog, e);
     QVERIFY(control);
     QCOMPARE(Caption(control), QString::fromUtf8(e.caption));
@@ -395,7 +396,8 @@ void TestCLibCompareDlg::tabOrder() {
                             "IDC_PATH2_EDIT", "IDC_LOAD1_BUTTON", "IDC_LOAD2_BUTTON",
                             "IDC_COMMON_LIST",
                             // Right after the lists: the search and the review controls.
-                            "search", "onlyChanged", "previousChange", "nextChange"};
+                            "search", "differences", "onlyChanged", "previousChange",
+                            "nextChange"};
     for (const char* column : {"LIB1", "LIB2", "COMMON"})
         for (const char* field : {"SYMBOL", "DESIGNATION", "CLASS1", "CLASS2"})
             expected << QStringLiteral("IDC_%1_%2").arg(column, field);

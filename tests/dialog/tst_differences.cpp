@@ -16,8 +16,11 @@
 #include <filesystem>
 #include <memory>
 
+#include "dialog/clibcomparedlg.h"
 #include "dialog/difference_window.h"
+#include "dialog/resource.h"
 #include "dialog/review_marks.h"
+#include "dialog/symbol_list_box.h"
 #include "dialog_driver.h"
 #include "library/symbol_list.h"
 #include "report/messages.h"
@@ -88,6 +91,7 @@ private slots:
     void copyTheSelectedRows();
     void screenReaders();
     void keepsItsSizeAndPlace();
+    void followsTheDialog();
 
 private:
     void Open() {
@@ -448,6 +452,59 @@ void TestDifferences::keepsItsSizeAndPlace() {
     window_->close();
     Open();
     QCOMPARE(window_->size(), QSize(731, 377));
+}
+
+// Opened from the dialog, the table and the dialog's lists follow each
+// other: a row selects its symbol in the dialog, a symbol selected in the
+// dialog selects its first row, and Alt+↓ in the dialog goes through the
+// table's rows. It closes with the dialog.
+void TestDifferences::followsTheDialog() {
+    window_.reset();
+    auto dialog = FreshDialog();
+    QVERIFY(dialog->OpenLibrary1(old_));
+    dialog->OpenLibrary2AndCompare(new_);
+    QTest::keyClick(dialog->windowHandle(), Qt::Key_U, Qt::ControlModifier);
+    DifferenceWindow* table = dialog->findChild<DifferenceWindow*>();
+    QVERIFY(table);
+    QVERIFY(QTest::qWaitForWindowExposed(table));
+    QCOMPARE(table->Table()->model()->rowCount(), 7);
+    window_.reset(table);  // the helpers of this test drive it
+    const auto symbolOfCurrentRow = [this] {
+        const int row = CurrentRow();
+        return row < 0 ? QString() : Table()->model()->index(row, 1).data().toString();
+    };
+    const auto field = [&dialog](int id) { return ControlById<QLineEdit>(*dialog, id)->text(); };
+
+    // A row of the table: its symbol is selected in its list of the dialog.
+    const int umrichter = static_cast<int>(Column(1).indexOf(QStringLiteral("Umrichter")));
+    ClickRow(umrichter);
+    QCOMPARE(dialog->m_listOnly2->CurrentSelection() >= 0, true);
+    QCOMPARE(Rows(dialog->m_listOnly2)[dialog->m_listOnly2->CurrentSelection()],
+             QStringLiteral("Umrichter"));
+    QCOMPARE(field(IDC_LIB2_SYMBOL), QStringLiteral("Umrichter"));
+    const int motor = static_cast<int>(Column(1).indexOf(QStringLiteral("Motor")));
+    ClickRow(motor);
+    QCOMPARE(field(IDC_LIB1_SYMBOL), QStringLiteral("Motor"));
+
+    // A symbol of the dialog: the table goes to its first row.
+    QVERIFY(Activate(*dialog));
+    QVERIFY(SelectText(dialog->m_listCommon, QStringLiteral("Sch\u00FCtz")));
+    QCOMPARE(symbolOfCurrentRow(), QStringLiteral("Sch\u00FCtz"));
+    QCOMPARE(Table()->model()->index(CurrentRow(), 2).data().toString(),
+             QStringLiteral("Bezeichnung"));
+
+    // Alt+Down in the dialog: the table's next row, which the dialog shows.
+    const int before = CurrentRow();
+    QTest::keyClick(dialog->windowHandle(), Qt::Key_Down, Qt::AltModifier);
+    QCOMPARE(CurrentRow(), before + 1);
+    QTest::keyClick(dialog->windowHandle(), Qt::Key_Down, Qt::AltModifier);
+    QCOMPARE(CurrentRow(), before + 2);
+    QCOMPARE(symbolOfCurrentRow(), QStringLiteral("Umrichter"));
+    QCOMPARE(field(IDC_LIB2_SYMBOL), QStringLiteral("Umrichter"));
+
+    (void)window_.release();  // the dialog's child
+    dialog->reject();
+    QVERIFY(!table->isVisible());
 }
 
 QTEST_MAIN(TestDifferences)

@@ -330,7 +330,8 @@ void TestWorkflow::copyFromTheContextMenuAndShortcuts() {
         QTest::mouseClick(dialog_->windowHandle(), Qt::RightButton, {}, RowInWindow(list, row));
         poll.stop();
         QTRY_COMPARE(QGuiApplication::clipboard()->text(), Rows(list)[row]);
-        const QStringList expected{"Kopieren", "Alle Namen kopieren", "Vergleich exportieren …"};
+        const QStringList expected{"Kopieren", "Alle Namen kopieren", "Vergleich exportieren …",
+                                   "Unterschiede …"};
         QCOMPARE(entries, expected);
         QCOMPARE(announced, expected);
     };
