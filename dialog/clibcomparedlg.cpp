@@ -382,19 +382,31 @@ void CLibCompareDlg::UpdateExportAction() {
 
 void CLibCompareDlg::OnExport() {
     if (!m_exportAction->isEnabled()) return;
+    // The dialog's keys reach its child window too: there, Strg+E is its rows.
+    if (m_differences && m_differences->isActiveWindow()) return OnExportDifferences();
+    Export(this, m_session->Current(), {m_review->SearchBytes(), m_review->OnlyChanged()},
+           static_cast<std::uint64_t>(m_listCommon->Model().SignedRowCount()));
+}
+
+void CLibCompareDlg::OnExportDifferences() {
+    if (!m_exportAction->isEnabled() || !m_differences) return;
+    const Comparison shown = m_differences->Model().ShownAsComparison();
+    Export(m_differences, shown, {}, shown.changed.size());
+}
+
+void CLibCompareDlg::Export(QWidget* parent, const Comparison& comparison,
+                            const ReportFilter& filter, std::uint64_t changes) {
     const QString file1 = m_session->File1(), file2 = m_session->File2();
     ReportSources sources{file1.toStdString(), file2.toStdString()};
-    sources.filter = {m_review->SearchBytes(), m_review->OnlyChanged()};
+    sources.filter = filter;
     const QString name = Text(ExportName(QFileInfo(file1).completeBaseName().toStdString(),
                                          QFileInfo(file2).completeBaseName().toStdString()));
     QString folder = LastExportFolder();
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QFileInfo(file2).absolutePath();
-    const ExportOutcome written =
-        ExportComparison(this, m_session->Current(), sources, folder, name);
+    const ExportOutcome written = ExportComparison(parent, comparison, sources, folder, name);
     if (written.target.isEmpty()) return;
     RememberExportFolder(written.target);
-    SetNote(Text(ExportedMessage(QFileInfo(written.target).fileName().toStdString(),
-                                 static_cast<std::uint64_t>(m_listCommon->Model().SignedRowCount()),
+    SetNote(Text(ExportedMessage(QFileInfo(written.target).fileName().toStdString(), changes,
                                  written.lines)));
 }
 
@@ -434,8 +446,8 @@ void CLibCompareDlg::OnShowDifferences() {
                 [this](DifferenceKind kind, std::int64_t index) {
                     SelectFromDifferences(static_cast<int>(kind), index);
                 });
-        connect(m_differences, &DifferenceWindow::exportRequested, m_exportAction,
-                &QAction::trigger);
+        connect(m_differences, &DifferenceWindow::exportRequested, this,
+                &CLibCompareDlg::OnExportDifferences);
     }
     m_differences->show();
     m_differences->raise();

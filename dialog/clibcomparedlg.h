@@ -30,6 +30,7 @@ class SymbolList;
 class SymbolListBox;
 class SymbolTable;
 struct ReadResult;
+struct ReportFilter;
 
 // The comparison dialog: library 1 on the left, the common symbols in the
 // middle, library 2 on the right, each with its list and the four fields of
@@ -92,6 +93,8 @@ protected:
     void OnEnterInSearch();
     // Strg+U: the window "Unterschiede", made when first asked for.
     void OnShowDifferences();
+    // Strg+E there: the rows it shows, in the export's formats.
+    void OnExportDifferences();
 
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -122,6 +125,10 @@ private:
     void ClearNote();
     // Export is offered only while a comparison is shown.
     void UpdateExportAction();
+    // Asks where and writes `comparison` as `filter` shows it; says so,
+    // with its number of `changes`.
+    void Export(QWidget* parent, const Comparison& comparison, const ReportFilter& filter,
+                std::uint64_t changes);
     // The window "Unterschiede" selects its first row of the symbol selected
     // in list `kind` at row source `source`; and the other way round.
     void ShowInDifferences(int kind, std::int64_t source);

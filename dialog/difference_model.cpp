@@ -58,6 +58,31 @@ std::string ToWindows1252(const QString& text) {
 
 DifferenceModel::DifferenceModel(QObject* parent) : QAbstractTableModel(parent) {}
 
+Comparison DifferenceModel::ShownAsComparison() const {
+    Comparison shown;
+    if (!comparison_) return shown;
+    shown.lib1 = comparison_->lib1;
+    shown.lib2 = comparison_->lib2;
+    shown.classificationsCompared = comparison_->classificationsCompared;
+    std::vector<std::int32_t> pairs;
+    for (const std::uint32_t all : shown_) {
+        const Row& row = rows_[all];
+        (row.kind == DifferenceKind::kChanged ? pairs
+         : row.kind == DifferenceKind::kOnly1 ? shown.only1
+                                              : shown.only2)
+            .push_back(row.index);
+    }
+    for (std::vector<std::int32_t>* list : {&pairs, &shown.only1, &shown.only2}) {
+        std::sort(list->begin(), list->end());
+        list->erase(std::unique(list->begin(), list->end()), list->end());
+    }
+    for (const std::int32_t pair : pairs) {
+        shown.changed.push_back(static_cast<std::int32_t>(shown.pairs.size()));
+        shown.pairs.push_back(comparison_->pairs[static_cast<std::size_t>(pair)]);
+    }
+    return shown;
+}
+
 void DifferenceModel::SetComparison(const Comparison* comparison) {
     beginResetModel();
     comparison_ = comparison;

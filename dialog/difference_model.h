@@ -80,6 +80,11 @@ public:
     // changed. While only unchecked rows are shown, checked ones go.
     std::vector<std::uint64_t> SetChecked(const std::vector<std::uint32_t>& all, bool checked);
 
+    // What the shown rows hold, as a comparison of its own (for an export):
+    // the pairs with a changed field shown, in the order found; the records
+    // only in one library shown, in record order. It shares the tables'
+    // bytes.
+    Comparison ShownAsComparison() const;
     // Shown rows as tab-separated lines, the column names first.
     QString RowsText(const std::vector<int>& shownRows) const;
 

@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -469,6 +470,10 @@ void TestDifferences::followsTheDialog() {
     QVERIFY(QTest::qWaitForWindowExposed(table));
     QCOMPARE(table->Table()->model()->rowCount(), 7);
     window_.reset(table);  // the helpers of this test drive it
+    struct Release {
+        std::unique_ptr<DifferenceWindow>& window;
+        ~Release() { (void)window.release(); }  // the dialog's child
+    } release{window_};
     const auto symbolOfCurrentRow = [this] {
         const int row = CurrentRow();
         return row < 0 ? QString() : Table()->model()->index(row, 1).data().toString();
@@ -502,7 +507,25 @@ void TestDifferences::followsTheDialog() {
     QCOMPARE(symbolOfCurrentRow(), QStringLiteral("Umrichter"));
     QCOMPARE(field(IDC_LIB2_SYMBOL), QStringLiteral("Umrichter"));
 
-    (void)window_.release();  // the dialog's child
+    // Alt+Down in the table itself: one row on, not two.
+    table->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(table));
+    Key(Qt::Key_Up, Qt::AltModifier);
+    QCOMPARE(CurrentRow(), before + 1);
+
+    // Strg+E in the table: the rows it shows, as the export writes them.
+    Child<QComboBox>("kind")->setCurrentIndex(3);  // nur in Bibliothek 2
+    QCOMPARE(Column(1), QStringList{QStringLiteral("Umrichter")});
+    const QString target = Q(dir_.path() / "nur2.txt");
+    QCOMPARE(modal::Drive([this] { Key(Qt::Key_E, Qt::ControlModifier); }, {modal::Choose(target)}),
+             std::size_t{1});
+    QFile written(target);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(written.readAll());
+    QVERIFY2(text.contains(QStringLiteral("Umrichter")), qPrintable(text));
+    for (const char* hidden : {"Motor", "Doppel", "Anschluss", "Relais"})
+        QVERIFY2(!text.contains(QLatin1String(hidden)), hidden);
+
     dialog->reject();
     QVERIFY(!table->isVisible());
 }
