@@ -1,0 +1,380 @@
+#include "library/library_writer.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <system_error>
+
+namespace {
+
+std::uint64_t RecordSize(LibraryLayout layout) {
+    return layout == LibraryLayout::kLong ? kLongRecordSize : kShortRecordSize;
+}
+
+std::uint64_t RecordStart(LibraryLayout layout, std::uint64_t record) {
+    return kRecordBase + record * RecordSize(layout);
+}
+
+ChangeRefusal Refusal(ChangeProblem problem, std::int32_t record, std::string_view symbol,
+                      LibraryField field = LibraryField::kSymbol) {
+    return {problem, record, std::string(symbol), field};
+}
+
+bool HasForbiddenByte(std::string_view value) {
+    return value.find_first_of(std::string_view("\0\n", 2)) != std::string_view::npos;
+}
+
+// A record's four values, owned or viewed.
+using Fields = std::array<std::string_view, 4>;
+
+Fields FieldsOf(const SymbolEntry& entry) {
+    return {entry.symbol, entry.designation, entry.classification1, entry.classification2};
+}
+
+// The first field that does not fit its room in a record of `layout`, if any.
+std::optional<LibraryField> FieldNotFitting(LibraryLayout layout, const Fields& fields) {
+    if (layout == LibraryLayout::kShort) {
+        if (fields[0].size() > kShortSymbolRoom) return LibraryField::kSymbol;
+        if (fields[1].size() > kShortDesignationRoom) return LibraryField::kDesignation;
+        return std::nullopt;
+    }
+    std::uint64_t end = 0;
+    for (std::size_t f = 0; f < fields.size(); ++f) {
+        end += fields[f].size() + 1;
+        if (end > kLongRecordSize) return static_cast<LibraryField>(f);
+    }
+    return std::nullopt;
+}
+
+// Where the fields of a record (its bytes in `record`, a whole record's size)
+// end: one past the last terminator the reader reads up to, at most the
+// record's size.
+std::size_t FieldsEnd(LibraryLayout layout, std::string_view record, const Fields& fields) {
+    const std::size_t end =
+        layout == LibraryLayout::kLong
+            ? fields[0].size() + fields[1].size() + fields[2].size() + fields[3].size() + 4
+            : kShortDesignationOffset + fields[1].size() + 1;
+    return std::min(end, record.size());
+}
+
+// Writes `fields` into `record` (a whole record's bytes) where the reader
+// reads them; the bytes the old fields took beyond the new ones become NUL,
+// all others stay. The fields fit (FieldNotFitting).
+void LayOut(LibraryLayout layout, std::string& record, const Fields& fields) {
+    const std::string before = std::string(kRecordBase, '\0') + record;
+    const Fields old = FieldsOf(ReadRecord(before, layout, 0));
+    const std::size_t oldEnd = FieldsEnd(layout, record, old);
+    std::size_t at = 0;
+    const auto put = [&](std::string_view value) {
+        record.replace(at, value.size(), value);
+        at += value.size();
+        record[at++] = '\0';
+    };
+    if (layout == LibraryLayout::kLong) {
+        for (const std::string_view value : fields) put(value);
+    } else {
+        // The symbol is never changed in place; a new record has NULs there.
+        if (fields[0] != old[0]) put(fields[0]);
+        at = kShortDesignationOffset;
+        put(fields[1]);
+    }
+    if (oldEnd > at)
+        std::fill(record.begin() + static_cast<std::ptrdiff_t>(at),
+                  record.begin() + static_cast<std::ptrdiff_t>(oldEnd), '\0');
+}
+
+// Whether `record` (a whole record's bytes) reads as `fields` by itself:
+// every field ends inside it.
+bool ReadsAsItself(LibraryLayout layout, const std::string& record, const Fields& fields) {
+    const std::string file = std::string(kRecordBase, '\0') + record;
+    if (FieldsOf(ReadRecord(file, layout, 0)) != fields) return false;
+    const std::size_t lastTerminator =
+        layout == LibraryLayout::kLong
+            ? fields[0].size() + fields[1].size() + fields[2].size() + fields[3].size() + 3
+            : std::max(fields[0].size(), kShortDesignationOffset + fields[1].size());
+    return lastTerminator < record.size();
+}
+
+// What the changed or added record must read as: the values given, the
+// others as read.
+struct Planned {
+    Fields fields;
+    std::string bytes;  // the whole record as written
+};
+
+}  // namespace
+
+ChangedLibrary ApplyChanges(std::string_view original, LibraryLayout layout, std::int32_t records,
+                            const LibraryChanges& changes) {
+    ChangedLibrary result;
+    const auto refuse = [&result](ChangeRefusal refusal) {
+        result.refusal = std::move(refusal);
+        result.bytes.clear();
+        return std::move(result);
+    };
+    const std::uint64_t size = original.size();
+    const std::uint64_t recordSize = RecordSize(layout);
+    const bool isLong = size >= 2 && static_cast<unsigned char>(original[0]) == 0xFF &&
+                        static_cast<unsigned char>(original[1]) == 0xFF;
+    const std::uint64_t found = size > kRecordBase ? (size - kRecordBase - 1) / recordSize : 0;
+    if (isLong != (layout == LibraryLayout::kLong) || records < 0 ||
+        found != static_cast<std::uint64_t>(records))
+        return refuse(Refusal(ChangeProblem::kNotAsRead, 0, {}));
+
+    // What becomes of each record: 0 kept, -1 removed, k + 1 changed by changes.changed[k].
+    std::vector<std::int32_t> fate(static_cast<std::size_t>(records) + 1, 0);
+    std::vector<Planned> planned(changes.changed.size());
+    const auto fieldsOf = [&](std::int32_t record) {
+        return FieldsOf(ReadRecord(original, layout, static_cast<std::uint64_t>(record)));
+    };
+    const auto wholeRecord = [&](std::int32_t record) {
+        const std::uint64_t start = RecordStart(layout, static_cast<std::uint64_t>(record));
+        std::string bytes(original.substr(start, recordSize));
+        bytes.resize(recordSize, '\0');  // a last record the file ends inside
+        return bytes;
+    };
+
+    for (std::size_t k = 0; k < changes.changed.size(); ++k) {
+        const FieldChanges& change = changes.changed[k];
+        if (change.record < 1 || change.record > records)
+            return refuse(Refusal(ChangeProblem::kNoSuchRecord, change.record, {}));
+        const Fields old = fieldsOf(change.record);
+        if (fate[change.record] != 0)
+            return refuse(Refusal(ChangeProblem::kRecordTwice, change.record, old[0]));
+        fate[change.record] = static_cast<std::int32_t>(k) + 1;
+        Fields fields = old;
+        const std::optional<std::string>* values[] = {
+            nullptr, &change.designation, &change.classification1, &change.classification2};
+        for (std::size_t f = 1; f < 4; ++f) {
+            if (!*values[f]) continue;
+            const auto field = static_cast<LibraryField>(f);
+            if (HasForbiddenByte(**values[f]))
+                return refuse(Refusal(ChangeProblem::kForbiddenByte, change.record, old[0], field));
+            if (f >= 2 && layout == LibraryLayout::kShort)
+                return refuse(
+                    Refusal(ChangeProblem::kNoClassifications, change.record, old[0], field));
+            fields[f] = **values[f];
+        }
+        if (const auto field = FieldNotFitting(layout, fields))
+            return refuse(Refusal(ChangeProblem::kDoesNotFit, change.record, old[0], *field));
+        planned[k].fields = fields;
+        planned[k].bytes = wholeRecord(change.record);
+        LayOut(layout, planned[k].bytes, fields);
+    }
+
+    for (const std::int32_t record : changes.removed) {
+        if (record < 1 || record > records)
+            return refuse(Refusal(ChangeProblem::kNoSuchRecord, record, {}));
+        if (fate[record] != 0)
+            return refuse(Refusal(ChangeProblem::kRecordTwice, record, fieldsOf(record)[0]));
+        fate[record] = -1;
+    }
+
+    std::vector<Planned> added(changes.added.size());
+    for (std::size_t k = 0; k < changes.added.size(); ++k) {
+        const AddedRecord& record = changes.added[k];
+        const Fields fields = {record.symbol, record.designation, record.classification1,
+                               record.classification2};
+        for (std::size_t f = 0; f < 4; ++f) {
+            const auto field = static_cast<LibraryField>(f);
+            if (HasForbiddenByte(fields[f]))
+                return refuse(Refusal(ChangeProblem::kForbiddenByte, 0, fields[0], field));
+            if (f >= 2 && layout == LibraryLayout::kShort && !fields[f].empty())
+                return refuse(Refusal(ChangeProblem::kNoClassifications, 0, fields[0], field));
+        }
+        added[k].fields = fields;
+        if (record.wholeRecord && record.wholeRecord->size() <= recordSize) {
+            added[k].bytes = *record.wholeRecord;
+            added[k].bytes.resize(recordSize, '\0');
+            if (ReadsAsItself(layout, added[k].bytes, fields)) continue;
+        }
+        if (const auto field = FieldNotFitting(layout, fields))
+            return refuse(Refusal(ChangeProblem::kDoesNotFit, 0, fields[0], *field));
+        added[k].bytes.assign(recordSize, '\0');
+        LayOut(layout, added[k].bytes, fields);
+    }
+
+    // The new file: the bytes up to record 1, the records kept or changed in
+    // their order, then the added ones, each in a whole record.
+    std::string& out = result.bytes;
+    out.reserve(size + added.size() * recordSize + recordSize);
+    out.append(original.substr(0, RecordStart(layout, 1)));
+    for (std::int32_t i = 1; i <= records; ++i) {
+        if (fate[i] < 0) continue;
+        if (fate[i] > 0)
+            out += planned[fate[i] - 1].bytes;
+        else
+            out.append(
+                original.substr(RecordStart(layout, static_cast<std::uint64_t>(i)), recordSize));
+    }
+    if (!added.empty()) {
+        // Whole records before them: a last record the file ended inside, or
+        // the bytes before record 1 of a file without records, are filled up.
+        const std::uint64_t kept =
+            out.size() > kRecordBase ? (out.size() - kRecordBase - 1) / recordSize : 0;
+        out.resize(RecordStart(layout, kept + 1), '\0');
+        for (const Planned& record : added) out += record.bytes;
+    }
+
+    // Read back: every record must read as it should, also those whose
+    // fields run on past their end into what now follows them.
+    std::uint64_t j = 0;
+    const auto check = [&](std::int32_t record, const Fields& expected) {
+        const Fields got = FieldsOf(ReadRecord(out, layout, ++j));
+        for (std::size_t f = 0; f < 4; ++f)
+            if (got[f] != expected[f])
+                return std::optional<ChangeRefusal>(Refusal(ChangeProblem::kReadsOtherwise, record,
+                                                            expected[0],
+                                                            static_cast<LibraryField>(f)));
+        return std::optional<ChangeRefusal>();
+    };
+    for (std::int32_t i = 1; i <= records; ++i) {
+        if (fate[i] < 0) continue;
+        const Fields expected = fate[i] > 0 ? planned[fate[i] - 1].fields : fieldsOf(i);
+        if (auto refusal = check(i, expected)) return refuse(std::move(*refusal));
+    }
+    for (const Planned& record : added)
+        if (auto refusal = check(0, record.fields)) return refuse(std::move(*refusal));
+    const std::uint64_t written =
+        out.size() > kRecordBase ? (out.size() - kRecordBase - 1) / recordSize : 0;
+    if (written != j) return refuse(Refusal(ChangeProblem::kReadsOtherwise, 0, {}));
+    return result;
+}
+
+// ---- saving ---------------------------------------------------------------
+
+namespace {
+
+using Step = SaveOutcome::Step;
+
+// The C library's error number for `code`, where it has one.
+int ErrorNumber(const std::error_code& code) {
+    const std::error_condition condition = code.default_error_condition();
+    return condition.category() == std::generic_category() ? condition.value() : code.value();
+}
+
+SaveOutcome Failed(Step step, int error) {
+    return {step, error};
+}
+
+// A name beside `path` that nothing has yet: "NAME.1.~1a2b3c4d.tmp".
+std::filesystem::path TemporaryBeside(const std::filesystem::path& path) {
+    std::random_device device;
+    std::mt19937_64 random(
+        device() ^
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    std::filesystem::path candidate;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        candidate = path;
+        char suffix[32];
+        std::snprintf(suffix, sizeof suffix, ".~%08llx.tmp",
+                      static_cast<unsigned long long>(random() & 0xFFFFFFFFu));
+        candidate += suffix;
+        std::error_code ec;
+        if (!std::filesystem::exists(std::filesystem::symlink_status(candidate, ec))) break;
+    }
+    return candidate;
+}
+
+// Whether the file at `path` holds exactly `bytes`; the error number in
+// `error` where it could not be read.
+bool HoldsExactly(const std::filesystem::path& path, std::string_view bytes, int& error) {
+    errno = 0;
+    std::ifstream in(path, std::ios::in | std::ios::binary);
+    if (!in) {
+        error = errno;
+        return false;
+    }
+    constexpr std::size_t kChunk = std::size_t{1} << 20;
+    std::string chunk(kChunk, '\0');
+    std::size_t done = 0;
+    while (true) {
+        in.read(chunk.data(), static_cast<std::streamsize>(kChunk));
+        const auto got = static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0));
+        if (got > bytes.size() - done || std::memcmp(chunk.data(), bytes.data() + done, got) != 0)
+            return false;
+        done += got;
+        if (got < kChunk) break;
+    }
+    if (in.bad()) {
+        error = errno;
+        return false;
+    }
+    return done == bytes.size();
+}
+
+}  // namespace
+
+std::filesystem::path BackupPath(const std::filesystem::path& path) {
+    std::filesystem::path backup = path;
+    backup += ".bak";
+    return backup;
+}
+
+SaveOutcome SaveLibraryFile(const std::filesystem::path& path, std::string_view bytes) {
+    namespace fs = std::filesystem;
+    const fs::path temporary = TemporaryBeside(path);
+    std::error_code ec;
+    const auto removeTemporary = [&temporary] {
+        std::error_code ignored;
+        fs::permissions(temporary, fs::perms::owner_write, fs::perm_options::add, ignored);
+        fs::remove(temporary, ignored);
+    };
+
+    errno = 0;
+    std::ofstream out(temporary, std::ios::out | std::ios::binary | std::ios::trunc);
+    if (!out) return Failed(Step::kCreateTemporary, errno);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    int error = errno;
+    out.close();
+    if (out.fail()) {
+        if (error == 0) error = errno;
+        removeTemporary();
+        return Failed(Step::kWriteTemporary, error);
+    }
+
+    error = 0;
+    if (!HoldsExactly(temporary, bytes, error)) {
+        removeTemporary();
+        return Failed(Step::kVerify, error);
+    }
+
+    const fs::file_status target = fs::status(path, ec);
+    if (fs::exists(target)) {
+        // The new file gets the old one's permissions, as far as the system keeps them.
+        fs::permissions(temporary, target.permissions(), ec);
+        const fs::path backup = BackupPath(path);
+        ec.clear();
+        fs::remove(backup, ec);
+        if (!ec) {
+            // A second name for the old file costs nothing; where the file
+            // system has none, a copy.
+            fs::create_hard_link(path, backup, ec);
+            if (ec) {
+                ec.clear();
+                fs::copy_file(path, backup, fs::copy_options::overwrite_existing, ec);
+                if (ec) {
+                    std::error_code ignored;
+                    fs::remove(backup, ignored);
+                }
+            }
+        }
+        if (ec) {
+            removeTemporary();
+            return Failed(Step::kKeepBackup, ErrorNumber(ec));
+        }
+    }
+
+    ec.clear();
+    fs::rename(temporary, path, ec);  // replaces the target, also under Windows
+    if (ec) {
+        removeTemporary();
+        return Failed(Step::kReplace, ErrorNumber(ec));
+    }
+    return {};
+}
