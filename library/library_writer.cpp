@@ -149,9 +149,11 @@ ChangedLibrary ApplyChanges(std::string_view original, LibraryLayout layout, std
         Fields fields = old;
         const std::optional<std::string>* values[] = {
             nullptr, &change.designation, &change.classification1, &change.classification2};
+        std::optional<LibraryField> lastGiven;
         for (std::size_t f = 1; f < 4; ++f) {
             if (!*values[f]) continue;
             const auto field = static_cast<LibraryField>(f);
+            lastGiven = field;
             if (HasForbiddenByte(**values[f]))
                 return refuse(Refusal(ChangeProblem::kForbiddenByte, change.record, old[0], field));
             if (f >= 2 && layout == LibraryLayout::kShort)
@@ -159,8 +161,10 @@ ChangedLibrary ApplyChanges(std::string_view original, LibraryLayout layout, std
                     Refusal(ChangeProblem::kNoClassifications, change.record, old[0], field));
             fields[f] = **values[f];
         }
+        // What does not fit is the value given, rather than an empty field after it.
         if (const auto field = FieldNotFitting(layout, fields))
-            return refuse(Refusal(ChangeProblem::kDoesNotFit, change.record, old[0], *field));
+            return refuse(Refusal(ChangeProblem::kDoesNotFit, change.record, old[0],
+                                  std::min(*field, lastGiven.value_or(*field))));
         planned[k].fields = fields;
         planned[k].bytes = wholeRecord(change.record);
         LayOut(layout, planned[k].bytes, fields);
