@@ -10,7 +10,7 @@ CMAKE_FLAGS ?=
 DEB_PACKAGES := cmake ninja-build g++ make pkg-config python3 \
                 qt6-base-dev qt6-translations-l10n \
                 libgtest-dev libgmock-dev libbenchmark-dev rapidjson-dev libcli11-dev libxxhash-dev \
-                clang libclang-rt-14-dev clang-tidy scdoc dpkg-dev git
+                clang libclang-rt-14-dev clang-tidy scdoc dpkg-dev git python3-html5lib
 
 # And for the Windows build and its tests under Wine.
 WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine64 fonts-wine fonts-dejavu-core dpkg-dev xvfb xauth \

@@ -19,6 +19,8 @@ void Say(std::FILE* err, const std::string& message) {
 
 // What is wrong with the arguments; the parser's words stay as they are.
 std::string ProblemMessage(const CliRequest& request) {
+    if (request.takeProblem)
+        return TakeArgumentMessage(*request.takeProblem, ValidUtf8(request.given, true));
     return ArgumentProblemMessage(request.problem,
                                   request.problem == ArgumentProblem::kNotUnderstood
                                       ? request.given
@@ -50,6 +52,9 @@ std::string FailureMessage(const CompareOutcome& outcome, const std::string (&sh
             return TooManyPairsMessage(shown[0], shown[1], outcome.pairs);
         case Kind::kOutputFailed:
             return StandardOutputFailureMessage(outcome.systemError);
+        case Kind::kRefused:
+        case Kind::kSaveFailed:
+            break;  // a take-over's (TakeOver)
     }
     return {};
 }
@@ -67,6 +72,8 @@ std::string ListFailureMessage(const CompareOutcome& outcome, const std::string&
         case Kind::kWritten:
         case Kind::kOutputClosed:
         case Kind::kTooManyPairs:  // a comparison's only
+        case Kind::kRefused:       // a take-over's only
+        case Kind::kSaveFailed:
             break;
         case Kind::kReadFailed:
             return ReadFailureMessage(shown, outcome.read);
@@ -90,6 +97,41 @@ int ListLibrary(const ListRequest& request, std::FILE* out, std::FILE* err) {
     return outcome.kind == CompareOutcome::Kind::kWritten ? kSame : kTrouble;
 }
 
+// --take: 0 when library 2 with the differences taken over is written, 2 on
+// any trouble, with nothing written. Names left as they were are named on
+// `err`, what was written on `out`.
+int TakeOver(const CliRequest& request, std::FILE* out, std::FILE* err) {
+    const std::string shown[2] = {ValidUtf8(request.compare.path1, true),
+                                  ValidUtf8(request.compare.path2, true)};
+    const std::string output = ValidUtf8(request.take.output, true);
+    const CompareOutcome outcome = RunTakeOver(
+        request.compare, request.take,
+        [&](const FileNotice& notice) { Say(err, NoticeMessage(notice, shown[notice.file])); });
+    const TakeSummary& taken = outcome.take;
+    switch (outcome.kind) {
+        case CompareOutcome::Kind::kWritten:
+            for (const TakeSummary::Skipped& name : taken.skipped)
+                Say(err, HeldMoreThanOnceMessage(name.name, name.times1, name.times2));
+            if (taken.classificationsNotTaken) Say(err, ClassificationsNotTakenMessage(output));
+            std::fprintf(out, "%s\n",
+                         TakenOverMessage(output, taken.changed, taken.added, taken.removed,
+                                          taken.backupKept ? output + ".bak" : "")
+                             .c_str());
+            std::fflush(out);
+            return kSame;
+        case CompareOutcome::Kind::kRefused:
+            Say(err, TakeRefusedMessage(output, taken.refusal));
+            return kTrouble;
+        case CompareOutcome::Kind::kSaveFailed:
+            Say(err, SaveFailedMessage(output, taken.save));
+            return kTrouble;
+        default:
+            if (const std::string message = FailureMessage(outcome, shown); !message.empty())
+                Say(err, message);
+            return kTrouble;
+    }
+}
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err) {
@@ -103,6 +145,8 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
             return kTrouble;
         case CliRequest::Kind::kList:
             return ListLibrary(request.list, out, err);
+        case CliRequest::Kind::kTake:
+            return TakeOver(request, out, err);
         case CliRequest::Kind::kCompare:
             break;
     }

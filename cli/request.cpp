@@ -132,6 +132,8 @@ CliRequest ParseArguments(const std::vector<std::string>& arguments) {
         request.compare.format = ReportFormat::kCsvExcel;
     else if (formatName == "json")
         request.compare.format = ReportFormat::kJson;
+    else if (formatName == "html")
+        request.compare.format = ReportFormat::kHtml;
     else if (formatName != "text")
         return Invalid(ArgumentProblem::kUnknownFormat, formatName);
     if (surplus > 0) return Invalid(ArgumentProblem::kNotTwoFiles);

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "cli/mapped_file.h"
+#include "compare/take_over.h"
 #include "library/two_threads.h"
 #include "report/library_listing.h"
 
@@ -52,8 +53,9 @@ bool WriteWhileIntact(std::string_view bytes, std::FILE* out, const std::functio
 // well look like no library) into kChangedMeanwhile.
 class Comparing {
 public:
-    Comparing(const CompareRequest& request, std::FILE* out, const NoticeSink& notice)
-        : request_(request), out_(out), notice_(notice) {}
+    Comparing(const CompareRequest& request, std::FILE* out, const NoticeSink& notice,
+              const TakeRequest* take = nullptr)
+        : request_(request), out_(out), notice_(notice), take_(take) {}
 
     CompareOutcome Run() {
         std::optional<CompareOutcome> failure;
@@ -70,8 +72,9 @@ private:
     // found shortened after any of them (Finish names it).
     std::optional<CompareOutcome> Steps() {
         using Step = std::optional<CompareOutcome> (Comparing::*)();
+        const Step last = take_ ? &Comparing::Take : &Comparing::Write;
         for (const Step step : {&Comparing::Open, &Comparing::Sample, &Comparing::Judge,
-                                &Comparing::Adopt, &Comparing::Compare, &Comparing::Write}) {
+                                &Comparing::Adopt, &Comparing::Compare, last}) {
             if (auto failure = (this->*step)()) return failure;
             if (!Intact(false)) return Failure(Kind::kChangedMeanwhile);
         }
@@ -153,6 +156,46 @@ private:
         return OutputFailure(errno);  // before the files are examined, which sets it too
     }
 
+    // Library 2 with the differences taken over, made in memory and saved
+    // once both files are known to be as they were read.
+    std::optional<CompareOutcome> Take() {
+        constexpr TakeDirection kInto2 = TakeDirection::kIntoLibrary2;
+        const TakeOverPlan plan =
+            PlanTakeOver(*comparison_, kInto2, SelectKinds(*comparison_, kInto2, take_->kinds));
+        TakeSummary& summary = written_.take;
+        for (const NameHeldMoreThanOnce& name : plan.skipped)
+            summary.skipped.push_back({std::string(name.name), name.times1, name.times2});
+        summary.classificationsNotTaken = plan.classificationsNotTaken;
+        summary.changed = plan.changes.changed.size();
+        summary.added = plan.changes.added.size();
+        summary.removed = plan.changes.removed.size();
+        const ChangedLibrary result =
+            ApplyChanges(files_[1]->Bytes(), comparison_->lib2.layout, counts_[1], plan.changes);
+        if (!result) {
+            CompareOutcome outcome = Failure(Kind::kRefused, 1);
+            outcome.take.refusal = result.refusal;
+            return outcome;
+        }
+        if (!Intact(true)) return Failure(Kind::kChangedMeanwhile, changed_);
+        // Nothing refers to the files any more: let go of them, as Windows
+        // lets nobody replace a file while it is mapped.
+        comparison_.reset();
+        for (int i = 0; i < 2; ++i) {
+            tables_[i] = SymbolTable();
+            files_[i].reset();
+        }
+        const std::filesystem::path output = PathFromUtf8(take_->output);
+        std::error_code ec;
+        summary.backupKept = std::filesystem::exists(output, ec);
+        const SaveOutcome saved = SaveLibraryFile(output, result.bytes);
+        if (!saved) {
+            CompareOutcome outcome = Failure(Kind::kSaveFailed, 1);
+            outcome.take.save = saved;
+            return outcome;
+        }
+        return std::nullopt;
+    }
+
     // Whether both files are as they were opened; the first that is not is
     // kept in changed_. `thorough` also asks the system, which takes a few
     // calls, rather than only what the reads saw.
@@ -171,6 +214,7 @@ private:
     const CompareRequest& request_;
     std::FILE* out_;
     const NoticeSink& notice_;
+    const TakeRequest* take_;  // null: a comparison's report
     std::shared_ptr<const MappedFile> files_[2];
     ReadResult samples_[2];
     SymbolTable tables_[2];
@@ -281,4 +325,9 @@ CompareOutcome RunListing(const ListRequest& request, std::FILE* out, const Noti
 CompareOutcome RunComparison(const CompareRequest& request, std::FILE* out,
                              const NoticeSink& notice) {
     return Comparing(request, out, notice).Run();
+}
+
+CompareOutcome RunTakeOver(const CompareRequest& libraries, const TakeRequest& take,
+                           const NoticeSink& notice) {
+    return Comparing(libraries, nullptr, notice, &take).Run();
 }

@@ -25,6 +25,7 @@ const FileType kTypes[] = {
     {"CSV (*.csv)", "csv", ReportFormat::kCsv},
     {"CSV für Tabellenkalkulation (*.csv)", "csv", ReportFormat::kCsvExcel},
     {"JSON (*.json)", "json", ReportFormat::kJson},
+    {"HTML (*.html)", "html", ReportFormat::kHtml},
 };
 
 // Why writing `target` failed, in the words the command-line tool uses.
@@ -38,9 +39,12 @@ QString WriteFailure(const QString& target, int error) {
 
 ReportFormat ExportFormat(const QString& target, int type) {
     const QString suffix = QFileInfo(target).suffix().toLower();
-    const ReportFormat chosen = kTypes[std::clamp(type, 0, 3)].format;
+    const ReportFormat chosen =
+        kTypes[std::clamp(type, 0, static_cast<int>(std::size(kTypes)) - 1)].format;
     if (suffix == QLatin1String("txt")) return ReportFormat::kText;
     if (suffix == QLatin1String("json")) return ReportFormat::kJson;
+    if (suffix == QLatin1String("html") || suffix == QLatin1String("htm"))
+        return ReportFormat::kHtml;
     if (suffix == QLatin1String("csv"))
         return chosen == ReportFormat::kCsvExcel ? ReportFormat::kCsvExcel : ReportFormat::kCsv;
     return chosen;

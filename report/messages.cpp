@@ -206,7 +206,7 @@ const CliHelpWords& CliHelp() {
         .version = "Zeigt die Versionsnummer an.",
         .format =
             "Ausgabeformat: text (Vorgabe), csv, csv-excel (für Tabellenkalkulationen mit "
-            "deutschen Einstellungen) oder json.",
+            "deutschen Einstellungen), json oder html (eine Seite zum Lesen und Drucken).",
         .library1 = "Die erste Symbolbibliothek.",
         .library2 = "Die zweite Symbolbibliothek.",
         .usage = "Aufruf",
@@ -635,4 +635,16 @@ std::string DifferenceStatus(std::uint64_t position, std::uint64_t shown, std::u
 std::string DifferenceStepAtEnd(bool forward) {
     return forward ? "Letzter Unterschied – Alt+↓ beginnt wieder beim ersten"
                    : "Erster Unterschied – Alt+↑ beginnt wieder beim letzten";
+}
+
+// ---- the reports -------------------------------------------------------------
+
+std::string OnlyDesignationsCompared(const Comparison& comparison) {
+    const bool short1 = comparison.lib1.layout == LibraryLayout::kShort;
+    const bool short2 = comparison.lib2.layout == LibraryLayout::kShort;
+    return std::string("Nur Bezeichnungen verglichen: ") +
+           (short1 && short2 ? "beide Bibliotheken haben"
+            : short1         ? "Bibliothek 1 hat"
+                             : "Bibliothek 2 hat") +
+           " das kurze Format ohne Klassifizierungen.";
 }

@@ -288,3 +288,9 @@ std::string DifferenceStatus(std::uint64_t position, std::uint64_t shown, std::u
                              std::uint64_t checked);
 // Stepping past the last (`forward`) or first row shown.
 std::string DifferenceStepAtEnd(bool forward);
+
+// ---- the reports -------------------------------------------------------------
+
+// Why only designations were compared, as a sentence: "Nur Bezeichnungen
+// verglichen: Bibliothek 2 hat das kurze Format ohne Klassifizierungen."
+std::string OnlyDesignationsCompared(const Comparison& comparison);

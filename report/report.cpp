@@ -7,6 +7,7 @@
 #include "report/report_output.h"
 
 using report_detail::WriteCsv;
+using report_detail::WriteHtml;
 using report_detail::WriteJson;
 using report_detail::WriteText;
 
@@ -51,6 +52,8 @@ bool Write(const Comparison& shown, const Comparison& all, const ReportSources& 
             return WriteCsv(shown, sink, true);
         case ReportFormat::kJson:
             return WriteJson(shown, all, sources, sink);
+        case ReportFormat::kHtml:
+            return WriteHtml(shown, all, sources, sink);
     }
     return false;
 }

@@ -29,8 +29,8 @@ struct ReportSources {
 
 // Text for people; CSV by RFC 4180; CSV as German spreadsheets open it in
 // columns (semicolons, UTF-8 with byte-order mark, CRLF, German headers);
-// JSON.
-enum class ReportFormat { kText, kCsv, kCsvExcel, kJson };
+// JSON; one HTML page for people, to read or print.
+enum class ReportFormat { kText, kCsv, kCsvExcel, kJson, kHtml };
 
 // Where a report goes: it takes the bytes in pieces, and says false when
 // they could not be written.

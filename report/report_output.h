@@ -192,5 +192,7 @@ bool WriteText(const Comparison& c, const Comparison& all, const ReportSources& 
 bool WriteCsv(const Comparison& c, const ReportSink& sink, bool forSpreadsheets);
 bool WriteJson(const Comparison& c, const Comparison& all, const ReportSources& sources,
                const ReportSink& sink);
+bool WriteHtml(const Comparison& c, const Comparison& all, const ReportSources& sources,
+               const ReportSink& sink);
 
 }  // namespace report_detail

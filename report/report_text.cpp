@@ -60,17 +60,7 @@ void TextList(Output& out, std::string_view heading, std::vector<NameRun> runs) 
 
 void TextChanged(Output& out, const Comparison& c) {
     out.Text("Geänderte Symbole (" + GermanNumber(c.changed.size()) + ")\n");
-    if (!c.classificationsCompared) {
-        const bool both =
-            c.lib1.layout == LibraryLayout::kShort && c.lib2.layout == LibraryLayout::kShort;
-        out.Text(both ? "  (Nur Bezeichnungen verglichen: beide Bibliotheken haben das kurze "
-                        "Format ohne Klassifizierungen.)\n"
-                 : c.lib1.layout == LibraryLayout::kShort
-                     ? "  (Nur Bezeichnungen verglichen: Bibliothek 1 hat das kurze "
-                       "Format ohne Klassifizierungen.)\n"
-                     : "  (Nur Bezeichnungen verglichen: Bibliothek 2 hat das kurze "
-                       "Format ohne Klassifizierungen.)\n");
-    }
+    if (!c.classificationsCompared) out.Text("  (" + OnlyDesignationsCompared(c) + ")\n");
     // Sorted like the lists; pairs of one name in the order found.
     std::vector<std::int32_t> changed = c.changed;
     SortForDisplay(changed, [&c](std::int32_t k) {

@@ -45,7 +45,7 @@ check "a plain-text *.1 file is taken for a manual page (gio)" bash -c \
   "XDG_DATA_HOME='$root/home' gio info -a standard::content-type '$root/liste.1' | grep -q 'content-type: application/x-troff-man'"
 
 check "completion offers the formats" bash -c \
-  "source '$share/bash-completion/completions/libcompare-cli'; COMP_WORDS=(libcompare-cli --format ''); COMP_CWORD=2; _libcompare_cli; [ \"\${COMPREPLY[*]}\" = 'text csv csv-excel json' ]"
+  "source '$share/bash-completion/completions/libcompare-cli'; COMP_WORDS=(libcompare-cli --format ''); COMP_CWORD=2; _libcompare_cli; [ \"\${COMPREPLY[*]}\" = 'text csv csv-excel json html' ]"
 check "completion keeps names with blanks whole, offers only files after --" \
   bash tests/cli/completion_test.sh "$share/bash-completion/completions/libcompare-cli"
 

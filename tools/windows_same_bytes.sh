@@ -13,7 +13,7 @@ trap 'rm -rf "$work"' EXIT
 failed=0
 
 # The same relative paths for both, so that the JSON names the same files.
-for format in text csv csv-excel json; do
+for format in text csv csv-excel json html; do
   set +e
   "$linux" --format "$format" examples/schaltplan-alt.1 examples/schaltplan-neu.1 >"$work/linux.$format"
   linux_status=$?

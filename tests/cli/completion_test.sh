@@ -36,5 +36,6 @@ expect "after --list, libraries" $'-x.1\nSchalt pläne\nSchaltpläne alt\nmeine 
 expect "after -- only files" "-x.1" "--" "-"
 expect "after -- and a file, files" "-x.1" "--" "meine bib.1" "-"
 expect "the formats" $'csv\ncsv-excel' "--format" "cs"
+expect "html among the formats" "html" "--format" "h"
 expect "after --, --format is a file's name" "" "--" "--format" "cs"
 exit $failed

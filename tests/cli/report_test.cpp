@@ -214,6 +214,29 @@ TEST(Reports, AFilterLeavesWhatTheListsShow) {
         EXPECT_EQ(lines(csv, "\ncommon,"), json["common"].Size()) << what;
         EXPECT_EQ(lines(csv, "\nonly1,"), json["only1"].Size()) << what;
         EXPECT_EQ(lines(csv, "\nonly2,"), json["only2"].Size()) << what;
+
+        // HTML: the filter in the header as the text words it, the sections
+        // counting what is shown.
+        const std::string html = Report(c, ReportFormat::kHtml, sources);
+        const std::string filterLine = row.filterLine;
+        const std::size_t colon = filterLine.find(": ");
+        const std::string words = filterLine.substr(colon + 2);
+        EXPECT_NE(html.find("<dt>" + filterLine.substr(0, colon) + "</dt><dd>" +
+                            words.substr(0, words.find('\n'))),
+                  std::string::npos)
+            << what << "\n"
+            << html;
+        EXPECT_NE(html.find("<dt>Ergebnis</dt><dd>3 gemeinsam, davon 2 geändert"),
+                  std::string::npos)
+            << what;
+        for (const auto& [heading, list] : {std::pair{"Geänderte Symbole", "changed"},
+                                            std::pair{"Symbole nur in Bibliothek 1", "only1"},
+                                            std::pair{"Symbole nur in Bibliothek 2", "only2"}})
+            EXPECT_NE(html.find(std::string("<h2>") + heading + " (" +
+                                std::to_string(json[list].Size()) + ")</h2>"),
+                      std::string::npos)
+                << what << " " << heading;
+        EXPECT_EQ(lines(html, "<tbody><tr><td"), json["changed"].Size()) << what;
     }
 
     // Without a filter, neither a filter line nor a filter key.
@@ -223,6 +246,9 @@ TEST(Reports, AFilterLeavesWhatTheListsShow) {
     rapidjson::Document json;
     json.Parse(Report(c, ReportFormat::kJson, {"a.1", "b.1"}).c_str());
     EXPECT_FALSE(json.HasMember("filter") || json.HasMember("totals"));
+    const std::string html = Report(c, ReportFormat::kHtml, {"a.1", "b.1"});
+    EXPECT_EQ(html.find("Filter"), std::string::npos);
+    EXPECT_EQ(html.find("Gezeigt"), std::string::npos);
 }
 
 }  // namespace
