@@ -4,6 +4,9 @@
 #include <CLI/Config.hpp>
 #include <CLI/Formatter.hpp>
 #include <memory>
+#include <string_view>
+
+#include "compare/take_over.h"
 
 namespace {
 
@@ -51,6 +54,66 @@ std::string UnknownOption(const CLI::App& app) {
     return {};
 }
 
+CliRequest InvalidTake(TakeArgumentProblem problem, std::string given = {}) {
+    CliRequest request = Invalid(ArgumentProblem::kNotUnderstood, std::move(given));
+    request.takeProblem = problem;
+    return request;
+}
+
+// What is wrong with --take and --output before the parser sees them: a
+// missing value (the parser would take the next argument for it, or fail
+// without saying which option) or a repeated option.
+std::optional<TakeArgumentProblem> TakeOptionsProblem(const std::vector<std::string>& arguments) {
+    struct Option {
+        std::string_view name;
+        TakeArgumentProblem withoutValue, repeated;
+        int count = 0;
+    } options[] = {
+        {"--take", TakeArgumentProblem::kTakeWithoutValue, TakeArgumentProblem::kTakeRepeated},
+        {"--output", TakeArgumentProblem::kOutputWithoutValue,
+         TakeArgumentProblem::kOutputRepeated},
+    };
+    for (std::size_t i = 0; i < arguments.size() && arguments[i] != "--"; ++i) {
+        const std::string_view argument = arguments[i];
+        for (Option& option : options) {
+            if (argument == option.name) {
+                const bool valueFollows =
+                    i + 1 < arguments.size() && !arguments[i + 1].starts_with('-');
+                if (!valueFollows) return option.withoutValue;
+            } else if (argument.starts_with(option.name) &&
+                       argument.substr(option.name.size()).starts_with('=')) {
+                if (argument.size() == option.name.size() + 1) return option.withoutValue;
+            } else {
+                continue;
+            }
+            if (++option.count > 1) return option.repeated;
+        }
+    }
+    return std::nullopt;
+}
+
+// The TakeKind bits of "changed,added,removed"; false, with the kind at fault
+// in `unknown`, for anything else.
+bool ParseTakeKinds(std::string_view text, unsigned& kinds, std::string& unknown) {
+    kinds = 0;
+    while (true) {
+        const std::size_t comma = text.find(',');
+        const std::string_view kind = text.substr(0, comma);
+        if (kind == "changed")
+            kinds |= kTakeChanged;
+        else if (kind == "added")
+            kinds |= kTakeAdded;
+        else if (kind == "removed")
+            kinds |= kTakeRemoved;
+        else {
+            unknown = kind;
+            return false;
+        }
+        if (comma == std::string_view::npos) return true;
+        text.remove_prefix(comma + 1);
+    }
+}
+
 }  // namespace
 
 CliRequest ParseArguments(const std::vector<std::string>& arguments) {
@@ -73,12 +136,19 @@ CliRequest ParseArguments(const std::vector<std::string>& arguments) {
     // library taken where the first of a comparison stands.
     const std::string listHelp = ListOptionHelp();
     const CLI::Option* listOption = app.add_flag("-l,--list", listHelp);
+    // Library 2 written with differences taken over instead of a report.
+    std::string takeKinds, output;
+    const CLI::Option* takeOption =
+        app.add_option("--take", takeKinds, TakeOptionHelp())->type_name("ARTEN");
+    const CLI::Option* outputOption =
+        app.add_option("--output", output, OutputOptionHelp())->type_name("DATEI");
     const CLI::Option* file1Option =
         app.add_option("BIBLIOTHEK1", request.compare.path1, words.library1)
             ->type_name("")
             ->required();
     app.add_option("BIBLIOTHEK2", request.compare.path2, words.library2)->type_name("")->required();
 
+    if (const auto problem = TakeOptionsProblem(arguments)) return InvalidTake(*problem);
     // "--format=" would make the parser take the next argument as the format.
     for (const std::string& argument : arguments) {
         if (argument == "--") break;
@@ -102,6 +172,9 @@ CliRequest ParseArguments(const std::vector<std::string>& arguments) {
         // "-x" alone: the unknown option is what to mend first.
         if (std::string option = UnknownOption(app); !option.empty())
             return Invalid(ArgumentProblem::kUnknownOption, std::move(option));
+        if (takeOption->count() > 0 || outputOption->count() > 0)
+            return listOption->count() > 0 ? InvalidTake(TakeArgumentProblem::kWithList)
+                                           : Invalid(ArgumentProblem::kNotTwoFiles);
         if (listOption->count() == 0) return Invalid(ArgumentProblem::kNotTwoFiles);
         // At most one library: what --list asks for, unless a comparison's
         // format comes with it.
@@ -123,7 +196,20 @@ CliRequest ParseArguments(const std::vector<std::string>& arguments) {
         }
         ++surplus;
     }
-    // Two libraries or more: a comparison's arguments.
+    // Two libraries or more: a comparison's or a take-over's arguments.
+    if (takeOption->count() > 0 || outputOption->count() > 0) {
+        if (listOption->count() > 0) return InvalidTake(TakeArgumentProblem::kWithList);
+        if (takeOption->count() == 0) return InvalidTake(TakeArgumentProblem::kOutputWithoutTake);
+        if (outputOption->count() == 0) return InvalidTake(TakeArgumentProblem::kWithoutOutput);
+        if (formatOption->count() > 0) return InvalidTake(TakeArgumentProblem::kWithFormat);
+        std::string unknown;
+        if (!ParseTakeKinds(takeKinds, request.take.kinds, unknown))
+            return InvalidTake(TakeArgumentProblem::kUnknownKind, std::move(unknown));
+        if (surplus > 0) return Invalid(ArgumentProblem::kNotTwoFiles);
+        request.kind = CliRequest::Kind::kTake;
+        request.take.output = output;
+        return request;
+    }
     if (listOption->count() > 0) return Invalid(ArgumentProblem::kListWithComparison);
 
     if (formatName == "csv")

@@ -294,3 +294,50 @@ std::string DifferenceStepAtEnd(bool forward);
 // Why only designations were compared, as a sentence: "Nur Bezeichnungen
 // verglichen: Bibliothek 2 hat das kurze Format ohne Klassifizierungen."
 std::string OnlyDesignationsCompared(const Comparison& comparison);
+
+// ---- libcompare-cli --take -------------------------------------------------
+// Library 2 written with differences from library 1 taken over.
+
+#include "library/library_writer.h"
+
+// The help of --take and --output.
+const char* TakeOptionHelp();
+const char* OutputOptionHelp();
+
+// What is wrong with the command line of a take-over.
+enum class TakeArgumentProblem {
+    kTakeWithoutValue,    // --take or --take= with nothing after it
+    kOutputWithoutValue,  // --output or --output=
+    kTakeRepeated,
+    kOutputRepeated,
+    kUnknownKind,        // a kind that is none of changed, added, removed: `given`
+    kWithoutOutput,      // --take without --output
+    kOutputWithoutTake,  // --output without --take
+    kWithList,           // --take or --output with --list
+    kWithFormat,         // --take with --format: it writes no report
+};
+std::string TakeArgumentMessage(TakeArgumentProblem problem, const std::string& given);
+
+// A library field's name: "Symbol", "Bezeichnung", "Klassifizierung 1", …
+std::string LibraryFieldName(LibraryField field);
+
+// Why the changes could not be made in the library `name`: the symbol, the
+// field and the reason; nothing was written.
+std::string TakeRefusedMessage(const std::string& name, const ChangeRefusal& refusal);
+
+// Saving the library `name` failed at the step `outcome` names.
+std::string SaveFailedMessage(const std::string& name, const SaveOutcome& outcome);
+
+// A name not taken over because a library holds it more than once:
+// "„Relais“ steht 2-mal in Bibliothek 1 und 1-mal in Bibliothek 2: nicht übernommen."
+// (`name` as the library holds it).
+std::string HeldMoreThanOnceMessage(std::string_view name, std::int32_t times1,
+                                    std::int32_t times2);
+
+// Classifications were left behind: the library `name` has the short layout.
+std::string ClassificationsNotTakenMessage(const std::string& name);
+
+// What was written to `name`: how many symbols were changed, added and
+// removed, and the name of the backup kept (empty: none).
+std::string TakenOverMessage(const std::string& name, std::uint64_t changed, std::uint64_t added,
+                             std::uint64_t removed, const std::string& backup);
