@@ -3,6 +3,8 @@
 #include <CLI/App.hpp>
 #include <CLI/Config.hpp>
 #include <CLI/Formatter.hpp>
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <string_view>
 
@@ -132,6 +134,19 @@ CliRequest ParseArguments(const std::vector<std::string>& arguments) {
     CLI::Option* formatOption = app.add_option("-f,--format", formatName, words.format)
                                     ->type_name("FORMAT")
                                     ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+    // What the comparison leaves aside in the fields.
+    const ComparisonOptionWords& optionWords = ComparisonOptionText();
+    const CLI::Option* comparisonOptions[] = {
+        app.add_flag("--ignore-case", request.compare.options.ignoreCase,
+                     optionWords.ignoreCaseHelp),
+        app.add_flag("--ignore-blanks", request.compare.options.ignoreBlanks,
+                     optionWords.ignoreBlanksHelp),
+        app.add_flag("--ignore-classifications", request.compare.options.ignoreClassifications,
+                     optionWords.ignoreClassificationsHelp)};
+    const auto comparisonOptionGiven = [&comparisonOptions] {
+        return std::any_of(std::begin(comparisonOptions), std::end(comparisonOptions),
+                           [](const CLI::Option* option) { return option->count() > 0; });
+    };
     // One library as text instead of a comparison: "--list BIBLIOTHEK", the
     // library taken where the first of a comparison stands.
     const std::string listHelp = ListOptionHelp();
@@ -177,8 +192,9 @@ CliRequest ParseArguments(const std::vector<std::string>& arguments) {
                                            : Invalid(ArgumentProblem::kNotTwoFiles);
         if (listOption->count() == 0) return Invalid(ArgumentProblem::kNotTwoFiles);
         // At most one library: what --list asks for, unless a comparison's
-        // format comes with it.
-        if (formatOption->count() > 0) return Invalid(ArgumentProblem::kListWithComparison);
+        // format or options come with it.
+        if (formatOption->count() > 0 || comparisonOptionGiven())
+            return Invalid(ArgumentProblem::kListWithComparison);
         if (file1Option->count() == 0) return Invalid(ArgumentProblem::kListWithoutFile);
         return List(request.compare.path1);
     } catch (const CLI::ParseError& error) {

@@ -12,6 +12,8 @@ struct CompareRequest {
     std::string path1;  // as typed, UTF-8
     std::string path2;
     ReportFormat format = ReportFormat::kText;
+    // --ignore-case, --ignore-blanks, --ignore-classifications.
+    ComparisonOptions options;
 };
 
 // Library 2 written to `output` with the differences of `kinds` (TakeKind

@@ -131,7 +131,7 @@ private:
 
     std::optional<CompareOutcome> Compare() {
         comparison_ = std::make_unique<Comparison>(
-            CompareTables(tables_[0], counts_[0], tables_[1], counts_[1]));
+            CompareTables(tables_[0], counts_[0], tables_[1], counts_[1], request_.options));
         if (comparison_->refused) {
             CompareOutcome outcome = Failure(Kind::kTooManyPairs);
             outcome.pairs = comparison_->pairCount;

@@ -18,11 +18,34 @@ std::int32_t UsableCount(const SymbolTable& table, std::int32_t count, std::int6
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(count, 0, most));
 }
 
-std::uint8_t Differences(const SymbolEntry& a, const SymbolEntry& b, bool classifications) {
-    std::uint8_t bits = a.designation != b.designation ? kDesignationDiffers : 0;
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\xA0';
+}
+
+std::string_view WithoutBlanksAround(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+// Which compared fields of `a` and `b` differ; with no option that matters
+// for the values, byte for byte.
+std::uint8_t Differences(const SymbolEntry& a, const SymbolEntry& b, bool classifications,
+                         const ComparisonOptions& options) {
+    if (!options.ignoreCase && !options.ignoreBlanks) {
+        std::uint8_t bits = a.designation != b.designation ? kDesignationDiffers : 0;
+        if (classifications) {
+            if (a.classification1 != b.classification1) bits |= kClassification1Differs;
+            if (a.classification2 != b.classification2) bits |= kClassification2Differs;
+        }
+        return bits;
+    }
+    std::uint8_t bits = SameField(a.designation, b.designation, options) ? 0 : kDesignationDiffers;
     if (classifications) {
-        if (a.classification1 != b.classification1) bits |= kClassification1Differs;
-        if (a.classification2 != b.classification2) bits |= kClassification2Differs;
+        if (!SameField(a.classification1, b.classification1, options))
+            bits |= kClassification1Differs;
+        if (!SameField(a.classification2, b.classification2, options))
+            bits |= kClassification2Differs;
     }
     return bits;
 }
@@ -30,12 +53,15 @@ std::uint8_t Differences(const SymbolEntry& a, const SymbolEntry& b, bool classi
 // Collects the matches into one comparison value.
 class Collector {
 public:
-    Collector(const SymbolTable& lib1, std::int32_t n1, const SymbolTable& lib2, std::int32_t n2) {
+    Collector(const SymbolTable& lib1, std::int32_t n1, const SymbolTable& lib2, std::int32_t n2,
+              const ComparisonOptions& options) {
         result_.lib1 = {lib1, n1,
                         lib1.HasClassifications() ? LibraryLayout::kLong : LibraryLayout::kShort};
         result_.lib2 = {lib2, n2,
                         lib2.HasClassifications() ? LibraryLayout::kLong : LibraryLayout::kShort};
-        result_.classificationsCompared = lib1.HasClassifications() && lib2.HasClassifications();
+        result_.options = options;
+        result_.classificationsCompared = lib1.HasClassifications() && lib2.HasClassifications() &&
+                                          !options.ignoreClassifications;
         marks1_.assign(static_cast<std::size_t>(n1) + 1, 0);
         marks2_.assign(static_cast<std::size_t>(n2) + 1, 0);
     }
@@ -54,7 +80,9 @@ public:
     // The pair of library-1 record `b` and library-2 record `a`, whose entry
     // `entry` is read once for all its matches.
     MatchedPair Pair(std::int32_t a, std::int32_t b, const SymbolEntry& entry) const {
-        return {b, a, Differences(result_.lib1.table[b], entry, result_.classificationsCompared)};
+        return {b, a,
+                Differences(result_.lib1.table[b], entry, result_.classificationsCompared,
+                            result_.options)};
     }
     void Match(std::int32_t a, std::int32_t b, const SymbolEntry& entry) {
         result_.pairs.push_back(Pair(a, b, entry));
@@ -274,11 +302,20 @@ private:
 
 }  // namespace
 
+bool SameField(std::string_view a, std::string_view b, const ComparisonOptions& options) {
+    if (options.ignoreBlanks) {
+        a = WithoutBlanksAround(a);
+        b = WithoutBlanksAround(b);
+    }
+    if (options.ignoreCase) return a.size() == b.size() && StartsWithIgnoringCase(a, b);
+    return a == b;
+}
+
 Comparison CompareTables(const SymbolTable& lib1, std::int32_t lib1Count, const SymbolTable& lib2,
-                         std::int32_t lib2Count) {
+                         std::int32_t lib2Count, const ComparisonOptions& options) {
     const std::int32_t n1 = UsableCount(lib1, lib1Count, 1);
     const std::int32_t n2 = UsableCount(lib2, lib2Count, 1);
-    Collector collector(lib1, n1, lib2, n2);
+    Collector collector(lib1, n1, lib2, n2, options);
 
     // Library 1 is indexed on one thread while the other works out the
     // hashes of library 2's names.
@@ -335,11 +372,9 @@ namespace {
 
 // The pairs that may change, worked out name by name as the rule says it, for
 // the nested loop: (library-1 record, library-2 record).
-std::set<std::pair<std::int32_t, std::int32_t>> PairsThatMayChange(const SymbolTable& lib1,
-                                                                   std::int32_t n1,
-                                                                   const SymbolTable& lib2,
-                                                                   std::int32_t n2,
-                                                                   bool classifications) {
+std::set<std::pair<std::int32_t, std::int32_t>> PairsThatMayChange(
+    const SymbolTable& lib1, std::int32_t n1, const SymbolTable& lib2, std::int32_t n2,
+    bool classifications, const ComparisonOptions& options) {
     std::set<std::pair<std::int32_t, std::int32_t>> mayChange;
     for (std::int32_t first = 1; first <= n2; ++first) {
         const std::string_view name = lib2.Symbol(first);
@@ -354,8 +389,8 @@ std::set<std::pair<std::int32_t, std::int32_t>> PairsThatMayChange(const SymbolT
         std::vector<bool> taken(records1.size());
         for (std::int32_t a : records2) {
             std::size_t j = 0;
-            while (j < records1.size() &&
-                   (taken[j] || Differences(lib1[records1[j]], lib2[a], classifications) != 0))
+            while (j < records1.size() && (taken[j] || Differences(lib1[records1[j]], lib2[a],
+                                                                   classifications, options) != 0))
                 ++j;
             if (j < records1.size())
                 taken[j] = true;
@@ -374,10 +409,11 @@ std::set<std::pair<std::int32_t, std::int32_t>> PairsThatMayChange(const SymbolT
 }  // namespace
 
 Comparison CompareTablesNestedLoop(const SymbolTable& lib1, std::int32_t lib1Count,
-                                   const SymbolTable& lib2, std::int32_t lib2Count) {
+                                   const SymbolTable& lib2, std::int32_t lib2Count,
+                                   const ComparisonOptions& options) {
     const std::int32_t n1 = UsableCount(lib1, lib1Count, 1);
     const std::int32_t n2 = UsableCount(lib2, lib2Count, 1);
-    Collector collector(lib1, n1, lib2, n2);
+    Collector collector(lib1, n1, lib2, n2, options);
     std::uint64_t pairs = 0;
     for (std::int32_t a = 1; a <= n2; ++a)
         for (std::int32_t b = 1; b <= n1; ++b) pairs += lib2.Symbol(a) == lib1.Symbol(b);
@@ -385,8 +421,11 @@ Comparison CompareTablesNestedLoop(const SymbolTable& lib1, std::int32_t lib1Cou
         for (std::int32_t a = 1; a <= n2; ++a)
             for (std::int32_t b = 1; b <= n1; ++b)
                 if (lib2.Symbol(a) == lib1.Symbol(b)) collector.Match(a, b, lib2[a]);
+        // The nested loop works out on its own whether classifications count.
         collector.Mark(PairsThatMayChange(lib1, n1, lib2, n2,
-                                          lib1.HasClassifications() && lib2.HasClassifications()));
+                                          lib1.HasClassifications() && lib2.HasClassifications() &&
+                                              !options.ignoreClassifications,
+                                          options));
     }
     return collector.Finish();
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "library/symbol_list.h"
@@ -22,6 +23,28 @@ enum FieldDifference : std::uint8_t {
     kClassification1Differs = 2,
     kClassification2Differs = 4,
 };
+
+// What a comparison leaves aside when it compares the fields of a matched
+// pair; names are always matched byte for byte. None set: every field byte
+// for byte, as without options.
+struct ComparisonOptions {
+    // Fields equal but for case are equal: A-Z and the accented capitals of
+    // Windows-1252 fold to their small letters, as the lists' second level
+    // of sorting folds them ("ÄRGER" and "ärger"; not "Ärger" and "Arger").
+    bool ignoreCase = false;
+    // Blanks at the start and end of a field do not count: spaces, tabs and
+    // no-break spaces ("Relais " and "Relais").
+    bool ignoreBlanks = false;
+    // Only designations are compared, also between two long-layout
+    // libraries.
+    bool ignoreClassifications = false;
+
+    bool Any() const { return ignoreCase || ignoreBlanks || ignoreClassifications; }
+    bool operator==(const ComparisonOptions&) const = default;
+};
+
+// Whether two field values count as equal under `options`.
+bool SameField(std::string_view a, std::string_view b, const ComparisonOptions& options);
 
 // One library as it was compared: its table (sharing the bytes of the table
 // it was given), its number of records and its layout.
@@ -50,8 +73,11 @@ static_assert(sizeof(MatchedPair) == 9);
 struct Comparison {
     ComparedLibrary lib1;
     ComparedLibrary lib2;
+    // What the fields were compared with.
+    ComparisonOptions options;
     // Classifications are compared only when both libraries have them (the
-    // long layout); otherwise only designations are.
+    // long layout) and the options do not leave them aside; otherwise only
+    // designations are.
     bool classificationsCompared = true;
     // The matched pairs in the order found (library-2 record order, then
     // library-1 record order): common entry k is pairs[k]. For a name held m
@@ -85,7 +111,7 @@ struct Comparison {
     bool SameFindings(const Comparison& other) const {
         return pairs == other.pairs && changed == other.changed && only1 == other.only1 &&
                only2 == other.only2 && refused == other.refused && pairCount == other.pairCount &&
-               classificationsCompared == other.classificationsCompared;
+               classificationsCompared == other.classificationsCompared && options == other.options;
     }
     // Anything only in one library, or a changed pair.
     bool HasDifferences() const { return !changed.empty() || !only1.empty() || !only2.empty(); }
@@ -94,14 +120,18 @@ struct Comparison {
 };
 
 // Matches library 2 against library 1 by name (byte for byte): records 1 to
-// `lib1Count` and 1 to `lib2Count`, counts clamped to what the tables hold.
+// `lib1Count` and 1 to `lib2Count`, counts clamped to what the tables hold;
+// the fields of the pairs compared as `options` say. A pair that the
+// options make equal is no change anywhere, and counts as identical where
+// the records of a name held more than once are paired off.
 Comparison CompareTables(const SymbolTable& lib1, std::int32_t lib1Count, const SymbolTable& lib2,
-                         std::int32_t lib2Count);
+                         std::int32_t lib2Count, const ComparisonOptions& options = {});
 
 // The same result by a plain nested loop: every library-2 record against every
 // library-1 record. Quadratic; the reference the indexed comparison answers to.
 Comparison CompareTablesNestedLoop(const SymbolTable& lib1, std::int32_t lib1Count,
-                                   const SymbolTable& lib2, std::int32_t lib2Count);
+                                   const SymbolTable& lib2, std::int32_t lib2Count,
+                                   const ComparisonOptions& options = {});
 
 // What a comparison writes in the system: rewrites `common` from slot 0 with
 // library 2's entries of the pairs, sets `commonCount`, empties the three

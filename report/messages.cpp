@@ -438,8 +438,7 @@ std::string ComparisonStatus(const std::string& name1, const std::string& name2,
     std::string status = ComparisonCounts(comparison);
     // Empty classification fields would look like deleted values.
     if (!comparison.classificationsCompared)
-        status += " · " +
-                  ClassificationsNotCompared(comparison.lib1.layout, comparison.lib2.layout);
+        status += " · " + ClassificationsNotCompared(comparison);
     return status + " · " + files;
 }
 
@@ -640,6 +639,9 @@ std::string DifferenceStepAtEnd(bool forward) {
 // ---- the reports -------------------------------------------------------------
 
 std::string OnlyDesignationsCompared(const Comparison& comparison) {
+    if (comparison.options.ignoreClassifications)
+        return std::string("Nur Bezeichnungen verglichen: Vergleichsoption „") +
+               ComparisonOptionText().ignoreClassifications + "“.";
     const bool short1 = comparison.lib1.layout == LibraryLayout::kShort;
     const bool short2 = comparison.lib2.layout == LibraryLayout::kShort;
     return std::string("Nur Bezeichnungen verglichen: ") +
@@ -796,4 +798,45 @@ std::string TakenOverMessage(const std::string& name, std::uint64_t changed, std
                           " entfernt.";
     if (!backup.empty()) message += " Die vorige Fassung liegt in „" + backup + "“.";
     return message;
+}
+
+// ---- comparison options ----------------------------------------------------
+
+const ComparisonOptionWords& ComparisonOptionText() {
+    static const ComparisonOptionWords words = {
+        .title = "Vergleichsoptionen",
+        .ignoreCase = "Groß-/Kleinschreibung der Felder ignorieren",
+        .ignoreBlanks = "Leerzeichen am Rand ignorieren",
+        .ignoreClassifications = "Klassifizierungen nicht vergleichen",
+        .ignoreCaseHelp =
+            "Felder, die sich nur in Groß- und Kleinschreibung unterscheiden, gelten als gleich. "
+            "Symbolnamen werden weiter Byte für Byte zugeordnet.",
+        .ignoreBlanksHelp =
+            "Leerzeichen, Tabulatoren und geschützte Leerzeichen am Anfang und Ende eines Felds "
+            "zählen nicht.",
+        .ignoreClassificationsHelp =
+            "Vergleicht nur die Bezeichnungen, auch wenn beide Bibliotheken Klassifizierungen "
+            "haben.",
+    };
+    return words;
+}
+
+std::string ComparisonOptionsInWords(const ComparisonOptions& options) {
+    const ComparisonOptionWords& words = ComparisonOptionText();
+    std::string text;
+    for (const auto& [set, name] :
+         {std::pair{options.ignoreCase, words.ignoreCase},
+          std::pair{options.ignoreBlanks, words.ignoreBlanks},
+          std::pair{options.ignoreClassifications, words.ignoreClassifications}}) {
+        if (!set) continue;
+        if (!text.empty()) text += ", ";
+        text += name;
+    }
+    return text;
+}
+
+std::string ClassificationsNotCompared(const Comparison& comparison) {
+    if (comparison.options.ignoreClassifications)
+        return "Klassifizierungen nicht verglichen (Vergleichsoption)";
+    return ClassificationsNotCompared(comparison.lib1.layout, comparison.lib2.layout);
 }

@@ -341,3 +341,26 @@ std::string ClassificationsNotTakenMessage(const std::string& name);
 // removed, and the name of the backup kept (empty: none).
 std::string TakenOverMessage(const std::string& name, std::uint64_t changed, std::uint64_t added,
                              std::uint64_t removed, const std::string& backup);
+
+// ---- comparison options ----------------------------------------------------
+
+// The comparison options by name, for the reports, the CLI's help and the
+// dialog.
+struct ComparisonOptionWords {
+    const char* title;                  // "Vergleichsoptionen"
+    const char* ignoreCase;             // "Groß-/Kleinschreibung der Felder ignorieren"
+    const char* ignoreBlanks;           // "Leerzeichen am Rand ignorieren"
+    const char* ignoreClassifications;  // "Klassifizierungen nicht vergleichen"
+    // The help of libcompare-cli's --ignore-case, --ignore-blanks and
+    // --ignore-classifications.
+    const char* ignoreCaseHelp;
+    const char* ignoreBlanksHelp;
+    const char* ignoreClassificationsHelp;
+};
+const ComparisonOptionWords& ComparisonOptionText();
+// The options set, by name, separated by commas ("Groß-/Kleinschreibung der
+// Felder ignorieren, Leerzeichen am Rand ignorieren"); empty for none.
+std::string ComparisonOptionsInWords(const ComparisonOptions& options);
+// Why classifications were not compared: the option, or else the layouts
+// (ClassificationsNotCompared).
+std::string ClassificationsNotCompared(const Comparison& comparison);

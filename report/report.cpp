@@ -23,6 +23,7 @@ Comparison Shown(const Comparison& c, const ReportFilter& filter) {
     Comparison shown;
     shown.lib1 = c.lib1;
     shown.lib2 = c.lib2;
+    shown.options = c.options;
     shown.classificationsCompared = c.classificationsCompared;
     shown.refused = c.refused;
     shown.pairCount = c.pairCount;

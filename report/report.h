@@ -38,6 +38,8 @@ using ReportSink = std::function<bool(std::string_view bytes)>;
 
 // Writes the report of `comparison`; false when writing failed (e.g. a
 // closed pipe, a full disk), and nothing more is written after a failure.
+// With comparison options (comparison.options), the text, the JSON and the
+// HTML say which were in force; without, nothing about them.
 // With a filter in `sources`, only what it shows: the text and the JSON say
 // which filter applied, and their counts are those of what is shown, with the
 // totals beside them; CSV holds just the rows shown.

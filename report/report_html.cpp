@@ -289,6 +289,8 @@ bool WriteHtml(const Comparison& c, const Comparison& all, const ReportSources& 
     HtmlLibrary(out, 1, sources.path1, c.lib1);
     HtmlLibrary(out, 2, sources.path2, c.lib2);
     Term(out, "Ergebnis", ComparisonCounts(all));
+    if (c.options.Any())
+        Term(out, ComparisonOptionText().title, ComparisonOptionsInWords(c.options));
     if (const ReportFilter& filter = sources.filter; filter.Active()) {
         std::string words;
         if (!filter.search.empty()) {

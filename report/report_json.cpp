@@ -139,6 +139,18 @@ bool WriteJson(const Comparison& c, const Comparison& all, const ReportSources& 
     json.Library(sources.path2, c.lib2);
     json.Key("classificationsCompared");
     w.Bool(c.classificationsCompared);
+    // Only with options, so that a report without them stays as it was.
+    if (c.options.Any()) {
+        json.Key("options");
+        w.StartObject();
+        json.Key("ignoreCase");
+        w.Bool(c.options.ignoreCase);
+        json.Key("ignoreBlanks");
+        w.Bool(c.options.ignoreBlanks);
+        json.Key("ignoreClassifications");
+        w.Bool(c.options.ignoreClassifications);
+        w.EndObject();
+    }
     const auto counts = [&](const Comparison& of) {
         w.StartObject();
         json.Key("common");

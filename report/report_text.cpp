@@ -103,6 +103,10 @@ bool WriteText(const Comparison& c, const Comparison& all, const ReportSources& 
     TextLibrary(out, 1, sources.path1, c.lib1);
     TextLibrary(out, 2, sources.path2, c.lib2);
     out.Text(ComparisonCounts(all) + "\n");
+    // "Vergleichsoptionen: Leerzeichen am Rand ignorieren", only with options.
+    if (c.options.Any())
+        out.Text(std::string(ComparisonOptionText().title) + ": " +
+                 ComparisonOptionsInWords(c.options) + "\n");
     if (const ReportFilter& filter = sources.filter; filter.Active()) {
         // "Filter: Suche „relais“, nur geänderte"
         std::string line = "Filter: ";

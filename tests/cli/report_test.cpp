@@ -12,7 +12,8 @@
 
 namespace {
 
-Comparison Compare(const std::vector<LongRecord>& one, const std::vector<LongRecord>& two) {
+Comparison Compare(const std::vector<LongRecord>& one, const std::vector<LongRecord>& two,
+                   const ComparisonOptions& options = {}) {
     SymbolTable tables[2];
     for (int side = 0; side < 2; ++side) {
         const auto& records = side == 0 ? one : two;
@@ -21,7 +22,7 @@ Comparison Compare(const std::vector<LongRecord>& one, const std::vector<LongRec
                                 records[i][2], records[i][3]);
     }
     return CompareTables(tables[0], static_cast<std::int32_t>(one.size()), tables[1],
-                         static_cast<std::int32_t>(two.size()));
+                         static_cast<std::int32_t>(two.size()), options);
 }
 
 std::string Report(const Comparison& c, ReportFormat format, const ReportSources& sources) {
@@ -249,6 +250,84 @@ TEST(Reports, AFilterLeavesWhatTheListsShow) {
     const std::string html = Report(c, ReportFormat::kHtml, {"a.1", "b.1"});
     EXPECT_EQ(html.find("Filter"), std::string::npos);
     EXPECT_EQ(html.find("Gezeigt"), std::string::npos);
+}
+
+// The text, the JSON and the HTML say which comparison options were in
+// force, and only when any was; what they make equal is no change in any
+// report.
+TEST(Reports, SayWhichOptionsWereInForce) {
+    const std::vector<LongRecord> one = {{"A", "Relais ", "k"}, {"B", "MOTOR", "k"}},
+                                  two = {{"A", "Relais", "K"}, {"B", "motor", "k"}};
+    const struct {
+        const char* what;
+        ComparisonOptions options;
+        const char* words;  // empty: no options
+        const char* changed;
+    } rows[] = {
+        {"none", {}, "", "2"},
+        {"case", {.ignoreCase = true}, "Groß-/Kleinschreibung der Felder ignorieren", "1"},
+        {"blanks", {.ignoreBlanks = true}, "Leerzeichen am Rand ignorieren", "2"},
+        {"classifications",
+         {.ignoreClassifications = true},
+         "Klassifizierungen nicht vergleichen",
+         "2"},
+        {"all",
+         {true, true, true},
+         "Groß-/Kleinschreibung der Felder ignorieren, Leerzeichen am Rand ignorieren, "
+         "Klassifizierungen nicht vergleichen",
+         "0"},
+    };
+    for (const auto& row : rows) {
+        const Comparison c = Compare(one, two, row.options);
+        const ReportSources sources{"a.1", "b.1"};
+        const std::string words = row.words;
+        const std::string text = Report(c, ReportFormat::kText, sources);
+        EXPECT_NE(text.find(std::string("davon ") + row.changed + " geändert"), std::string::npos)
+            << row.what << "\n"
+            << text;
+        EXPECT_EQ(text.find("Vergleichsoptionen") != std::string::npos, !words.empty()) << row.what;
+        if (!words.empty()) {
+            EXPECT_NE(text.find(" Bibliothek 2\nVergleichsoptionen: " + words + "\n\n"),
+                      std::string::npos)
+                << row.what << "\n"
+                << text;
+        }
+        EXPECT_EQ(text.find("Vergleichsoption „Klassifizierungen nicht vergleichen“") !=
+                      std::string::npos,
+                  row.options.ignoreClassifications)
+            << row.what;
+
+        rapidjson::Document json;
+        json.Parse(Report(c, ReportFormat::kJson, sources).c_str());
+        ASSERT_FALSE(json.HasParseError()) << row.what;
+        EXPECT_EQ(json["counts"]["changed"].GetUint(), std::stoul(row.changed)) << row.what;
+        EXPECT_EQ(json["classificationsCompared"].GetBool(), !row.options.ignoreClassifications)
+            << row.what;
+        ASSERT_EQ(json.HasMember("options"), !words.empty()) << row.what;
+        if (!words.empty()) {
+            EXPECT_EQ(json["options"]["ignoreCase"].GetBool(), row.options.ignoreCase);
+            EXPECT_EQ(json["options"]["ignoreBlanks"].GetBool(), row.options.ignoreBlanks);
+            EXPECT_EQ(json["options"]["ignoreClassifications"].GetBool(),
+                      row.options.ignoreClassifications);
+        }
+
+        const std::string html = Report(c, ReportFormat::kHtml, sources);
+        EXPECT_EQ(
+            html.find("<dt>Vergleichsoptionen</dt><dd>" + words + "</dd>") != std::string::npos,
+            !words.empty())
+            << row.what;
+        EXPECT_NE(html.find(std::string("<h2>Geänderte Symbole (") + row.changed + ")</h2>"),
+                  std::string::npos)
+            << row.what;
+
+        // CSV: nothing about the options, only what they left changed.
+        const std::string csv = Report(c, ReportFormat::kCsv, sources);
+        EXPECT_EQ(csv.find("ignore"), std::string::npos) << row.what;
+        std::size_t changedRows = 0;
+        for (std::size_t at = 0; (at = csv.find(",1,", at)) != std::string::npos; ++at)
+            ++changedRows;
+        EXPECT_EQ(changedRows, std::stoul(row.changed)) << row.what << "\n" << csv;
+    }
 }
 
 }  // namespace

@@ -179,4 +179,46 @@ TEST(ParseArguments, EachCommandLineAsksForOneThing) {
     }
 }
 
+// --ignore-case, --ignore-blanks and --ignore-classifications set the
+// comparison's options, anywhere before "--"; with --list they are a usage
+// error, as --format is.
+TEST(ParseArguments, ComparisonOptions) {
+    const struct {
+        const char* name;
+        std::vector<std::string> arguments;
+        ComparisonOptions options;
+        Kind kind = Kind::kCompare;
+    } rows[] = {
+        {"none", {"a.1", "b.1"}, {}},
+        {"--ignore-case", {"--ignore-case", "a.1", "b.1"}, {.ignoreCase = true}},
+        {"--ignore-blanks after the files",
+         {"a.1", "b.1", "--ignore-blanks"},
+         {.ignoreBlanks = true}},
+        {"--ignore-classifications with a format",
+         {"--format", "json", "--ignore-classifications", "a.1", "b.1"},
+         {.ignoreClassifications = true}},
+        {"all three",
+         {"--ignore-blanks", "--ignore-classifications", "a.1", "--ignore-case", "b.1"},
+         {true, true, true}},
+        {"given twice", {"--ignore-case", "--ignore-case", "a.1", "b.1"}, {.ignoreCase = true}},
+        {"after --, a file", {"a.1", "--", "--ignore-case"}, {}},
+        {"with --list", {"--list", "--ignore-case", "a.1"}, {}, Kind::kInvalid},
+        {"a misspelt option", {"--ignore-cases", "a.1", "b.1"}, {}, Kind::kInvalid},
+    };
+    for (const auto& row : rows) {
+        const CliRequest request = ParseArguments(row.arguments);
+        ASSERT_EQ(request.kind, row.kind) << row.name;
+        if (row.kind == Kind::kCompare) {
+            EXPECT_TRUE(request.compare.options == row.options) << row.name;
+        }
+    }
+    EXPECT_EQ(ParseArguments({"--list", "--ignore-blanks", "a.1"}).problem,
+              ArgumentProblem::kListWithComparison);
+    EXPECT_EQ(ParseArguments({"--ignore-cases", "a.1", "b.1"}).given, "--ignore-cases");
+    // The help names them.
+    const std::string help = ParseArguments({"--help"}).text;
+    for (const char* option : {"--ignore-case", "--ignore-blanks", "--ignore-classifications"})
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+}
+
 }  // namespace

@@ -63,7 +63,7 @@ Outcome RunCompare(const Names& lib1, const Names& lib2, Compare compare) {
     const SymbolTable t2 = Library(lib2, "L2");
     RecordingList common("common", out.calls), only1("only1", out.calls), only2("only2", out.calls);
     out.result = compare(t1, static_cast<std::int32_t>(lib1.size()), t2,
-                         static_cast<std::int32_t>(lib2.size()));
+                         static_cast<std::int32_t>(lib2.size()), ComparisonOptions{});
     PublishComparison(out.result, out.commonTable, out.commonCount, common, only1, only2);
     out.common = common.names;
     out.only1 = only1.names;
@@ -340,7 +340,7 @@ TEST(CompareTables, WhichPairsOfANameHeldMoreThanOnceChange) {
         const auto n1 = static_cast<std::int32_t>(c.designations1.size());
         const auto n2 = static_cast<std::int32_t>(c.designations2.size());
         for (const auto compare : {CompareTables, CompareTablesNestedLoop}) {
-            const Comparison r = compare(t1, n1, t2, n2);
+            const Comparison r = compare(t1, n1, t2, n2, ComparisonOptions{});
             std::vector<std::string> changed;
             for (std::int32_t k : r.changed) {
                 const MatchedPair& pair = r.pairs[static_cast<std::size_t>(k)];
@@ -398,6 +398,211 @@ TEST(NearMisses, CaseAndSurroundingBlanksOnly) {
     EXPECT_EQ(shown(misses.lib2),
               (std::vector<std::string>{"RELAIS/Relais", "motor/Motor", "relais/Relais",
                                         "Taster\t/ Taster", "MOTOR/Motor"}));
+}
+
+}  // namespace
+
+namespace {
+
+// ---- comparison options ----------------------------------------------------
+
+ComparisonOptions Options(bool ignoreCase, bool ignoreBlanks, bool ignoreClassifications = false) {
+    ComparisonOptions options;
+    options.ignoreCase = ignoreCase;
+    options.ignoreBlanks = ignoreBlanks;
+    options.ignoreClassifications = ignoreClassifications;
+    return options;
+}
+
+// Which field values count as equal under each option: case folded as the
+// lists' second level folds it (accents stay), blanks only at the ends.
+TEST(SameField, FollowsTheOptions) {
+    const struct {
+        const char* what;
+        std::string a, b;
+        bool plain, ignoringCase, ignoringBlanks, ignoringBoth;
+    } rows[] = {
+        {"the same bytes", "Relais", "Relais", true, true, true, true},
+        {"case", "MOTOR", "motor", false, true, false, true},
+        {"accented capitals", "\xC4RGER", "\xE4rger", false, true, false, true},
+        {"Š, Œ, Ž, Ÿ", "\x8A\x8C\x8E\x9F", "\x9A\x9C\x9E\xFF", false, true, false, true},
+        {"an accent is no case", "\xC4rger", "Arger", false, false, false, false},
+        {"ß is not ss", "Ma\xDF", "MASS", false, false, false, false},
+        {"a blank at the end", "Relais ", "Relais", false, false, true, true},
+        {"a tab and a no-break space around", "\tRelais\xA0", "Relais", false, false, true, true},
+        {"a blank inside counts", "Re lais", "Relais", false, false, false, false},
+        {"blanks and case", " MOTOR", "motor  ", false, false, false, true},
+        {"only blanks against nothing", " \t ", "", false, false, true, true},
+        {"a line feed is no blank", "Relais\n", "Relais", false, false, false, false},
+        {"a shorter value", "Relais", "Relai", false, false, false, false},
+    };
+    for (const auto& row : rows) {
+        for (const auto& [a, b] : {std::pair{row.a, row.b}, std::pair{row.b, row.a}}) {
+            EXPECT_EQ(SameField(a, b, Options(false, false)), row.plain) << row.what;
+            EXPECT_EQ(SameField(a, b, Options(true, false)), row.ignoringCase) << row.what;
+            EXPECT_EQ(SameField(a, b, Options(false, true)), row.ignoringBlanks) << row.what;
+            EXPECT_EQ(SameField(a, b, Options(true, true)), row.ignoringBoth) << row.what;
+            // Classifications are no concern of a single field.
+            EXPECT_EQ(SameField(a, b, Options(false, false, true)), row.plain) << row.what;
+        }
+    }
+}
+
+// Records 1..n of `records`, each symbol, designation, classification 1 and 2.
+std::int32_t Fill(SymbolTable& table, const std::vector<LongRecord>& records) {
+    for (std::size_t i = 0; i < records.size(); ++i)
+        table.Assign(static_cast<std::int64_t>(i) + 1, records[i][0], records[i][1], records[i][2],
+                     records[i][3]);
+    return static_cast<std::int32_t>(records.size());
+}
+
+// A pair the options make equal is no change, in the pairs' bits, the list
+// of changes and the differences found; the pairing of a name held more than
+// once takes records equal under the options for identical.
+TEST(CompareTables, OptionsDecideWhatChanged) {
+    const ComparisonOptions none,
+        ignoreCase = Options(true, false), ignoreBlanks = Options(false, true),
+        ignoreClassifications = Options(false, false, true), all = Options(true, true, true);
+    const struct {
+        const char* what;
+        std::vector<LongRecord> one, two;
+        ComparisonOptions options;
+        std::vector<std::uint8_t> differences;  // of the pairs, in order
+        bool classificationsCompared;
+    } rows[] = {
+        {"case counts without the option",
+         {{"K", "MOTOR"}},
+         {{"K", "motor"}},
+         none,
+         {kDesignationDiffers},
+         true},
+        {"case ignored", {{"K", "MOTOR"}}, {{"K", "motor"}}, ignoreCase, {0}, true},
+        {"case ignored in a classification",
+         {{"K", "d", "Antriebe"}},
+         {{"K", "d", "ANTRIEBE"}},
+         ignoreCase,
+         {0},
+         true},
+        {"blanks ignored",
+         {{"K", "Relais ", " k1"}},
+         {{"K", "Relais", "k1"}},
+         ignoreBlanks,
+         {0},
+         true},
+        {"blanks ignored, case still counts",
+         {{"K", "Relais "}},
+         {{"K", "relais"}},
+         ignoreBlanks,
+         {kDesignationDiffers},
+         true},
+        {"classifications left aside",
+         {{"K", "d", "k1", "k2"}},
+         {{"K", "d", "x1", "x2"}},
+         ignoreClassifications,
+         {0},
+         false},
+        {"the designation still compared without classifications",
+         {{"K", "alt", "k1"}},
+         {{"K", "neu", "x1"}},
+         ignoreClassifications,
+         {kDesignationDiffers},
+         false},
+        {"names stay byte for byte",
+         {{"Motor", "d"}, {"K ", "d"}},
+         {{"motor", "d"}, {"K", "d"}},
+         all,
+         {},
+         false},
+        // Without options no two records of X are identical: the left-over
+        // pairs (a, b) and (b , A) change (the pairs in library-2 record
+        // order: (a, b), (b , b), (a, A), (b , A)). With them, b takes "b " and A
+        // takes a: nothing changes.
+        {"a name held twice, without options",
+         {{"X", "a"}, {"X", "b "}},
+         {{"X", "b"}, {"X", "A"}},
+         none,
+         {kDesignationDiffers, 0, 0, kDesignationDiffers},
+         true},
+        {"a name held twice, equal under the options",
+         {{"X", "a"}, {"X", "b "}},
+         {{"X", "b"}, {"X", "A"}},
+         Options(true, true),
+         {0, 0, 0, 0},
+         true},
+    };
+    for (const auto& row : rows) {
+        SymbolTable t1, t2;
+        const std::int32_t n1 = Fill(t1, row.one), n2 = Fill(t2, row.two);
+        const Comparison c = CompareTables(t1, n1, t2, n2, row.options);
+        EXPECT_EQ(Differences(c), row.differences) << row.what;
+        std::size_t changed = 0;
+        for (std::uint8_t bits : row.differences) changed += bits != 0;
+        EXPECT_EQ(c.changed.size(), changed) << row.what;
+        EXPECT_EQ(c.HasDifferences(), changed > 0 || !c.only1.empty() || !c.only2.empty())
+            << row.what;
+        EXPECT_EQ(c.classificationsCompared, row.classificationsCompared) << row.what;
+        EXPECT_TRUE(c.options == row.options) << row.what;
+        EXPECT_TRUE(c.SameFindings(CompareTablesNestedLoop(t1, n1, t2, n2, row.options)))
+            << row.what;
+    }
+}
+
+// With every combination of options, the indexed comparison answers to the
+// nested loop on random tables whose names repeat and whose values differ
+// in case, in blanks at the ends, in accents and in classifications; and a
+// pair is changed only where the options leave a field that differs.
+TEST(CompareTables, AgreesWithTheNestedLoopUnderEveryOption) {
+    std::mt19937 random(20261209);
+    const std::vector<std::string> names = {"A", "a", "B", "M\xF6tor"};
+    const std::vector<std::string> values = {"",
+                                             "a",
+                                             "A",
+                                             " a",
+                                             "a ",
+                                             "A\t",
+                                             "\xA0"
+                                             "a",
+                                             "b",
+                                             "\xC4",
+                                             "\xE4",
+                                             "  ",
+                                             "a b"};
+    const auto draw = [&](const std::vector<std::string>& from) {
+        return from[random() % from.size()];
+    };
+    for (int combination = 0; combination < 8; ++combination) {
+        const ComparisonOptions options =
+            Options(combination & 1, (combination & 2) != 0, (combination & 4) != 0);
+        for (int round = 0; round < 150; ++round) {
+            SymbolTable t1, t2;
+            const auto fill = [&](SymbolTable& table) {
+                const auto n = static_cast<std::int32_t>(random() % 14);
+                for (std::int32_t i = 1; i <= n; ++i)
+                    table.Assign(i, draw(names), draw(values), draw(values), draw(values));
+                return n;
+            };
+            const std::int32_t n1 = fill(t1), n2 = fill(t2);
+            const Comparison fast = CompareTables(t1, n1, t2, n2, options);
+            ASSERT_TRUE(fast.SameFindings(CompareTablesNestedLoop(t1, n1, t2, n2, options)))
+                << "options " << combination << ", round " << round;
+            for (std::int32_t k : fast.changed) {
+                const MatchedPair& pair = fast.pairs[static_cast<std::size_t>(k)];
+                const SymbolEntry a = fast.Record1(pair), b = fast.Record2(pair);
+                const std::uint8_t expected =
+                    (SameField(a.designation, b.designation, options) ? 0 : kDesignationDiffers) |
+                    (options.ignoreClassifications ||
+                             SameField(a.classification1, b.classification1, options)
+                         ? 0
+                         : kClassification1Differs) |
+                    (options.ignoreClassifications ||
+                             SameField(a.classification2, b.classification2, options)
+                         ? 0
+                         : kClassification2Differs);
+                ASSERT_EQ(pair.differences, expected)
+                    << "options " << combination << ", round " << round;
+            }
+        }
+    }
 }
 
 }  // namespace
