@@ -54,3 +54,8 @@ for pair in "" -random; do
   echo "== the dialog (offscreen), names $(label "$pair"): duplicates, memory after a reload, a million names"
   QT_QPA_PLATFORM=offscreen $bin/dialog_bench "$work/a$pair.1" "$work/b$pair.1" 2>/dev/null
 done
+
+echo "== libcompare-cli --take: a library written with a tenth of its records changed"
+bench/take.sh "$bin" "$records"
+$bin/generate_take_pair "$work/take1.1" "$work/take2.1" "$records"
+for _ in 1 2 3; do $bin/take_bench "$work/take1.1" "$work/take2.1" "$work/take-out.1"; done | sed 's/^/   /'

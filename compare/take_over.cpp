@@ -1,8 +1,8 @@
 #include "compare/take_over.h"
 
 #include <algorithm>
+#include <functional>
 #include <string>
-#include <unordered_map>
 
 namespace {
 
@@ -13,6 +13,63 @@ std::string_view WholeRecord(const ComparedLibrary& library, std::int32_t record
     const std::string_view file = library.table.FileView();
     return start < file.size() ? file.substr(start, size) : std::string_view();
 }
+
+// Names, each with a count: open addressing over a flat array, so that a
+// lookup costs one probe in most cases where a node-based map chases
+// pointers (a million lookups per take-over).
+class NameCounts {
+public:
+    struct Slot {
+        std::string_view name;
+        std::uint64_t hash = 0;
+        std::int32_t count = -1;  // -1: an empty slot
+        bool reported = false;
+    };
+
+    explicit NameCounts(std::size_t names) {
+        std::size_t capacity = 16;
+        while (capacity < 2 * names) capacity *= 2;
+        slots_.resize(capacity);
+        mask_ = capacity - 1;
+        filter_.resize(std::min<std::size_t>(capacity * 8, std::size_t{1} << 22) / 64);
+    }
+
+    bool Empty() const { return size_ == 0; }
+
+    // The slot of `name`, added with the count 0 when `add`; null when the
+    // name is not there and not added.
+    Slot* Find(std::string_view name, bool add) {
+        const std::uint64_t hash = std::hash<std::string_view>{}(name);
+        // One bit a hash in a small array answers most lookups of names not
+        // there without touching the slots.
+        const std::uint64_t bit = (hash >> 32) % (filter_.size() * 64);
+        std::uint64_t& word = filter_[bit / 64];
+        const std::uint64_t mask = std::uint64_t{1} << (bit % 64);
+        if (!add && !(word & mask)) return nullptr;
+        word |= mask;
+        for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
+            Slot& slot = slots_[i];
+            if (slot.count < 0) {
+                if (!add) return nullptr;
+                slot = {name, hash, 0, false};
+                ++size_;
+                return &slot;
+            }
+            if (slot.hash == hash && slot.name == name) return &slot;
+        }
+    }
+
+    // Counts `name` once more, where it is there.
+    void Count(std::string_view name) {
+        if (Slot* slot = Find(name, false)) ++slot->count;
+    }
+
+private:
+    std::vector<Slot> slots_;
+    std::vector<std::uint64_t> filter_;
+    std::size_t mask_ = 0;
+    std::size_t size_ = 0;
+};
 
 bool HasClassification(const SymbolEntry& entry) {
     return !entry.classification1.empty() || !entry.classification2.empty();
@@ -67,35 +124,34 @@ TakeOverPlan PlanTakeOver(const Comparison& comparison, TakeDirection direction,
     std::sort(pairs.begin(), pairs.end());
     pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
 
-    // How often each library holds the selected names: a name held more than
-    // once is left out whole.
-    struct Tally {
-        std::int32_t times1 = 0;
-        std::int32_t times2 = 0;
-        bool reported = false;
-    };
-    std::unordered_map<std::string_view, Tally> tally;
-    tally.reserve(pairs.size() + only1.size() + only2.size());
+    // A selected name held more than once in either library is left out
+    // whole. Every such name has more than one entry among the pairs and the
+    // records only in one library: a name both hold has a pair for each
+    // record of the side that holds it more often, a name only one holds a
+    // record only in that library for each time.
+    NameCounts entries(pairs.size() + only1.size() + only2.size());
     for (const std::int32_t k : pairs)
-        tally.try_emplace(comparison.lib1.table.Symbol(comparison.pairs[k].record1));
-    for (const std::int32_t record : only1) tally.try_emplace(comparison.lib1.table.Symbol(record));
-    for (const std::int32_t record : only2) tally.try_emplace(comparison.lib2.table.Symbol(record));
-    if (!tally.empty()) {
-        for (std::int32_t r = 1; r <= comparison.lib1.count; ++r)
-            if (const auto at = tally.find(comparison.lib1.table.Symbol(r)); at != tally.end())
-                ++at->second.times1;
-        for (std::int32_t r = 1; r <= comparison.lib2.count; ++r)
-            if (const auto at = tally.find(comparison.lib2.table.Symbol(r)); at != tally.end())
-                ++at->second.times2;
+        entries.Find(comparison.lib1.table.Symbol(comparison.pairs[k].record1), true);
+    for (const std::int32_t record : only1)
+        entries.Find(comparison.lib1.table.Symbol(record), true);
+    for (const std::int32_t record : only2)
+        entries.Find(comparison.lib2.table.Symbol(record), true);
+    if (!entries.Empty()) {
+        // Library 2's records, whose order the pairs follow.
+        for (const MatchedPair& pair : comparison.pairs)
+            entries.Count(comparison.lib2.table.Symbol(pair.record2));
+        for (const std::int32_t record : comparison.only1)
+            entries.Count(comparison.lib1.table.Symbol(record));
+        for (const std::int32_t record : comparison.only2)
+            entries.Count(comparison.lib2.table.Symbol(record));
     }
     // Whether `name` may be taken; a name that may not is reported once.
     const auto takeable = [&](std::string_view name) {
-        const auto at = tally.find(name);
-        Tally& counts = at->second;
-        if (counts.times1 <= 1 && counts.times2 <= 1) return true;
-        if (!counts.reported) {
-            plan.skipped.push_back({at->first, counts.times1, counts.times2});
-            counts.reported = true;
+        NameCounts::Slot& slot = *entries.Find(name, false);
+        if (slot.count <= 1) return true;
+        if (!slot.reported) {
+            plan.skipped.push_back({name, 0, 0});
+            slot.reported = true;
         }
         return false;
     };
@@ -139,5 +195,22 @@ TakeOverPlan PlanTakeOver(const Comparison& comparison, TakeDirection direction,
     }
     for (const std::int32_t record : removed)
         if (takeable(target.table.Symbol(record))) plan.changes.removed.push_back(record);
+
+    // How often each library holds the names left out.
+    if (!plan.skipped.empty()) {
+        NameCounts times1(plan.skipped.size()), times2(plan.skipped.size());
+        for (const NameHeldMoreThanOnce& name : plan.skipped) {
+            times1.Find(name.name, true);
+            times2.Find(name.name, true);
+        }
+        for (std::int32_t r = 1; r <= comparison.lib1.count; ++r)
+            times1.Count(comparison.lib1.table.Symbol(r));
+        for (std::int32_t r = 1; r <= comparison.lib2.count; ++r)
+            times2.Count(comparison.lib2.table.Symbol(r));
+        for (NameHeldMoreThanOnce& name : plan.skipped) {
+            name.times1 = times1.Find(name.name, false)->count;
+            name.times2 = times2.Find(name.name, false)->count;
+        }
+    }
     return plan;
 }

@@ -99,6 +99,20 @@ bool ReadsAsItself(LibraryLayout layout, const std::string& record, const Fields
     return lastTerminator < record.size();
 }
 
+// Whether every field of record `record` of `file`, read as `fields`, ends
+// at a terminator inside the record, rather than at its end or the file's.
+bool EndsInside(std::string_view file, LibraryLayout layout, std::uint64_t record,
+                const Fields& fields) {
+    const std::uint64_t start = RecordStart(layout, record);
+    const std::uint64_t end = std::min<std::uint64_t>(file.size(), start + RecordSize(layout));
+    const std::uint64_t last =
+        layout == LibraryLayout::kLong
+            ? start + fields[0].size() + fields[1].size() + fields[2].size() + fields[3].size() + 3
+            : std::max(start + fields[0].size(),
+                       start + kShortDesignationOffset + fields[1].size());
+    return last < end;
+}
+
 // What the changed or added record must read as: the values given, the
 // others as read.
 struct Planned {
@@ -207,13 +221,18 @@ ChangedLibrary ApplyChanges(std::string_view original, LibraryLayout layout, std
     std::string& out = result.bytes;
     out.reserve(size + added.size() * recordSize + recordSize);
     out.append(original.substr(0, RecordStart(layout, 1)));
-    for (std::int32_t i = 1; i <= records; ++i) {
-        if (fate[i] < 0) continue;
-        if (fate[i] > 0)
-            out += planned[fate[i] - 1].bytes;
-        else
-            out.append(
-                original.substr(RecordStart(layout, static_cast<std::uint64_t>(i)), recordSize));
+    for (std::int32_t i = 1; i <= records;) {
+        if (fate[i] != 0) {
+            if (fate[i] > 0) out += planned[fate[i] - 1].bytes;
+            ++i;
+            continue;
+        }
+        // A run of records kept as they are, in one piece.
+        std::int32_t end = i;
+        while (end <= records && fate[end] == 0) ++end;
+        const std::uint64_t start = RecordStart(layout, static_cast<std::uint64_t>(i));
+        out.append(original.substr(start, (end - i) * recordSize));
+        i = end;
     }
     if (!added.empty()) {
         // Whole records before them: a last record the file ended inside, or
@@ -225,7 +244,19 @@ ChangedLibrary ApplyChanges(std::string_view original, LibraryLayout layout, std
     }
 
     // Read back: every record must read as it should, also those whose
-    // fields run on past their end into what now follows them.
+    // fields run on past their end into what now follows them. A record kept
+    // whose fields all end inside it reads the same wherever it stands, and
+    // so does one followed by the same record as before: only where a run of
+    // kept records ends need the last one end inside. Where one does not,
+    // every record is read back.
+    const auto endsInside = [&](std::int32_t i) {
+        return EndsInside(original, layout, static_cast<std::uint64_t>(i), fieldsOf(i));
+    };
+    bool readAll = false;
+    for (std::int32_t i = 1; i <= records && !readAll; ++i) {
+        const bool runEnds = i == records ? !added.empty() : fate[i + 1] != 0;
+        readAll = fate[i] == 0 && runEnds && !endsInside(i);
+    }
     std::uint64_t j = 0;
     const auto check = [&](std::int32_t record, const Fields& expected) {
         const Fields got = FieldsOf(ReadRecord(out, layout, ++j));
@@ -238,6 +269,10 @@ ChangedLibrary ApplyChanges(std::string_view original, LibraryLayout layout, std
     };
     for (std::int32_t i = 1; i <= records; ++i) {
         if (fate[i] < 0) continue;
+        if (fate[i] == 0 && !readAll) {
+            ++j;
+            continue;
+        }
         const Fields expected = fate[i] > 0 ? planned[fate[i] - 1].fields : fieldsOf(i);
         if (auto refusal = check(i, expected)) return refuse(std::move(*refusal));
     }
