@@ -236,20 +236,26 @@ void HtmlOnly(Output& out, std::string_view heading, const ComparedLibrary& lib,
         TableStart(out, "einzeln", {{"name", "Symbol"}, {"einzig", "Bezeichnung"}});
     out.Text("<tbody>\n");
     InBlocks(out, records.size(), [&](Output& block, std::size_t begin, std::size_t end) {
-        // The records lie all over the file in this order: they are read
-        // first, without waiting for one before asking for the next.
-        std::vector<SymbolEntry> entries(end - begin);
-        for (std::size_t i = begin; i < end; ++i) entries[i - begin] = lib.table[records[i]];
+        // The records lie all over the file in this order: a few at a time
+        // are read first, without waiting for one before asking for the
+        // next, and written while their bytes are still at hand.
+        constexpr std::size_t kBatch = 32;
+        SymbolEntry entries[kBatch];
         Page page(block);
-        for (const SymbolEntry& e : entries) {
-            page.Text("<tr>");
-            page.Value(e.symbol);
-            page.Value(e.designation);
-            if (classifications) {
-                page.Value(e.classification1);
-                page.Value(e.classification2);
+        for (std::size_t from = begin; from < end; from += kBatch) {
+            const std::size_t n = std::min(kBatch, end - from);
+            for (std::size_t i = 0; i < n; ++i) entries[i] = lib.table[records[from + i]];
+            for (std::size_t i = 0; i < n; ++i) {
+                const SymbolEntry& e = entries[i];
+                page.Text("<tr>");
+                page.Value(e.symbol);
+                page.Value(e.designation);
+                if (classifications) {
+                    page.Value(e.classification1);
+                    page.Value(e.classification2);
+                }
+                page.Text("</tr>\n");
             }
-            page.Text("</tr>\n");
         }
     });
     out.Text("</tbody>\n</table>\n");
