@@ -1,6 +1,8 @@
 // libFuzzer target: two small tables decoded from the input, compared by the
-// indexed comparison and by the plain nested loop. Any difference in lists,
-// common table, marks or changed entries is a finding.
+// indexed comparison and by the plain nested loop, under the comparison
+// options the input selects. Any difference in lists, common table, marks or
+// changed entries is a finding, and so is a changed field that the options
+// make equal.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -45,15 +47,26 @@ void Decode(std::string_view input, SymbolTable& t1, std::int32_t& n1, SymbolTab
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::string_view input(reinterpret_cast<const char*>(data), size);
+    // A first byte below 8 selects the options by its three bits (ignore
+    // case, blanks, classifications) and is no part of the tables.
+    ComparisonOptions options;
+    if (!input.empty() && static_cast<unsigned char>(input.front()) < 8) {
+        const auto bits = static_cast<unsigned char>(input.front());
+        options.ignoreCase = bits & 1;
+        options.ignoreBlanks = bits & 2;
+        options.ignoreClassifications = bits & 4;
+        input.remove_prefix(1);
+    }
     SymbolTable t1, t2;
     std::int32_t n1 = 0, n2 = 0;
-    Decode(std::string_view(reinterpret_cast<const char*>(data), size), t1, n1, t2, n2);
+    Decode(input, t1, n1, t2, n2);
 
     SymbolTable fastCommon, slowCommon;
     std::int32_t fastCount = -1, slowCount = -1;
     CollectingList f1, f2, f3, s1, s2, s3;
-    const Comparison fast = CompareTables(t1, n1, t2, n2);
-    const Comparison slow = CompareTablesNestedLoop(t1, n1, t2, n2);
+    const Comparison fast = CompareTables(t1, n1, t2, n2, options);
+    const Comparison slow = CompareTablesNestedLoop(t1, n1, t2, n2, options);
     PublishComparison(fast, fastCommon, fastCount, f1, f2, f3);
     PublishComparison(slow, slowCommon, slowCount, s1, s2, s3);
     if (fastCount != slowCount || f1.calls != s1.calls || f2.calls != s2.calls ||
@@ -63,5 +76,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (fastCommon[k].symbol != slowCommon[k].symbol ||
             fastCommon[k].classification2 != slowCommon[k].classification2)
             std::abort();
+    for (const MatchedPair& pair : fast.pairs) {
+        const SymbolEntry a = fast.Record1(pair), b = fast.Record2(pair);
+        if ((pair.differences & kDesignationDiffers) &&
+            SameField(a.designation, b.designation, options))
+            std::abort();
+        if ((pair.differences & (kClassification1Differs | kClassification2Differs)) &&
+            (options.ignoreClassifications || !fast.classificationsCompared))
+            std::abort();
+    }
     return 0;
 }

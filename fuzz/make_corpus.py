@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes seed corpora for the fuzz targets: fuzz/make_corpus.py OUTDIR
 OUTDIR/reader: library files of both layouts, cut and run-on variants.
-OUTDIR/compare: table pairs with duplicates, case variants and empty names."""
+OUTDIR/compare: table pairs with duplicates, case variants and empty names, some with
+comparison options."""
 import os
 import sys
 
@@ -49,6 +50,11 @@ pairs = {
     "case": b"Motor\nmotor\0motor\nMOTOR",
     "dups": b"X\nX\0X\nX\nX",
     "empty_names": b"\n|d\nA\0\nA|z",
+    # A first byte below 8 selects the comparison options (1 case, 2 blanks,
+    # 4 classifications).
+    "options_case": b"\x01K|MOTOR\nX|a|b\0K|motor\nX|A|B",
+    "options_blanks": b"\x02K|Relais \nK|x\0K| Relais\nK|x\t",
+    "options_all": b"\x07K|A |k1\nK|b|k\0K| a|k2\nK|B\xa0|k",
 }
 for name, data in pairs.items():
     with open(os.path.join(compare, name), "wb") as f:
