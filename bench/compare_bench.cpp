@@ -29,7 +29,7 @@ template <typename Compare>
 void Measure(Run& run, const SymbolTable& t1, const SymbolTable& t2, std::int32_t n,
              Compare compare) {
     const auto start = std::chrono::steady_clock::now();
-    run.result = compare(t1, n, t2, n);
+    run.result = compare(t1, n, t2, n, ComparisonOptions{});
     PublishComparison(run.result, run.table, run.count, run.common, run.only1, run.only2);
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }

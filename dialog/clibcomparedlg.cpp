@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStyle>
+#include <QTableView>
 #include <QTime>
 #include <algorithm>
 #include <filesystem>
@@ -76,6 +77,7 @@ CLibCompareDlg::~CLibCompareDlg() = default;
 
 void CLibCompareDlg::CreateControls() {
     m_controls = CreateTemplateControls(this, m_layout);
+    m_caption = windowTitle();
     const DialogUnits units(font());
     m_status = std::make_unique<StatusLines>(this, units, m_layout, [this] {
         if (!m_review->Filtering()) return QString();
@@ -245,8 +247,19 @@ void CLibCompareDlg::BindMessages() {
     connect(m_differencesAction, &QAction::triggered, this, &CLibCompareDlg::OnShowDifferences);
     connect(m_review->DifferencesButton(), &QPushButton::clicked, m_differencesAction,
             &QAction::trigger);
-    for (int id : {IDC_ONLY1_LIST, IDC_COMMON_LIST, IDC_ONLY2_LIST})
-        AddListActions(list(id), {m_exportAction, m_differencesAction});
+    // Taking over, undo and saving: in the lists' menus, with their keys.
+    CreateEditActions();
+    for (const auto& [id, kind] :
+         {std::pair{IDC_ONLY1_LIST, 1}, {IDC_COMMON_LIST, 0}, {IDC_ONLY2_LIST, 2}}) {
+        // Before the menu opens: what its entries can take for this list.
+        connect(list(id), &QWidget::customContextMenuRequested, this, [this, kind = kind] {
+            m_lastSelectedList = kind;
+            UpdateTakeActions(true);
+        });
+        AddListActions(list(id),
+                       QList<QAction*>{m_exportAction, m_differencesAction} + EditActions(kind));
+    }
+    UpdateEditActions();
     // Beyond the template too: find, only the changes, from change to change.
     connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, m_review,
             &ReviewControls::Find);
@@ -307,14 +320,21 @@ void CLibCompareDlg::DDX_Text(bool save, int id, QString& value) {
     auto* edit = static_cast<QLineEdit*>(Control(id));
     if (save) {
         value = edit->text();
+        if (const QString note = edit->property("note").toString();
+            !note.isEmpty() && value.endsWith(note))
+            value.chop(note.size());
     } else {
         const bool upperCase = edit->property("upperCase").toBool();
         edit->setText(upperCase ? value.toUpper() : value);
         // A path longer than its field shows its end, the file's name; a
         // value shows its start.
         edit->setCursorPosition(upperCase ? static_cast<int>(edit->text().size()) : 0);
-        // The path as the file system spells it.
-        if (upperCase) edit->setToolTip(value.trimmed().isEmpty() ? QString() : value);
+        // The path as the file system spells it; a note after it (unsaved
+        // changes) as it is.
+        if (upperCase) {
+            edit->setToolTip(value.trimmed().isEmpty() ? QString() : value);
+            edit->setText(edit->text() + edit->property("note").toString());
+        }
     }
 }
 
@@ -347,6 +367,7 @@ void CLibCompareDlg::OnLoadLibrary2AndCompare() {
 
 void CLibCompareDlg::OnReload() {
     if (m_session->File1().isEmpty() && m_session->File2().isEmpty()) return;  // nothing yet
+    if (!AskToSave({1, 2})) return;
     // What each list had selected, to select it again in what is read now.
     std::array<std::optional<std::string>, 3> selected;
     const std::array<SymbolListBox*, 3> lists{m_listOnly1, m_listOnly2, m_listCommon};
@@ -448,6 +469,10 @@ void CLibCompareDlg::OnShowDifferences() {
                 });
         connect(m_differences, &DifferenceWindow::exportRequested, this,
                 &CLibCompareDlg::OnExportDifferences);
+        // Its rows are taken over by the same commands, from its own menu.
+        QTableView* table = m_differences->Table();
+        table->addActions({m_takeInto2, m_takeInto1, m_removeFrom2, m_removeFrom1, m_undo, m_redo});
+        table->setContextMenuPolicy(Qt::ActionsContextMenu);
     }
     m_differences->show();
     m_differences->raise();

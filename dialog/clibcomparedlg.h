@@ -3,10 +3,12 @@
 #include <QByteArray>
 #include <QDialog>
 #include <QIcon>
+#include <QList>
 #include <QString>
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -15,9 +17,11 @@
 #include <vector>
 
 #include "compare/compare.h"
+#include "compare/take_over.h"
 #include "dialog/review_controls.h"
 #include "dialog/status_lines.h"
 #include "dialog/template_layout.h"
+#include "report/messages.h"
 
 class DifferenceWindow;
 class QAction;
@@ -95,6 +99,12 @@ protected:
     void OnShowDifferences();
     // Strg+E there: the rows it shows, in the export's formats.
     void OnExportDifferences();
+    // Takes the chosen differences into the direction's target (or, with
+    // `removing`, the chosen records only in the target out of it).
+    void OnTake(TakeDirection direction, bool removing);
+    // Saves library `library`, at a path asked for with `choosePath`; false
+    // when it was not saved.
+    bool OnSave(int library, bool choosePath);
 
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -125,6 +135,30 @@ private:
     void ClearNote();
     // Export is offered only while a comparison is shown.
     void UpdateExportAction();
+    // The commands of taking over, undo, redo and saving, and the marks of
+    // unsaved changes (the title's "*", the path fields' note).
+    void CreateEditActions();
+    QList<QAction*> EditActions(int list);
+    void UpdateEditActions();
+    // With `weighed`, whether the selection allows each take-over (counting
+    // names through both libraries: when a menu opens).
+    void UpdateTakeActions(bool weighed);
+    // What a take-over command would take: the table's selected rows while
+    // its window is active, the dialog's selected entry otherwise.
+    struct Chosen {
+        TakeSelection selection;
+        std::vector<std::pair<std::int32_t, std::uint8_t>> fields;  // pairs limited to a field
+        TakeStep step = TakeStep::kSeveral;
+        std::string_view symbol;
+        std::uint8_t field = 0;
+        int count = 0;
+    };
+    Chosen ChosenDifferences(TakeDirection direction, bool removing) const;
+    // The lists and the table after an edit, undo or redo.
+    void ShowEdited();
+    // Asks whether to save the unsaved changes of each of `libraries`; false
+    // when the user cancelled (or saving failed): then nothing may be lost.
+    bool AskToSave(std::initializer_list<int> libraries);
     // Asks where and writes `comparison` as `filter` shows it; says so,
     // with its number of `changes`.
     void Export(QWidget* parent, const Comparison& comparison, const ReportFilter& filter,
@@ -174,6 +208,16 @@ private:
     ReviewControls* m_review = nullptr;     // search, filter, steps
     QAction* m_exportAction = nullptr;
     QAction* m_differencesAction = nullptr;
+    QAction* m_takeInto2 = nullptr;
+    QAction* m_takeInto1 = nullptr;
+    QAction* m_removeFrom2 = nullptr;
+    QAction* m_removeFrom1 = nullptr;
+    QAction* m_undo = nullptr;
+    QAction* m_redo = nullptr;
+    QAction* m_saveEdited = nullptr;  // Strg+S
+    std::array<QAction*, 2> m_save{};
+    std::array<QAction*, 2> m_saveAs{};
+    QString m_caption;  // the window's title without the mark of unsaved changes
     DifferenceWindow* m_differences = nullptr;  // none until first opened
     bool m_selectingFromDifferences = false;
     int m_lastSelectedList = 0;  // 0 common, 1 only in 1, 2 only in 2

@@ -111,6 +111,7 @@ void CLibCompareDlg::OpenBothLibraries(const QString& path1, const QString& path
 }
 
 bool CLibCompareDlg::LoadLibrary1(const std::function<QString()>& choose) {
+    if (!AskToSave({1})) return false;
     m_listOnly1->Model().Empty();
     m_listOnly2->Model().Empty();
     m_listCommon->Model().Empty();
@@ -168,6 +169,7 @@ void CLibCompareDlg::OpenLibrary2AndCompare(const QString& path) {
 }
 
 void CLibCompareDlg::LoadLibrary2AndCompare(const std::function<QString()>& choose) {
+    if (!AskToSave({2})) return;
     const QString path = choose();
     std::optional<ReadResult> failure;  // of library 2, when it could not be read
     if (!path.isEmpty()) {

@@ -54,6 +54,8 @@ void CLibCompareDlg::FitIntoScreen() {
 }
 
 void CLibCompareDlg::done(int result) {
+    // Unsaved changes are never lost without a question.
+    if (!AskToSave({1, 2})) return;
     RememberWindowGeometry(saveGeometry());
     // The table of differences goes with the dialog.
     if (m_differences) m_differences->close();

@@ -215,10 +215,9 @@ void DifferenceWindow::hideEvent(QHideEvent* event) {
 
 void DifferenceWindow::Refill() {
     // The row selected stays selected when the new comparison has it (F5).
-    const QModelIndex current = table_->currentIndex();
-    const std::optional<std::uint64_t> mark =
-        current.isValid() ? std::optional(model_->MarkOf(model_->AllRow(current.row())))
-                          : std::nullopt;
+    // Its key was taken when it became current: by now the comparison the
+    // model refers to may already be another one.
+    const std::optional<std::uint64_t> mark = currentMark_;
     const Comparison& comparison = session_->Current();
     const bool shown = session_->ShowsComparison() && !comparison.refused;
     quiet_ = true;
@@ -337,6 +336,10 @@ void DifferenceWindow::Step(bool forward) {
 
 void DifferenceWindow::OnCurrentChanged() {
     const QModelIndex current = table_->currentIndex();
+    if (!quiet_ || current.isValid())
+        currentMark_ = current.isValid()
+                           ? std::optional(model_->MarkOf(model_->AllRow(current.row())))
+                           : std::nullopt;
     if (quiet_ || !current.isValid()) return;
     wrapPending_ = 0;
     note_.clear();

@@ -4,6 +4,7 @@
 #include <QStyledItemDelegate>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "dialog/difference_model.h"
@@ -96,4 +97,6 @@ private:
     QString note_;
     int wrapPending_ = 0;  // +1 / -1: a step that way found the end
     bool quiet_ = false;   // selecting for the program, not the user
+    // The key of the current row's mark, taken when it became current.
+    std::optional<std::uint64_t> currentMark_;
 };

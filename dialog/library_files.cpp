@@ -35,6 +35,21 @@ QString ChooseLibraryFile(QWidget* parent) {
     return chooser.selectedFiles().constFirst();
 }
 
+QString ChooseSaveFile(QWidget* parent, const QString& proposed) {
+    QFileDialog chooser(parent);
+#if !defined(_WIN32)
+    chooser.setOption(QFileDialog::DontUseNativeDialog);
+#endif
+    chooser.setAcceptMode(QFileDialog::AcceptSave);
+    chooser.setFileMode(QFileDialog::AnyFile);
+    chooser.setNameFilters(
+        {QStringLiteral("Symboldatei (*.1)"), QStringLiteral("All Files (*.*)")});
+    chooser.setDefaultSuffix(QStringLiteral("1"));
+    chooser.selectFile(proposed);
+    if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return {};
+    return chooser.selectedFiles().constFirst();
+}
+
 QStringList DroppedLibraries(const QMimeData* data) {
     QStringList files;
     if (!data || !data->hasUrls()) return files;

@@ -11,6 +11,9 @@ class QWidget;
 
 // Asks for a library file; empty when the user cancels.
 QString ChooseLibraryFile(QWidget* parent);
+// Asks where to save a library, proposing `proposed`; empty when the user
+// cancels.
+QString ChooseSaveFile(QWidget* parent, const QString& proposed);
 
 // The local files among dropped data: one or two, or none at all when
 // anything else is among it.

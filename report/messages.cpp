@@ -360,7 +360,9 @@ std::string NoChangeShown() {
 std::string ClassificationsNotCompared(LibraryLayout layout1, LibraryLayout layout2) {
     const bool short1 = layout1 == LibraryLayout::kShort, short2 = layout2 == LibraryLayout::kShort;
     return std::string("Klassifizierungen nicht verglichen (") +
-           (short1 && short2 ? "beide Bibliotheken" : short1 ? "Bibliothek 1" : "Bibliothek 2") +
+           (short1 && short2 ? "beide Bibliotheken"
+            : short1         ? "Bibliothek 1"
+                             : "Bibliothek 2") +
            " im kurzen Format)";
 }
 
@@ -432,8 +434,7 @@ std::string ComparisonStatus(const std::string& name1, const std::string& name2,
                              const Comparison& comparison) {
     // The counts first, the files last: on a narrow window what is cut off
     // is the names, which the path fields show too.
-    const std::string files =
-        (name1.empty() ? "–" : name1) + " ↔ " + (name2.empty() ? "–" : name2);
+    const std::string files = (name1.empty() ? "–" : name1) + " ↔ " + (name2.empty() ? "–" : name2);
     if (comparison.refused) return RefusedInShort(comparison.pairCount) + " · " + files;
     std::string status = ComparisonCounts(comparison);
     // Empty classification fields would look like deleted values.
@@ -457,8 +458,8 @@ std::string CommonRowNote(const Comparison& comparison, const MatchedPair& pair,
 }
 
 std::string NearMissNote(int library, std::string_view counterpart) {
-    return "In Bibliothek " + std::to_string(library) + " als „" +
-           Windows1252ToUtf8(counterpart) + "“";
+    return "In Bibliothek " + std::to_string(library) + " als „" + Windows1252ToUtf8(counterpart) +
+           "“";
 }
 
 std::string Library1Value(const std::string& shownValue) {
@@ -489,12 +490,73 @@ const DialogWords& DialogText() {
         "&Unterschiede …",
         "Zeigt jeden Unterschied in einer Tabelle: alt neben neu, sortier- und filterbar, zum "
         "Abhaken (Strg+U).",
+        "In Bibliothek 2 übernehmen",
+        "In Bibliothek 1 übernehmen",
+        "Aus Bibliothek 2 entfernen",
+        "Aus Bibliothek 1 entfernen",
+        "Bibliothek 1 speichern",
+        "Bibliothek 2 speichern",
+        "Bibliothek 1 speichern unter …",
+        "Bibliothek 2 speichern unter …",
+        "Speichern",
+        "Verwerfen",
+        "Abbrechen",
+        "(geändert)",
     };
     return words;
 }
 
 std::string WithKey(const std::string& what, const std::string& key) {
     return what + " (" + key + ")";
+}
+
+std::string TakeStepName(TakeStep step, std::string_view symbol, std::uint8_t field, int library,
+                         std::uint64_t count) {
+    const std::string name = "„" + Windows1252ToUtf8(symbol) + "“";
+    const std::string where = "Bibliothek " + std::to_string(library);
+    switch (step) {
+        case TakeStep::kField:
+            return FieldName(field) + " von " + name + " übernehmen";
+        case TakeStep::kSymbol:
+            return name + " übernehmen";
+        case TakeStep::kAdd:
+            return name + " in " + where + " einfügen";
+        case TakeStep::kRemove:
+            return name + " aus " + where + " entfernen";
+        case TakeStep::kSeveral:
+            break;
+    }
+    return GermanNumber(count) + " Unterschiede übernehmen";
+}
+
+std::string UndoCommand(const std::string& step) {
+    return step.empty() ? "Rückgängig" : "Rückgängig: " + step;
+}
+
+std::string RedoCommand(const std::string& step) {
+    return step.empty() ? "Wiederholen" : "Wiederholen: " + step;
+}
+
+std::string SaveQuestion(const std::string& name) {
+    return "Änderungen an „" + name + "“ speichern?";
+}
+
+std::string SavedMessage(const std::string& name, const std::string& backup) {
+    return "Gespeichert: " + name +
+           (backup.empty() ? std::string() : " (die vorige Fassung als " + backup + ")");
+}
+
+std::string NothingToTake() {
+    return "Nichts zu übernehmen: bitte einen geänderten Eintrag oder ein Symbol nur einer "
+           "Bibliothek wählen";
+}
+
+std::string NotTakenTip(std::string_view name, std::int32_t times1, std::int32_t times2) {
+    return "„" + Windows1252ToUtf8(name) + "“ steht " +
+           GermanNumber(static_cast<std::uint64_t>(times1)) + "-mal in Bibliothek 1 und " +
+           GermanNumber(static_cast<std::uint64_t>(times2)) +
+           "-mal in Bibliothek 2: welcher Datensatz welchen Wert bekommt, entscheiden Sie im "
+           "Bibliothekseditor.";
 }
 
 std::string ShownCounts(ShownCount common, bool onlyChanged, ShownCount only1, ShownCount only2) {

@@ -216,10 +216,43 @@ struct DialogWords {
     const char* copyAllNames;
     const char* differences;  // opens the window "Unterschiede", with its access key
     const char* differencesTip;
+    const char* takeInto2;  // the commands that take differences over
+    const char* takeInto1;
+    const char* removeFrom2;
+    const char* removeFrom1;
+    const char* save1;  // per library
+    const char* save2;
+    const char* saveAs1;
+    const char* saveAs2;
+    const char* saveButton;  // the answers to the question before changes are lost
+    const char* discardButton;
+    const char* cancelButton;
+    const char* modified;  // after a path whose library holds unsaved changes
 };
 const DialogWords& DialogText();
 // A control's tooltip: what it does and its key ("Nächste Änderung (Alt+↓)").
 std::string WithKey(const std::string& what, const std::string& key);
+
+// What a step of taking over did, for undo and redo: "Bezeichnung von
+// „Schütz“ übernehmen", "„Schütz“ übernehmen", "„Motor“ in Bibliothek 2
+// einfügen", "„Motor“ aus Bibliothek 1 entfernen", "3 Unterschiede
+// übernehmen". `symbol` as the library holds it; `field` a FieldDifference
+// bit, 0 for every changed field; `library` the target.
+enum class TakeStep { kField, kSymbol, kAdd, kRemove, kSeveral };
+std::string TakeStepName(TakeStep step, std::string_view symbol, std::uint8_t field, int library,
+                         std::uint64_t count);
+// The menu entries: "Rückgängig: …", "Wiederholen: …"; without a step just
+// "Rückgängig", "Wiederholen".
+std::string UndoCommand(const std::string& step);
+std::string RedoCommand(const std::string& step);
+// Asked before unsaved changes to the library `name` would be lost.
+std::string SaveQuestion(const std::string& name);
+// After saving: "Gespeichert: NEU.1 (die vorige Fassung als NEU.1.bak)".
+std::string SavedMessage(const std::string& name, const std::string& backup);
+// A take-over command with nothing selected that it could take.
+std::string NothingToTake();
+// Why a take-over is not offered for the selected symbol, held more than once.
+std::string NotTakenTip(std::string_view name, std::int32_t times1, std::int32_t times2);
 
 // The counts of what a filter shows: "Gezeigt: 3 von 7 gemeinsam (nur
 // geänderte) · 0 von 1 nur in Bibliothek 1 · 1 von 1 nur in Bibliothek 2".

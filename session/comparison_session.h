@@ -4,9 +4,14 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "compare/compare.h"
+#include "compare/take_over.h"
 #include "library/library_reader.h"
+#include "library/library_writer.h"
 
 class SymbolList;
 
@@ -56,18 +61,78 @@ public:
     // The files the tables were read from; empty before.
     const QString& File1() const { return file1_; }
     const QString& File2() const { return file2_; }
+    const QString& File(int library) const { return library == 1 ? file1_ : file2_; }
     // The record of library 1 (2) that row source `source` of its list
     // shows: after a comparison its unmatched records, before it every one.
     std::int64_t Only1Record(std::int64_t source) const;
     std::int64_t Only2Record(std::int64_t source) const;
 
+    // ---- edits: differences taken over, held here until saved -------------
+
+    // What taking over (or removing) came to: applied, or refused before
+    // anything changed; the names left out, held more than once.
+    struct Edit {
+        bool applied = false;
+        ChangeRefusal refusal;  // where refused
+        std::vector<NameHeldMoreThanOnce> skipped;
+        bool classificationsNotTaken = false;
+        int library = 0;  // the library changed (1 or 2), where applied
+    };
+    // Takes the selected differences of the comparison shown into the
+    // direction's target, or (with `only` records of the target) takes them
+    // out of it. `fields`, where given for a pair index, limits a pair to
+    // those changed fields (FieldDifference bits). The target's table is its
+    // new bytes read back; the caller compares anew (Compare) to show them.
+    // `name` words the step for undo (made by the caller's messages).
+    Edit Take(TakeDirection direction, const TakeSelection& selection,
+              const std::vector<std::pair<std::int32_t, std::uint8_t>>& fields,
+              const std::string& name);
+    // What taking `selection` would do, without doing it: the names it
+    // would leave out (the actions are not offered for them).
+    TakeOverPlan Plan(TakeDirection direction, const TakeSelection& selection) const;
+
+    // One step back or forward; false when there is none. The caller
+    // compares anew.
+    bool Undo();
+    bool Redo();
+    // The words of the step Undo (Redo) would take back (do again); empty:
+    // none.
+    std::string UndoName() const;
+    std::string RedoName() const;
+    // Whether library 1 or 2 holds changes not saved; the library changed
+    // last (0: none).
+    bool Modified(int library) const;
+    int LastEdited() const { return lastEdited_; }
+    // Writes library `library`'s bytes as they stand to `path` (empty: its
+    // own file), keeping the earlier file as NAME.bak; after that it is the
+    // library's file and holds no unsaved changes.
+    SaveOutcome Save(int library, const QString& path = {});
+    // Forgets the unsaved changes of library `library` (or both: 0), and
+    // their steps.
+    void Discard(int library = 0);
+
 signals:
+    // The edits changed: a step made, undone, redone, saved or discarded.
+    void editsChanged();
     // A file is about to be read (the window says so, and remembers its folder).
     void reading(const QString& path);
     // The comparison changed, or was forgotten.
     void comparisonChanged();
 
 private:
+    struct Step {
+        int library = 0;
+        std::shared_ptr<const std::string> before, after;
+        std::string name;
+    };
+    // Library `library`'s table reads `bytes`, which it keeps.
+    void Adopt(int library, std::shared_ptr<const std::string> bytes);
+    // The bytes library `library`'s table holds now, as a value of their own
+    // (copied from the file as read at the first edit).
+    std::shared_ptr<const std::string> Current(int library);
+    // A library read anew: its edits and their steps are gone.
+    void ForgetEdits(int library);
+
     ReadResult Read(const QString& path, SymbolTable& table, std::int32_t& count,
                     SymbolList& names);
 
@@ -76,4 +141,12 @@ private:
     bool showsComparison_ = false;
     QString file1_;
     QString file2_;
+    // Per library (index 0: library 1): the bytes its table holds once
+    // edited (none: the file as read, never edited), and those its file holds
+    // (none: as read). Unsaved changes: the two differ.
+    std::shared_ptr<const std::string> current_[2];
+    std::shared_ptr<const std::string> saved_[2];
+    std::vector<Step> steps_;
+    std::size_t done_ = 0;  // steps_[0, done_) are in effect
+    int lastEdited_ = 0;
 };

@@ -396,8 +396,7 @@ void TestCLibCompareDlg::tabOrder() {
                             "IDC_PATH2_EDIT", "IDC_LOAD1_BUTTON", "IDC_LOAD2_BUTTON",
                             "IDC_COMMON_LIST",
                             // Right after the lists: the search and the review controls.
-                            "search", "differences", "onlyChanged", "previousChange",
-                            "nextChange"};
+                            "search", "differences", "onlyChanged", "previousChange", "nextChange"};
     for (const char* column : {"LIB1", "LIB2", "COMMON"})
         for (const char* field : {"SYMBOL", "DESIGNATION", "CLASS1", "CLASS2"})
             expected << QStringLiteral("IDC_%1_%2").arg(column, field);

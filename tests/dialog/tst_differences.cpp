@@ -526,6 +526,14 @@ void TestDifferences::followsTheDialog() {
     for (const char* hidden : {"Motor", "Doppel", "Anschluss", "Relais"})
         QVERIFY2(!text.contains(QLatin1String(hidden)), hidden);
 
+    // Library 1 read anew while a row is selected: the table empties (it
+    // must not read the rows of the comparison that is gone).
+    ClickRow(CurrentRow() >= 0 ? CurrentRow() : 0);
+    QVERIFY(dialog->OpenLibrary1(old_));
+    QCOMPARE(Table()->model()->rowCount(), 0);
+    dialog->OpenLibrary2AndCompare(new_);
+    QCOMPARE(Table()->model()->rowCount(), 1);  // the kind filter still shows library 2's
+
     dialog->reject();
     QVERIFY(!table->isVisible());
 }

@@ -330,8 +330,21 @@ void TestWorkflow::copyFromTheContextMenuAndShortcuts() {
         QTest::mouseClick(dialog_->windowHandle(), Qt::RightButton, {}, RowInWindow(list, row));
         poll.stop();
         QTRY_COMPARE(QGuiApplication::clipboard()->text(), Rows(list)[row]);
-        const QStringList expected{"Kopieren", "Alle Namen kopieren", "Vergleich exportieren …",
-                                   "Unterschiede …"};
+        // Library 1's list: what goes into library 2 or out of library 1,
+        // and library 1's saving.
+        const QStringList expected{"Kopieren",
+                                   "Alle Namen kopieren",
+                                   "Vergleich exportieren …",
+                                   "Unterschiede …",
+                                   "",
+                                   "In Bibliothek 2 übernehmen",
+                                   "Aus Bibliothek 1 entfernen",
+                                   "",
+                                   "Rückgängig",
+                                   "Wiederholen",
+                                   "",
+                                   "Bibliothek 1 speichern",
+                                   "Bibliothek 1 speichern unter …"};
         QCOMPARE(entries, expected);
         QCOMPARE(announced, expected);
     };
