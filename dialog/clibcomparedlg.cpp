@@ -28,6 +28,7 @@
 #include "dialog/library_files.h"
 #include "dialog/library_settings.h"
 #include "dialog/list_actions.h"
+#include "dialog/options_dialog.h"
 #include "dialog/platform_memory.h"
 #include "dialog/resource.h"
 #include "dialog/screen_fit.h"
@@ -247,6 +248,14 @@ void CLibCompareDlg::BindMessages() {
     connect(m_differencesAction, &QAction::triggered, this, &CLibCompareDlg::OnShowDifferences);
     connect(m_review->DifferencesButton(), &QPushButton::clicked, m_differencesAction,
             &QAction::trigger);
+    // What the comparison of the fields ignores, kept for the next start.
+    m_session->SetOptions(LastComparisonOptions());
+    m_optionsAction = new QAction(QString::fromUtf8(DialogText().options), this);
+    m_optionsAction->setObjectName(QStringLiteral("optionsAction"));
+    m_optionsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    m_optionsAction->setShortcutContext(Qt::WindowShortcut);
+    addAction(m_optionsAction);
+    connect(m_optionsAction, &QAction::triggered, this, &CLibCompareDlg::OnComparisonOptions);
     // Taking over, undo and saving: in the lists' menus, with their keys.
     CreateEditActions();
     for (const auto& [id, kind] :
@@ -458,6 +467,15 @@ void CLibCompareDlg::OnSelChangeCommon() {
     ShowChangeLine(slot);
     RefreshFieldTips();
     ShowInDifferences(0, m_listCommon->Model().Source(m_listCommon->CurrentSelection()));
+}
+
+void CLibCompareDlg::OnComparisonOptions() {
+    ComparisonOptions options = m_session->Options();
+    if (!AskComparisonOptions(this, options) || options == m_session->Options()) return;
+    RememberComparisonOptions(options);
+    m_session->SetOptions(options);
+    // A comparison shown is made anew with them.
+    if (m_session->ShowsComparison()) ShowEdited();
 }
 
 void CLibCompareDlg::OnShowDifferences() {

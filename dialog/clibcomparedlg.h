@@ -95,6 +95,8 @@ protected:
 
     void OnStepToChange(int direction);
     void OnEnterInSearch();
+    // Strg+Umschalt+O: what the comparison of the fields ignores.
+    void OnComparisonOptions();
     // Strg+U: the window "Unterschiede", made when first asked for.
     void OnShowDifferences();
     // Strg+E there: the rows it shows, in the export's formats.
@@ -208,6 +210,7 @@ private:
     ReviewControls* m_review = nullptr;     // search, filter, steps
     QAction* m_exportAction = nullptr;
     QAction* m_differencesAction = nullptr;
+    QAction* m_optionsAction = nullptr;
     QAction* m_takeInto2 = nullptr;
     QAction* m_takeInto1 = nullptr;
     QAction* m_removeFrom2 = nullptr;

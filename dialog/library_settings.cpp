@@ -3,10 +3,16 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include "compare/compare.h"
+
 namespace {
 const QString kLastFolder = QStringLiteral("Dateiauswahl/LetzterOrdner");
 const QString kExportFolder = QStringLiteral("Export/LetzterOrdner");
 const QString kGeometry = QStringLiteral("Fenster/Geometrie");
+const QString kIgnoreCase = QStringLiteral("Vergleich/GrossKleinIgnorieren");
+const QString kIgnoreBlanks = QStringLiteral("Vergleich/LeerzeichenAmRandIgnorieren");
+const QString kIgnoreClassifications =
+    QStringLiteral("Vergleich/KlassifizierungenNichtVergleichen");
 }  // namespace
 
 QString LastLibraryFolder() {
@@ -31,4 +37,20 @@ QByteArray LastWindowGeometry() {
 
 void RememberWindowGeometry(const QByteArray& geometry) {
     QSettings().setValue(kGeometry, geometry);
+}
+
+ComparisonOptions LastComparisonOptions() {
+    const QSettings settings;
+    ComparisonOptions options;
+    options.ignoreCase = settings.value(kIgnoreCase, false).toBool();
+    options.ignoreBlanks = settings.value(kIgnoreBlanks, false).toBool();
+    options.ignoreClassifications = settings.value(kIgnoreClassifications, false).toBool();
+    return options;
+}
+
+void RememberComparisonOptions(const ComparisonOptions& options) {
+    QSettings settings;
+    settings.setValue(kIgnoreCase, options.ignoreCase);
+    settings.setValue(kIgnoreBlanks, options.ignoreBlanks);
+    settings.setValue(kIgnoreClassifications, options.ignoreClassifications);
 }

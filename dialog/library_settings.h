@@ -13,6 +13,11 @@ void RememberLibraryFolder(const QString& file);
 QString LastExportFolder();
 void RememberExportFolder(const QString& file);
 
+// The comparison options chosen last; none before.
+struct ComparisonOptions;
+ComparisonOptions LastComparisonOptions();
+void RememberComparisonOptions(const ComparisonOptions& options);
+
 // The dialog's size and place when it was closed last; empty before.
 QByteArray LastWindowGeometry();
 void RememberWindowGeometry(const QByteArray& geometry);

@@ -440,6 +440,10 @@ std::string ComparisonStatus(const std::string& name1, const std::string& name2,
     // Empty classification fields would look like deleted values.
     if (!comparison.classificationsCompared)
         status += " · " + ClassificationsNotCompared(comparison);
+    // What the options make equal is no change: said where the counts are.
+    ComparisonOptions others = comparison.options;
+    others.ignoreClassifications = false;  // said just before
+    if (others.Any()) status += " · " + ComparisonOptionsInWords(others);
     return status + " · " + files;
 }
 
@@ -502,6 +506,7 @@ const DialogWords& DialogText() {
         "Verwerfen",
         "Abbrechen",
         "(geändert)",
+        "Vergleichsoptionen …",
     };
     return words;
 }

@@ -228,6 +228,7 @@ struct DialogWords {
     const char* discardButton;
     const char* cancelButton;
     const char* modified;  // after a path whose library holds unsaved changes
+    const char* options;   // opens the comparison options
 };
 const DialogWords& DialogText();
 // A control's tooltip: what it does and its key ("Nächste Änderung (Alt+↓)").

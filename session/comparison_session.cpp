@@ -93,7 +93,7 @@ ComparisonSession::Load ComparisonSession::ReadBothAgain() {
 ComparisonSession::Outcome ComparisonSession::Compare(SymbolList& common, SymbolList& only1,
                                                       SymbolList& only2) {
     try {
-        comparison_ = CompareTables(lib1Table, lib1Count, lib2Table, lib2Count);
+        comparison_ = CompareTables(lib1Table, lib1Count, lib2Table, lib2Count, options_);
         PublishComparison(comparison_, commonTable, commonCount, common, only1, only2);
     } catch (const std::bad_alloc&) {
         for (SymbolList* list : {&only1, &only2, &common}) list->Empty();

@@ -56,6 +56,9 @@ public:
     void Forget();
 
     const Comparison& Current() const { return comparison_; }
+    // What the fields' comparison ignores, from the next Compare on.
+    void SetOptions(const ComparisonOptions& options) { options_ = options; }
+    const ComparisonOptions& Options() const { return options_; }
     // Whether the lists show `Current()`, or library 1 alone as read.
     bool ShowsComparison() const { return showsComparison_; }
     // The files the tables were read from; empty before.
@@ -138,6 +141,7 @@ private:
 
     Ask ask_;
     Comparison comparison_;
+    ComparisonOptions options_;
     bool showsComparison_ = false;
     QString file1_;
     QString file2_;

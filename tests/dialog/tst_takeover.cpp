@@ -4,6 +4,7 @@
 // elsewhere) and the question before unsaved changes would be lost.
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -56,6 +57,7 @@ private slots:
     void saveAsElsewhere();
     void askBeforeLosingChanges_data();
     void askBeforeLosingChanges();
+    void optionsMakeAChangeNoChange();
 
 private:
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
@@ -169,6 +171,41 @@ void TestTakeOver::askBeforeLosingChanges() {
     QCOMPARE(question, QStringLiteral("Änderungen an „NEU.1“ speichern?"));
     QCOMPARE(dialog_->isVisible(), !closed);
     QCOMPARE(Bytes(new_) != newBytes_, written);
+}
+
+// A designation that differs only in case: a change, until "Groß-/Klein-
+// schreibung der Felder ignorieren" is ticked in the options (Strg+Umschalt+O);
+// the status line says so, and the choice is there at the next start.
+void TestTakeOver::optionsMakeAChangeNoChange() {
+    const std::filesystem::path upper =
+        dir_.Write("gross.1", LongLibrary({{"Sch\xFCtz", "LEISTUNGSSCH\xDCTZ 4-POLIG", "K1", "G"},
+                                           {"Relais", "Relais 24 V", "R", "G"},
+                                           {"Motor", "Drehstrommotor", "M", "G"}}));
+    dialog_->OpenLibrary2AndCompare(Q(upper));
+    QCOMPARE(dialog_->m_listCommon->Model().SignedRowCount(), 1);
+    const auto tick = [this](bool on) {
+        const modal::Step answer = [on](QWidget* window) {
+            if (window->objectName() != QStringLiteral("comparisonOptions")) return false;
+            window->findChild<QCheckBox*>(QStringLiteral("ignoreCase"))->setChecked(on);
+            static_cast<QDialog*>(window)->accept();
+            return true;
+        };
+        QCOMPARE(modal::Drive([this] { Key(Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier); },
+                              {answer}),
+                 std::size_t{1});
+    };
+    tick(true);
+    QCOMPARE(dialog_->m_listCommon->Model().SignedRowCount(), 0);
+    QVERIFY2(dialog_->StatusText().contains(
+                 QStringLiteral("Groß-/Kleinschreibung der Felder ignorieren")),
+             qPrintable(dialog_->StatusText()));
+
+    dialog_ = FreshDialog();  // the next start
+    QVERIFY(dialog_->OpenLibrary1(Q(old_)));
+    dialog_->OpenLibrary2AndCompare(Q(upper));
+    QCOMPARE(dialog_->m_listCommon->Model().SignedRowCount(), 0);
+    tick(false);
+    QCOMPARE(dialog_->m_listCommon->Model().SignedRowCount(), 1);
 }
 
 QTEST_MAIN(TestTakeOver)

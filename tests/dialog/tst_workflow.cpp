@@ -336,6 +336,7 @@ void TestWorkflow::copyFromTheContextMenuAndShortcuts() {
                                    "Alle Namen kopieren",
                                    "Vergleich exportieren …",
                                    "Unterschiede …",
+                                   "Vergleichsoptionen …",
                                    "",
                                    "In Bibliothek 2 übernehmen",
                                    "Aus Bibliothek 1 entfernen",
