@@ -266,7 +266,8 @@ void CLibCompareDlg::BindMessages() {
             UpdateTakeActions(true);
         });
         AddListActions(list(id),
-                       QList<QAction*>{m_exportAction, m_differencesAction} + EditActions(kind));
+                       QList<QAction*>{m_exportAction, m_differencesAction, m_optionsAction} +
+                           EditActions(kind));
     }
     UpdateEditActions();
     // Beyond the template too: find, only the changes, from change to change.
