@@ -195,6 +195,13 @@ DifferenceWindow::DifferenceWindow(ComparisonSession* session, QWidget* parent)
         search_->setFocus(Qt::ShortcutFocusReason);
         search_->selectAll();
     });
+    // Escape empties the search first, as in the dialog; then closes.
+    shortcut(QKeySequence(Qt::Key_Escape), this, Qt::WindowShortcut, [this] {
+        if (!search_->text().isEmpty())
+            search_->clear();
+        else
+            close();
+    });
 
     if (const QByteArray geometry = QSettings().value(kGeometry).toByteArray();
         geometry.isEmpty() || !restoreGeometry(geometry))
@@ -397,7 +404,9 @@ void DifferenceWindow::UpdateStatus() {
     const QString counts = Utf8(DifferenceStatus(
         selected ? static_cast<std::uint64_t>(current.row()) + 1 : 0,
         static_cast<std::uint64_t>(model_->Count()), model_->TotalCount(), model_->CheckedCount()));
-    const QString text = note_.isEmpty() ? counts : note_ + QStringLiteral(" · ") + counts;
+    QString text = note_.isEmpty() ? counts : note_ + QStringLiteral(" · ") + counts;
+    // Empty for want of a comparison: said what to do.
+    if (!session_->ShowsComparison()) text = Utf8(NoComparisonToList());
     if (text == status_->text()) return;
     status_->setText(text);
     status_->setAccessibleName(text);

@@ -551,6 +551,10 @@ std::string SavedMessage(const std::string& name, const std::string& backup) {
            (backup.empty() ? std::string() : " (die vorige Fassung als " + backup + ")");
 }
 
+std::string NoComparisonToList() {
+    return "Noch kein Vergleich: beide Bibliotheken einlesen, dann stehen hier ihre Unterschiede";
+}
+
 std::string NothingToTake() {
     return "Nichts zu übernehmen: bitte einen geänderten Eintrag oder ein Symbol nur einer "
            "Bibliothek wählen";

@@ -250,6 +250,8 @@ std::string RedoCommand(const std::string& step);
 std::string SaveQuestion(const std::string& name);
 // After saving: "Gespeichert: NEU.1 (die vorige Fassung als NEU.1.bak)".
 std::string SavedMessage(const std::string& name, const std::string& backup);
+// The window "Unterschiede" before a comparison.
+std::string NoComparisonToList();
 // A take-over command with nothing selected that it could take.
 std::string NothingToTake();
 // Why a take-over is not offered for the selected symbol, held more than once.

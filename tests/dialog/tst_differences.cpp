@@ -531,8 +531,24 @@ void TestDifferences::followsTheDialog() {
     ClickRow(CurrentRow() >= 0 ? CurrentRow() : 0);
     QVERIFY(dialog->OpenLibrary1(old_));
     QCOMPARE(Table()->model()->rowCount(), 0);
+    QVERIFY2(table->StatusText().startsWith(QStringLiteral("Noch kein Vergleich")),
+             qPrintable(table->StatusText()));
     dialog->OpenLibrary2AndCompare(new_);
     QCOMPARE(Table()->model()->rowCount(), 1);  // the kind filter still shows library 2's
+
+    // Escape there: first the search is emptied, then the window closes.
+    table->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(table));
+    Key(Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("x"));
+    Key(Qt::Key_Escape);
+    QCOMPARE(Child<QLineEdit>("search")->text(), QString());
+    QVERIFY(table->isVisible());
+    Key(Qt::Key_Escape);
+    QVERIFY(!table->isVisible());
+    QVERIFY(Activate(*dialog));
+    QTest::keyClick(dialog->windowHandle(), Qt::Key_U, Qt::ControlModifier);
+    QVERIFY(table->isVisible());
 
     dialog->reject();
     QVERIFY(!table->isVisible());
