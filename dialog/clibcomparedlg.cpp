@@ -421,15 +421,23 @@ void CLibCompareDlg::OnExport() {
 
 void CLibCompareDlg::OnExportDifferences() {
     if (!m_exportAction->isEnabled() || !m_differences) return;
-    const Comparison shown = m_differences->Model().ShownAsComparison();
-    Export(m_differences, shown, {}, shown.changed.size());
+    const DifferenceModel& model = m_differences->Model();
+    const Comparison shown = model.ShownAsComparison();
+    // The report says which rows it holds, with the whole comparison's totals.
+    ReportFilter rows;
+    const DifferenceModel::Filter& filter = model.CurrentFilter();
+    rows.rows = ChosenRowsInWords(filter.kind, filter.field, Windows1252ToUtf8(filter.search),
+                                  filter.onlyUnchecked);
+    Export(m_differences, shown, rows, shown.changed.size(), &m_session->Current());
 }
 
 void CLibCompareDlg::Export(QWidget* parent, const Comparison& comparison,
-                            const ReportFilter& filter, std::uint64_t changes) {
+                            const ReportFilter& filter, std::uint64_t changes,
+                            const Comparison* chosenFrom) {
     const QString file1 = m_session->File1(), file2 = m_session->File2();
     ReportSources sources{file1.toStdString(), file2.toStdString()};
     sources.filter = filter;
+    sources.chosenFrom = chosenFrom;
     const QString name = Text(ExportName(QFileInfo(file1).completeBaseName().toStdString(),
                                          QFileInfo(file2).completeBaseName().toStdString()));
     QString folder = LastExportFolder();

@@ -22,6 +22,7 @@
 #include "dialog/status_lines.h"
 #include "dialog/template_layout.h"
 #include "report/messages.h"
+#include "report/report.h"
 
 class DifferenceWindow;
 class QAction;
@@ -34,7 +35,6 @@ class SymbolList;
 class SymbolListBox;
 class SymbolTable;
 struct ReadResult;
-struct ReportFilter;
 
 // The comparison dialog: library 1 on the left, the common symbols in the
 // middle, library 2 on the right, each with its list and the four fields of
@@ -164,7 +164,7 @@ private:
     // Asks where and writes `comparison` as `filter` shows it; says so,
     // with its number of `changes`.
     void Export(QWidget* parent, const Comparison& comparison, const ReportFilter& filter,
-                std::uint64_t changes);
+                std::uint64_t changes, const Comparison* chosenFrom = nullptr);
     // The window "Unterschiede" selects its first row of the symbol selected
     // in list `kind` at row source `source`; and the other way round.
     void ShowInDifferences(int kind, std::int64_t source);

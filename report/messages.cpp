@@ -551,6 +551,18 @@ std::string SavedMessage(const std::string& name, const std::string& backup) {
            (backup.empty() ? std::string() : " (die vorige Fassung als " + backup + ")");
 }
 
+std::string ChosenRowsInWords(const std::optional<DifferenceKind>& kind, std::uint8_t field,
+                              const std::string& search, bool onlyUnchecked) {
+    std::vector<std::string> parts;
+    if (kind) parts.push_back(DifferenceKindName(*kind));
+    if (field != 0) parts.push_back(FieldName(field));
+    if (!search.empty()) parts.push_back("Suche „" + search + "“");
+    if (onlyUnchecked) parts.push_back("nur ungeprüfte");
+    std::string words = "Tabelle „Unterschiede“";
+    for (std::size_t i = 0; i < parts.size(); ++i) words += (i == 0 ? ": " : ", ") + parts[i];
+    return words;
+}
+
 std::string NoComparisonToList() {
     return "Noch kein Vergleich: beide Bibliotheken einlesen, dann stehen hier ihre Unterschiede";
 }

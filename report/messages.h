@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -286,6 +287,11 @@ std::string ListOutOfMemoryMessage(const std::string& name);
 enum class DifferenceKind : std::uint8_t { kChanged, kOnly1, kOnly2 };
 // "geändert", "nur in Bibliothek 1", "nur in Bibliothek 2".
 std::string DifferenceKindName(DifferenceKind kind);
+// The rows of the window "Unterschiede" an export holds, as its filter
+// words them: "Tabelle „Unterschiede“: nur in Bibliothek 1, Bezeichnung,
+// Suche „relais“, nur ungeprüfte" (`search` UTF-8).
+std::string ChosenRowsInWords(const std::optional<DifferenceKind>& kind, std::uint8_t field,
+                              const std::string& search, bool onlyUnchecked);
 // The label of a changed field (one FieldDifference bit): "Bezeichnung", …
 std::string FieldName(std::uint8_t field);
 // The window's title, its columns (0 to 5: "Art", "Symbol", "Feld",

@@ -63,6 +63,7 @@ bool Write(const Comparison& shown, const Comparison& all, const ReportSources& 
 
 bool WriteReport(const Comparison& comparison, const ReportSources& sources, ReportFormat format,
                  const ReportSink& sink) {
+    if (sources.chosenFrom) return Write(comparison, *sources.chosenFrom, sources, format, sink);
     if (!sources.filter.Active()) return Write(comparison, comparison, sources, format, sink);
     return Write(Shown(comparison, sources.filter), comparison, sources, format, sink);
 }

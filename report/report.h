@@ -16,7 +16,11 @@ struct ReportFilter {
     // code page lacks stands as a NUL byte, which no name holds.
     std::string search;
     bool onlyChanged = false;
-    bool Active() const { return !search.empty() || onlyChanged; }
+    // Rows chosen elsewhere (the window "Unterschiede"), in words (UTF-8);
+    // the comparison given to WriteReport is then those rows, and
+    // ReportSources::chosenFrom the whole.
+    std::string rows = {};
+    bool Active() const { return !search.empty() || onlyChanged || !rows.empty(); }
 };
 
 // How a report names the two libraries: their paths as given (UTF-8); and
@@ -25,6 +29,9 @@ struct ReportSources {
     std::string path1;
     std::string path2;
     ReportFilter filter = {};
+    // The whole comparison, when the one reported is rows chosen from it:
+    // its totals stand beside what is shown, and no filter is applied again.
+    const Comparison* chosenFrom = nullptr;
 };
 
 // Text for people; CSV by RFC 4180; CSV as German spreadsheets open it in

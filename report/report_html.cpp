@@ -307,6 +307,10 @@ bool WriteHtml(const Comparison& c, const Comparison& all, const ReportSources& 
             if (filter.onlyChanged) words += ", ";
         }
         if (filter.onlyChanged) words += "nur geänderte";
+        if (!filter.rows.empty()) {
+            if (!words.empty()) words += ", ";
+            AppendEscaped(filter.rows, words);
+        }
         Term(out, "Filter", words);
         Term(out, "Gezeigt", ComparisonCounts(c));
     }

@@ -171,6 +171,10 @@ bool WriteJson(const Comparison& c, const Comparison& all, const ReportSources& 
         json.Bytes(filter.search);
         json.Key("onlyChanged");
         w.Bool(filter.onlyChanged);
+        if (!filter.rows.empty()) {
+            json.Key("rows");
+            w.String(filter.rows.data(), static_cast<rapidjson::SizeType>(filter.rows.size()));
+        }
         w.EndObject();
     }
     json.Key("counts");

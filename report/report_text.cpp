@@ -116,6 +116,8 @@ bool WriteText(const Comparison& c, const Comparison& all, const ReportSources& 
             if (filter.onlyChanged) line += ", ";
         }
         if (filter.onlyChanged) line += "nur geänderte";
+        if (!filter.rows.empty())
+            line += (filter.search.empty() && !filter.onlyChanged ? "" : ", ") + filter.rows;
         out.Text(line + "\nGezeigt: " + ComparisonCounts(c) + "\n");
     }
     out.Text("\n");

@@ -523,6 +523,10 @@ void TestDifferences::followsTheDialog() {
     QVERIFY(written.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(written.readAll());
     QVERIFY2(text.contains(QStringLiteral("Umrichter")), qPrintable(text));
+    // It says which rows it holds, beside the whole comparison's counts.
+    QVERIFY2(text.contains(
+                 QStringLiteral("Filter: Tabelle „Unterschiede“: nur in Bibliothek 2\nGezeigt: ")),
+             qPrintable(text));
     for (const char* hidden : {"Motor", "Doppel", "Anschluss", "Relais"})
         QVERIFY2(!text.contains(QLatin1String(hidden)), hidden);
 
