@@ -1,9 +1,11 @@
 // The session behind the window, without a window: what it reads into the
 // process-wide tables, what it compares, what it answers and signals.
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 #include <cerrno>
 
+#include "library/symbol_list.h"
 #include "library/symbol_table.h"
 #include "session/comparison_session.h"
 #include "test_support.h"
@@ -25,6 +27,7 @@ private slots:
     void aLoadThatFailsChangesNothing_data();
     void aLoadThatFailsChangesNothing();
     void readingBothAgainIsAllOrNothing();
+    void editsUndoneToTheStartSaveTheBytesRead();
 
 private:
     TempDir dir_;
@@ -132,6 +135,51 @@ void TestSession::readingBothAgainIsAllOrNothing() {
     QCOMPARE(load.read.status, ReadStatus::kNotFound);
     QCOMPARE(lib1Count, 2);  // library 1 read, but not taken
     QCOMPARE(lib2Count, 1);
+}
+
+// Every kind taken over, then undone step by step: each step names itself,
+// the library is unmodified again, and saving it writes exactly the bytes
+// read (a file with bytes after its last record and an odd tail).
+void TestSession::editsUndoneToTheStartSaveTheBytesRead() {
+    std::string bytes2 = LongLibrary({{"B", "alt"}, {"D", "d"}, {"E", "e"}});
+    bytes2 += std::string("\x01\x02rest", 6);
+    const QString one = Q(dir_.Write("eins.1", LongLibrary({{"A", "a"}, {"B", "neu"}})));
+    const QString two = Q(dir_.Write("zwei.1", bytes2));
+    ComparisonSession session;
+    DiscardingSymbolList names, common, only1, only2;
+    QVERIFY(session.LoadLibrary1(one, names).Succeeded());
+    QVERIFY(session.LoadLibrary2(two).Succeeded());
+    QCOMPARE(session.Compare(common, only1, only2), ComparisonSession::Outcome::kCompared);
+    const TakeSelection all = SelectKinds(session.Current(), TakeDirection::kIntoLibrary2,
+                                          kTakeChanged | kTakeAdded | kTakeRemoved);
+    const ComparisonSession::Edit edit =
+        session.Take(TakeDirection::kIntoLibrary2, all, {}, "alles");
+    QVERIFY(edit.applied);
+    QCOMPARE(edit.library, 2);
+    QVERIFY(session.Modified(2));
+    QVERIFY(!session.Modified(1));
+    QCOMPARE(session.UndoName(), std::string("alles"));
+    session.Compare(common, only1, only2);
+    QVERIFY(!session.Current().HasDifferences());
+
+    QVERIFY(session.Undo());
+    QVERIFY(!session.Modified(2));
+    QCOMPARE(session.RedoName(), std::string("alles"));
+    QVERIFY(!session.Undo());
+    QVERIFY(session.Save(2));
+    QFile saved(two);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll().toStdString(), bytes2);
+
+    // Redone and saved elsewhere: library 1's content, the file read untouched.
+    QVERIFY(session.Redo());
+    const QString copy = Q(dir_.path() / "kopie.1");
+    QVERIFY(session.Save(2, copy));
+    QCOMPARE(session.File2(), copy);
+    QVERIFY(!session.Modified(2));
+    QVERIFY(session.LoadLibrary2(copy).Succeeded());
+    session.Compare(common, only1, only2);
+    QVERIFY(!session.Current().HasDifferences());
 }
 
 QTEST_GUILESS_MAIN(TestSession)
