@@ -10,6 +10,7 @@
 
 #include "dialog/dialog_template.h"
 #include "dialog/symbol_list_model.h"
+#include "dialog/template_controls.h"
 #include "dialog/template_layout.h"
 #include "library/text.h"
 #include "report/messages.h"
@@ -40,6 +41,7 @@ ReviewControls::ReviewControls(QWidget* dialog, const DialogUnits& units, Templa
     differences_->setToolTip(Words(words.differencesTip));
     differences_->setAutoDefault(false);
     differences_->setGeometry(units.Rect(368, 13, 64, 15));
+    FitCaption(differences_);
     layout.Place(differences_, differences_->geometry(), TemplateLayout::Stretch::kRight,
                  dialog->font());
 

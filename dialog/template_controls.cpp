@@ -22,18 +22,20 @@ QPushButton* CreateButton(QDialog* dialog, const ControlTemplate& t, const QStri
     auto* button = new QPushButton(caption, dialog);
     button->setAutoDefault(true);
     button->setDefault(t.kind == ControlKind::DefaultButton);
-    // Where this font is wider than the template's (a substitute font), the
-    // caption gets a smaller size rather than lose its ends: the button keeps
-    // its place.
-    const int room = rect.width() - 2 * dialog->style()->pixelMetric(QStyle::PM_ButtonMargin);
-    QFont fitted = dialog->font();
-    while (QFontMetrics(fitted).horizontalAdvance(caption) > room && fitted.pointSizeF() > 5)
-        fitted.setPointSizeF(fitted.pointSizeF() - 0.5);
-    if (fitted != dialog->font()) button->setFont(fitted);
+    button->setGeometry(rect);
+    FitCaption(button);
     return button;
 }
 
 }  // namespace
+
+void FitCaption(QPushButton* button) {
+    const int room = button->width() - 2 * button->style()->pixelMetric(QStyle::PM_ButtonMargin);
+    QFont fitted = button->font();
+    while (QFontMetrics(fitted).horizontalAdvance(button->text()) > room && fitted.pointSizeF() > 5)
+        fitted.setPointSizeF(fitted.pointSizeF() - 0.5);
+    if (fitted != button->font()) button->setFont(fitted);
+}
 
 std::map<int, QWidget*> CreateTemplateControls(QDialog* dialog, TemplateLayout& layout) {
     const DialogTemplate& form = LibCompareDialogTemplate();
