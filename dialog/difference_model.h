@@ -10,11 +10,8 @@
 #include <vector>
 
 #include "compare/compare.h"
+#include "dialog/symbol_list_model.h"
 #include "report/messages.h"
-
-// Text typed by the user in the bytes of the names (Windows-1252); a
-// character that code page lacks becomes a NUL byte, which no name holds.
-std::string ToWindows1252(const QString& text);
 
 // Every difference of a comparison as a table: one row for each changed
 // field of each changed pair, one for each record only in library 1 or only

@@ -102,15 +102,7 @@ bool ReviewControls::OnlyChanged() const {
 }
 
 std::string ReviewControls::SearchBytes() const {
-    std::string bytes;
-    for (const QChar c : search_->text()) {
-        const char16_t unit = c.unicode();
-        int byte = unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF) ? unit : -1;
-        for (int b = 0x80; byte < 0 && b < 0xA0; ++b)
-            if (Windows1252CodePoint(static_cast<unsigned char>(b)) == unit) byte = b;
-        bytes += byte >= 0 ? static_cast<char>(byte) : '\0';
-    }
-    return bytes;
+    return ToWindows1252(search_->text());
 }
 
 bool ReviewControls::eventFilter(QObject* watched, QEvent* event) {

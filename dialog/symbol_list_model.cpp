@@ -13,6 +13,19 @@ QString FromWindows1252(std::string_view bytes) {
     return text;
 }
 
+std::string ToWindows1252(const QString& text) {
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(text.size()));
+    for (const QChar c : text) {
+        const char16_t unit = c.unicode();
+        int byte = unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF) ? unit : -1;
+        for (int b = 0x80; byte < 0 && b < 0xA0; ++b)
+            if (Windows1252CodePoint(static_cast<unsigned char>(b)) == unit) byte = b;
+        bytes += byte >= 0 ? static_cast<char>(byte) : '\0';
+    }
+    return bytes;
+}
+
 SymbolListModel::SymbolListModel(QObject* parent) : QAbstractListModel(parent) {
     starts_.push_back(0);
 }

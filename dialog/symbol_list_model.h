@@ -13,6 +13,9 @@
 
 // Symbol bytes as shown: decoded from Windows-1252.
 QString FromWindows1252(std::string_view bytes);
+// Text typed by the user in the bytes of the names (Windows-1252); a
+// character that code page lacks becomes a NUL byte, which no name holds.
+std::string ToWindows1252(const QString& text);
 
 // The names of one list: raw bytes in, sorted for display (ignoring case, with
 // a fixed tie-break), duplicates kept, shown decoded from Windows-1252. Each
