@@ -161,8 +161,8 @@ ReadResult CheckLibraryBytes(std::string_view bytes) {
     return result;
 }
 
-std::shared_ptr<const FileBytes> ReadWholeStream(std::istream& in, std::uintmax_t size,
-                                                 ReadResult& failure) {
+std::shared_ptr<FileBytes> ReadWholeStream(std::istream& in, std::uintmax_t size,
+                                           ReadResult& failure) {
     std::shared_ptr<FileBytes> bytes;
     try {
         bytes = std::make_shared<FileBytes>(static_cast<std::size_t>(size));
@@ -277,7 +277,8 @@ ReadResult Cancelled(ReadResult result) {
 
 ReadResult ReadLibraryFile(const std::filesystem::path& path, SymbolTable& table,
                            std::int32_t& count, SymbolList& list,
-                           const std::function<bool(const ReadResult&)>& proceed) {
+                           const std::function<bool(const ReadResult&)>& proceed,
+                           std::shared_ptr<FileBytes>* bytesRead) {
     ReadResult failure;
     std::ifstream in;
     std::uintmax_t size = 0;
@@ -294,7 +295,10 @@ ReadResult ReadLibraryFile(const std::filesystem::path& path, SymbolTable& table
     auto bytes = ReadWholeStream(in, size, failure);
     if (!bytes) return failure;
     const std::string_view view = bytes->view();
-    return Adopt(view, std::move(bytes), table, count, list);
+    std::shared_ptr<FileBytes> kept = bytes;
+    const ReadResult result = Adopt(view, std::move(bytes), table, count, list);
+    if (result && bytesRead) *bytesRead = std::move(kept);
+    return result;
 }
 
 ReadResult AdoptLibraryBytes(std::string_view bytes, std::shared_ptr<const void> owner,

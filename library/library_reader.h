@@ -18,7 +18,7 @@ inline constexpr std::uint64_t kFieldBytesPerFileByte = 4;
 
 // How a read ended.
 enum class ReadStatus {
-    kNotRead,         // nothing read yet: what a result is until a read fills it
+    kNotRead,  // nothing read yet: what a result is until a read fills it
     kOk,
     kNotFound,        // no file by that name
     kDirectory,       // a folder
@@ -77,7 +77,7 @@ struct ReadResult {
     // (random bytes, a text file, an image, a program).
     bool Doubtful() const {
         return *this && (signature != FileSignature::kNone ||
-                      (sampledRecords > 0 && oddRecords * 2 > sampledRecords));
+                         (sampledRecords > 0 && oddRecords * 2 > sampledRecords));
     }
 };
 
@@ -99,8 +99,8 @@ ReadResult MeasureLibraryBytes(std::string_view bytes);
 
 // Reads `size` bytes from `in` into a buffer of their own; a stream that ends
 // sooner, or fails, gives no buffer and the reason in `failure`.
-std::shared_ptr<const FileBytes> ReadWholeStream(std::istream& in, std::uintmax_t size,
-                                                 ReadResult& failure);
+std::shared_ptr<FileBytes> ReadWholeStream(std::istream& in, std::uintmax_t size,
+                                           ReadResult& failure);
 
 // Reads the library at `path` into `table`: slot i holds record i, `count`
 // becomes the number of records, and each record's symbol is added to `list`
@@ -110,9 +110,13 @@ std::shared_ptr<const FileBytes> ReadWholeStream(std::istream& in, std::uintmax_
 // `proceed` is asked, once the file is read and checked and before anything
 // changes, whether to go on; when it says no, the result is not ok, its
 // status is kCancelled, and nothing has changed.
+//
+// `bytes`, where given, gets the buffer the table reads, for a caller that
+// changes records where they stand (the table reads what it holds then).
 ReadResult ReadLibraryFile(const std::filesystem::path& path, SymbolTable& table,
                            std::int32_t& count, SymbolList& list,
-                           const std::function<bool(const ReadResult&)>& proceed = {});
+                           const std::function<bool(const ReadResult&)>& proceed = {},
+                           std::shared_ptr<FileBytes>* bytes = nullptr);
 
 // A read that failed for `status`, with the numbers that explain it.
 ReadResult ReadFailure(ReadStatus status, int systemError = 0, std::uint64_t bound = 0);

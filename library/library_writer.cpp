@@ -113,12 +113,40 @@ bool EndsInside(std::string_view file, LibraryLayout layout, std::uint64_t recor
     return last < end;
 }
 
-// What the changed or added record must read as: the values given, the
+// What the changed record must read as: the values given, the
 // others as read.
 struct Planned {
     Fields fields;
     std::string bytes;  // the whole record as written
 };
+
+// Plans `change` to a record that reads as `old` and whose whole record
+// (filled up to a record's size) is `bytes`; or why it cannot be made.
+std::optional<ChangeRefusal> PlanChange(LibraryLayout layout, const FieldChanges& change,
+                                        const Fields& old, std::string bytes, Planned& planned) {
+    Fields fields = old;
+    const std::optional<std::string>* values[] = {nullptr, &change.designation,
+                                                  &change.classification1, &change.classification2};
+    std::optional<LibraryField> lastGiven;
+    for (std::size_t f = 1; f < 4; ++f) {
+        if (!*values[f]) continue;
+        const auto field = static_cast<LibraryField>(f);
+        lastGiven = field;
+        if (HasForbiddenByte(**values[f]))
+            return Refusal(ChangeProblem::kForbiddenByte, change.record, old[0], field);
+        if (f >= 2 && layout == LibraryLayout::kShort)
+            return Refusal(ChangeProblem::kNoClassifications, change.record, old[0], field);
+        fields[f] = **values[f];
+    }
+    // What does not fit is the value given, rather than an empty field after it.
+    if (const auto field = FieldNotFitting(layout, fields))
+        return Refusal(ChangeProblem::kDoesNotFit, change.record, old[0],
+                       std::min(*field, lastGiven.value_or(*field)));
+    planned.fields = fields;
+    planned.bytes = std::move(bytes);
+    LayOut(layout, planned.bytes, fields);
+    return std::nullopt;
+}
 
 }  // namespace
 
@@ -160,28 +188,8 @@ ChangedLibrary ApplyChanges(std::string_view original, LibraryLayout layout, std
         if (fate[change.record] != 0)
             return refuse(Refusal(ChangeProblem::kRecordTwice, change.record, old[0]));
         fate[change.record] = static_cast<std::int32_t>(k) + 1;
-        Fields fields = old;
-        const std::optional<std::string>* values[] = {
-            nullptr, &change.designation, &change.classification1, &change.classification2};
-        std::optional<LibraryField> lastGiven;
-        for (std::size_t f = 1; f < 4; ++f) {
-            if (!*values[f]) continue;
-            const auto field = static_cast<LibraryField>(f);
-            lastGiven = field;
-            if (HasForbiddenByte(**values[f]))
-                return refuse(Refusal(ChangeProblem::kForbiddenByte, change.record, old[0], field));
-            if (f >= 2 && layout == LibraryLayout::kShort)
-                return refuse(
-                    Refusal(ChangeProblem::kNoClassifications, change.record, old[0], field));
-            fields[f] = **values[f];
-        }
-        // What does not fit is the value given, rather than an empty field after it.
-        if (const auto field = FieldNotFitting(layout, fields))
-            return refuse(Refusal(ChangeProblem::kDoesNotFit, change.record, old[0],
-                                  std::min(*field, lastGiven.value_or(*field))));
-        planned[k].fields = fields;
-        planned[k].bytes = wholeRecord(change.record);
-        LayOut(layout, planned[k].bytes, fields);
+        if (auto refusal = PlanChange(layout, change, old, wholeRecord(change.record), planned[k]))
+            return refuse(std::move(*refusal));
     }
 
     for (const std::int32_t record : changes.removed) {
@@ -282,6 +290,109 @@ ChangedLibrary ApplyChanges(std::string_view original, LibraryLayout layout, std
         out.size() > kRecordBase ? (out.size() - kRecordBase - 1) / recordSize : 0;
     if (written != j) return refuse(Refusal(ChangeProblem::kReadsOtherwise, 0, {}));
     return result;
+}
+
+namespace {
+
+// Puts `bytes` at offset `at` of `file`.
+void Write(std::span<char> file, std::uint64_t at, const std::string& bytes) {
+    std::copy(bytes.begin(), bytes.end(), file.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+}  // namespace
+
+PatchedLibrary PatchRecords(std::span<char> file, LibraryLayout layout, std::int32_t records,
+                            const std::vector<FieldChanges>& changed) {
+    PatchedLibrary result;
+    const std::string_view original(file.data(), file.size());
+    const std::uint64_t recordSize = RecordSize(layout);
+    const auto fieldsOf = [&](std::int32_t record) {
+        return FieldsOf(ReadRecord(original, layout, static_cast<std::uint64_t>(record)));
+    };
+    const auto refuse = [&result](ChangeRefusal refusal) {
+        result.refusal = std::move(refusal);
+        result.patches.clear();
+        return std::move(result);
+    };
+    std::vector<bool> touched(static_cast<std::size_t>(std::max(records, 0)) + 1);
+    std::vector<Planned> planned(changed.size());
+    for (std::size_t k = 0; k < changed.size(); ++k) {
+        const FieldChanges& change = changed[k];
+        if (change.record < 1 || change.record > records)
+            return refuse(Refusal(ChangeProblem::kNoSuchRecord, change.record, {}));
+        const Fields old = fieldsOf(change.record);
+        if (touched[change.record])
+            return refuse(Refusal(ChangeProblem::kRecordTwice, change.record, old[0]));
+        touched[change.record] = true;
+        const std::uint64_t start = RecordStart(layout, static_cast<std::uint64_t>(change.record));
+        // A last record that the file ends inside grows when written: a new file.
+        if (start + recordSize > file.size()) {
+            result.inPlace = false;
+            return refuse({});
+        }
+        if (auto refusal = PlanChange(layout, change, old,
+                                      std::string(original.substr(start, recordSize)), planned[k]))
+            return refuse(std::move(*refusal));
+    }
+
+    // What must read as before: the records kept whose fields run on into a
+    // changed one, through any others that do.
+    std::vector<std::pair<std::int32_t, Fields>> kept;
+    for (const FieldChanges& change : changed)
+        for (std::int32_t i = change.record - 1; i >= 1 && !touched[i]; --i) {
+            const Fields fields = fieldsOf(i);
+            if (EndsInside(original, layout, static_cast<std::uint64_t>(i), fields)) break;
+            kept.emplace_back(i, fields);
+        }
+    // What each must read as, owned: the views point into the bytes about
+    // to change.
+    using Owned = std::array<std::string, 4>;
+    const auto owned = [](const Fields& fields) {
+        return Owned{std::string(fields[0]), std::string(fields[1]), std::string(fields[2]),
+                     std::string(fields[3])};
+    };
+    std::vector<std::pair<std::int32_t, Owned>> expected;
+    for (std::size_t k = 0; k < changed.size(); ++k)
+        expected.emplace_back(changed[k].record, owned(planned[k].fields));
+    for (const auto& [record, fields] : kept) expected.emplace_back(record, owned(fields));
+
+    for (std::size_t k = 0; k < changed.size(); ++k) {
+        const std::uint64_t start =
+            RecordStart(layout, static_cast<std::uint64_t>(changed[k].record));
+        RecordPatch patch;
+        patch.at = start;
+        patch.before.assign(original.substr(start, recordSize));
+        patch.after = std::move(planned[k].bytes);
+        planned[k].bytes.clear();
+        Write(file, start, patch.after);
+        result.patches.push_back(std::move(patch));
+    }
+
+    // Read back, as a new file would be.
+    std::optional<ChangeRefusal> refusal;
+    const auto check = [&](std::int32_t record, const auto& want) {
+        const Fields got = fieldsOf(record);
+        for (std::size_t f = 0; f < 4 && !refusal; ++f)
+            if (got[f] != want[f])
+                refusal = Refusal(ChangeProblem::kReadsOtherwise, record, want[0],
+                                  static_cast<LibraryField>(f));
+    };
+    for (const auto& [record, want] : expected)
+        if (!refusal) check(record, want);
+    if (refusal) {
+        UndoPatches(file, result.patches);
+        return refuse(std::move(*refusal));
+    }
+    return result;
+}
+
+void UndoPatches(std::span<char> file, const std::vector<RecordPatch>& patches) {
+    for (auto patch = patches.rbegin(); patch != patches.rend(); ++patch)
+        Write(file, patch->at, patch->before);
+}
+
+void RedoPatches(std::span<char> file, const std::vector<RecordPatch>& patches) {
+    for (const RecordPatch& patch : patches) Write(file, patch.at, patch.after);
 }
 
 // ---- saving ---------------------------------------------------------------

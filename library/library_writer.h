@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -111,6 +112,36 @@ inline constexpr std::uint64_t kShortDesignationRoom =
 // the order of `changes` (changed, removed, added) is given.
 ChangedLibrary ApplyChanges(std::string_view original, LibraryLayout layout, std::int32_t records,
                             const LibraryChanges& changes);
+
+// A record's bytes before and after a change made where it stands.
+struct RecordPatch {
+    std::uint64_t at = 0;  // offset of the record in the file
+    std::string before;
+    std::string after;
+};
+
+// Changes to fields made in place, or why not.
+struct PatchedLibrary {
+    ChangeRefusal refusal;  // kNone when made (or when not inPlace)
+    // What was written, in order; UndoPatches takes it back.
+    std::vector<RecordPatch> patches;
+    // False, and nothing changed, where the changes need a file of another
+    // size (a last record that the file ends inside is filled up when
+    // written): ApplyChanges makes it.
+    bool inPlace = true;
+    explicit operator bool() const { return inPlace && refusal.problem == ChangeProblem::kNone; }
+};
+
+// Changes fields of records of `file` (as read with `layout` and `records`
+// records) where the records stand, with the bytes and the refusals that
+// ApplyChanges gives for the same `changed` and nothing removed or added:
+// then `file` holds exactly the bytes ApplyChanges would make. Refused, the
+// bytes are as they were. It costs a few records' bytes, not the file's.
+PatchedLibrary PatchRecords(std::span<char> file, LibraryLayout layout, std::int32_t records,
+                            const std::vector<FieldChanges>& changed);
+// Takes patches back (in reverse order), or makes them again.
+void UndoPatches(std::span<char> file, const std::vector<RecordPatch>& patches);
+void RedoPatches(std::span<char> file, const std::vector<RecordPatch>& patches);
 
 // How saving a library file ended: the step that failed and the system's
 // error number (the C library's errno where there is one, 0 where not).

@@ -290,6 +290,67 @@ TEST(ApplyChanges, RefusesWhatCannotBeWritten) {
     }
 }
 
+// Fields changed where the records stand give the bytes and the refusals of
+// a new file made with the same changes, or leave a last record that the
+// file ends inside to it; refused or undone, the bytes are as read.
+TEST(PatchRecords, GivesTheBytesAndRefusalsOfANewFile) {
+    using namespace std::string_literals;
+    FieldChanges all;
+    all.record = 2;
+    all.designation = "neu";
+    all.classification1 = "K1";
+    all.classification2 = "";
+    FieldChanges classification;
+    classification.record = 1;
+    classification.classification1 = "k";
+    const std::vector<std::vector<FieldChanges>> changeSets = {
+        {Designation(1, "x")},
+        {Designation(2, "")},
+        {Designation(3, std::string(40, 'l'))},
+        {all},
+        {classification, Designation(3, "c3")},
+        {Designation(2, "a\0b"s)},
+        {Designation(1, "x\n")},
+        {Designation(1, std::string(46, 'd'))},
+        {Designation(1, std::string(140, 'd'))},
+        {Designation(1, "x"), Designation(1, "y")},
+        {Designation(4, "x")},
+        {Designation(2, std::string(45, 'e'))},
+    };
+    for (const auto& [name, file] : OddFiles()) {
+        const ReadResult read = CheckLibraryBytes(file);
+        for (std::size_t set = 0; set < changeSets.size(); ++set) {
+            const std::string context = name + ", changes " + std::to_string(set);
+            LibraryChanges changes;
+            changes.changed = changeSets[set];
+            const ChangedLibrary whole = ApplyChanges(file, read.layout, read.records, changes);
+            std::string bytes = file;
+            const PatchedLibrary patched = PatchRecords(std::span<char>(bytes.data(), bytes.size()),
+                                                        read.layout, read.records, changeSets[set]);
+            if (!patched) {
+                EXPECT_EQ(bytes, file) << context;
+                if (patched.inPlace) {
+                    EXPECT_FALSE(whole) << context;
+                    EXPECT_EQ(patched.refusal.problem, whole.refusal.problem) << context;
+                    EXPECT_EQ(patched.refusal.record, whole.refusal.record) << context;
+                } else {
+                    EXPECT_GT(file.size(), 14u) << context;
+                    EXPECT_NE((file.size() - 14) % (read.layout == LibraryLayout::kLong ? 144 : 64),
+                              0u)
+                        << context;
+                }
+                continue;
+            }
+            ASSERT_TRUE(whole) << context;
+            EXPECT_EQ(bytes, whole.bytes) << context;
+            UndoPatches(std::span<char>(bytes.data(), bytes.size()), patched.patches);
+            EXPECT_EQ(bytes, file) << context;
+            RedoPatches(std::span<char>(bytes.data(), bytes.size()), patched.patches);
+            EXPECT_EQ(bytes, whole.bytes) << context;
+        }
+    }
+}
+
 TEST(ApplyChanges, RefusesBytesThatAreNotTheLibraryRead) {
     EXPECT_EQ(ApplyChanges(kLong, LibraryLayout::kShort, 3, {}).refusal.problem,
               ChangeProblem::kNotAsRead);
