@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <set>
 #include <string_view>
@@ -428,6 +429,31 @@ Comparison CompareTablesNestedLoop(const SymbolTable& lib1, std::int32_t lib1Cou
                                           options));
     }
     return collector.Finish();
+}
+
+void RefreshPairs(Comparison& comparison, std::vector<std::int32_t> pairIndexes) {
+    std::sort(pairIndexes.begin(), pairIndexes.end());
+    pairIndexes.erase(std::unique(pairIndexes.begin(), pairIndexes.end()), pairIndexes.end());
+    std::vector<std::int32_t> nowChanged, noLonger;
+    for (const std::int32_t k : pairIndexes) {
+        MatchedPair& pair = comparison.pairs[static_cast<std::size_t>(k)];
+        const std::uint8_t before = pair.differences;
+        pair.differences = Differences(comparison.Record1(pair), comparison.Record2(pair),
+                                       comparison.classificationsCompared, comparison.options);
+        if ((before != 0) != (pair.differences != 0))
+            (pair.differences != 0 ? nowChanged : noLonger).push_back(k);
+    }
+    if (nowChanged.empty() && noLonger.empty()) return;
+    // The changed pairs stay in the order found: that of their indexes.
+    std::vector<std::int32_t> changed;
+    changed.reserve(comparison.changed.size() + nowChanged.size());
+    std::set_union(comparison.changed.begin(), comparison.changed.end(), nowChanged.begin(),
+                   nowChanged.end(), std::back_inserter(changed));
+    std::vector<std::int32_t> left;
+    left.reserve(changed.size());
+    std::set_difference(changed.begin(), changed.end(), noLonger.begin(), noLonger.end(),
+                        std::back_inserter(left));
+    comparison.changed.swap(left);
 }
 
 void PublishComparison(const Comparison& comparison, SymbolTable& common, std::int32_t& commonCount,

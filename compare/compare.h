@@ -133,6 +133,13 @@ Comparison CompareTablesNestedLoop(const SymbolTable& lib1, std::int32_t lib1Cou
                                    const SymbolTable& lib2, std::int32_t lib2Count,
                                    const ComparisonOptions& options = {});
 
+// Works out anew, after their records changed in place, the differences of
+// the pairs `pairIndexes` (indexes into comparison.pairs), and which pairs
+// are changed. Each must be the only pair of its name (a name held once in
+// each library), whose pairing no change of fields can alter: then the
+// comparison is what CompareTables finds for the tables as they now read.
+void RefreshPairs(Comparison& comparison, std::vector<std::int32_t> pairIndexes);
+
 // What a comparison writes in the system: rewrites `common` from slot 0 with
 // library 2's entries of the pairs, sets `commonCount`, empties the three
 // lists (only1, only2, common) and fills them: one common line per pair, then

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <unordered_set>
 
 namespace {
 
@@ -77,6 +78,23 @@ bool HasClassification(const SymbolEntry& entry) {
 
 }  // namespace
 
+PairCounts::PairCounts(const Comparison& comparison) {
+    of1_.assign(static_cast<std::size_t>(comparison.lib1.count) + 1, 0);
+    of2_.assign(static_cast<std::size_t>(comparison.lib2.count) + 1, 0);
+    for (const MatchedPair& pair : comparison.pairs) {
+        ++of1_[static_cast<std::size_t>(pair.record1)];
+        ++of2_[static_cast<std::size_t>(pair.record2)];
+    }
+    sole1_.assign(of1_.size(), -1);
+    sole2_.assign(of2_.size(), -1);
+    for (std::size_t k = 0; k < comparison.pairs.size(); ++k) {
+        const MatchedPair& pair = comparison.pairs[k];
+        if (!Sole(pair)) continue;
+        sole1_[static_cast<std::size_t>(pair.record1)] = static_cast<std::int32_t>(k);
+        sole2_[static_cast<std::size_t>(pair.record2)] = static_cast<std::int32_t>(k);
+    }
+}
+
 TakeSelection SelectKinds(const Comparison& comparison, TakeDirection direction, unsigned kinds) {
     TakeSelection selection;
     if (comparison.refused) return selection;
@@ -90,7 +108,7 @@ TakeSelection SelectKinds(const Comparison& comparison, TakeDirection direction,
 }
 
 TakeOverPlan PlanTakeOver(const Comparison& comparison, TakeDirection direction,
-                          const TakeSelection& selection) {
+                          const TakeSelection& selection, const PairCounts* counts) {
     TakeOverPlan plan;
     if (comparison.refused) return plan;
     const bool into2 = direction == TakeDirection::kIntoLibrary2;
@@ -129,8 +147,10 @@ TakeOverPlan PlanTakeOver(const Comparison& comparison, TakeDirection direction,
     // records only in one library: a name both hold has a pair for each
     // record of the side that holds it more often, a name only one holds a
     // record only in that library for each time.
-    NameCounts entries(pairs.size() + only1.size() + only2.size());
-    for (const std::int32_t k : pairs)
+    const bool pairsAlone = counts && only1.empty() && only2.empty();
+    std::unordered_set<std::string_view> reported;
+    NameCounts entries(pairsAlone ? 0 : pairs.size() + only1.size() + only2.size());
+    for (const std::int32_t k : pairsAlone ? std::vector<std::int32_t>() : pairs)
         entries.Find(comparison.lib1.table.Symbol(comparison.pairs[k].record1), true);
     for (const std::int32_t record : only1)
         entries.Find(comparison.lib1.table.Symbol(record), true);
@@ -147,6 +167,7 @@ TakeOverPlan PlanTakeOver(const Comparison& comparison, TakeDirection direction,
     }
     // Whether `name` may be taken; a name that may not is reported once.
     const auto takeable = [&](std::string_view name) {
+        if (pairsAlone) return true;  // weighed by the counts
         NameCounts::Slot& slot = *entries.Find(name, false);
         if (slot.count <= 1) return true;
         if (!slot.reported) {
@@ -158,6 +179,14 @@ TakeOverPlan PlanTakeOver(const Comparison& comparison, TakeDirection direction,
 
     for (const std::int32_t k : pairs) {
         const MatchedPair& pair = comparison.pairs[k];
+        if (pairsAlone && !counts->Sole(pair)) {
+            // Reported once, at the name's first pair chosen.
+            const std::string_view name = comparison.lib1.table.Symbol(pair.record1);
+            if (reported.insert(name).second)
+                plan.skipped.push_back(
+                    {name, counts->Of2(pair.record2), counts->Of1(pair.record1)});
+            continue;
+        }
         if (!takeable(comparison.lib1.table.Symbol(pair.record1)) || pair.differences == 0)
             continue;
         const SymbolEntry from = into2 ? comparison.Record1(pair) : comparison.Record2(pair);
@@ -197,7 +226,7 @@ TakeOverPlan PlanTakeOver(const Comparison& comparison, TakeDirection direction,
         if (takeable(target.table.Symbol(record))) plan.changes.removed.push_back(record);
 
     // How often each library holds the names left out.
-    if (!plan.skipped.empty()) {
+    if (!plan.skipped.empty() && !pairsAlone) {
         NameCounts times1(plan.skipped.size()), times2(plan.skipped.size());
         for (const NameHeldMoreThanOnce& name : plan.skipped) {
             times1.Find(name.name, true);

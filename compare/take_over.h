@@ -81,8 +81,47 @@ struct TakeOverPlan {
     std::int32_t ignored = 0;
 };
 
+// How many pairs each record of a comparison has. A name held m times in
+// library 1 and n times in library 2 has m × n pairs: each of its library-1
+// records n, each library-2 record m. So a pair is the only one of its name
+// exactly when both its records have one pair. Worked out once for a
+// comparison (one pass over the pairs), it answers for chosen pairs without
+// counting names through both libraries, and it stays true while only
+// fields of such pairs change.
+class PairCounts {
+public:
+    PairCounts() = default;
+    explicit PairCounts(const Comparison& comparison);
+    // Whether pair `pair` is the only one of its name.
+    bool Sole(const MatchedPair& pair) const {
+        return Of1(pair.record1) == 1 && Of2(pair.record2) == 1;
+    }
+    std::int32_t Of1(std::int32_t record) const { return At(of1_, record); }
+    std::int32_t Of2(std::int32_t record) const { return At(of2_, record); }
+    // The index of the pair of library-1 (2) record `record` where it has
+    // exactly one; -1 where not.
+    std::int32_t SolePairOf1(std::int32_t record) const { return Sole(sole1_, record); }
+    std::int32_t SolePairOf2(std::int32_t record) const { return Sole(sole2_, record); }
+
+private:
+    static std::int32_t Sole(const std::vector<std::int32_t>& pairs, std::int32_t record) {
+        return record >= 0 && static_cast<std::size_t>(record) < pairs.size()
+                   ? pairs[static_cast<std::size_t>(record)]
+                   : -1;
+    }
+    static std::int32_t At(const std::vector<std::int32_t>& counts, std::int32_t record) {
+        return record >= 0 && static_cast<std::size_t>(record) < counts.size()
+                   ? counts[static_cast<std::size_t>(record)]
+                   : 0;
+    }
+    std::vector<std::int32_t> of1_, of2_;      // pairs per record
+    std::vector<std::int32_t> sole1_, sole2_;  // the record's pair where sole, else -1
+};
+
 // The changes that take the selected differences over into the direction's
 // target. The comparison's tables must still hold the libraries' records (as
 // long as the Comparison lives, they do).
+// With `counts` of the comparison, a selection of pairs alone is weighed by
+// them, in time that grows with the selection rather than the libraries.
 TakeOverPlan PlanTakeOver(const Comparison& comparison, TakeDirection direction,
-                          const TakeSelection& selection);
+                          const TakeSelection& selection, const PairCounts* counts = nullptr);

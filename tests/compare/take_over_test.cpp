@@ -16,13 +16,13 @@ namespace {
 
 // A library file's bytes and the comparison's view of them.
 struct Library {
-    std::shared_ptr<const std::string> bytes;
+    std::shared_ptr<std::string> bytes;
     ComparedLibrary compared;
 };
 
 Library Load(std::string bytes) {
     Library library;
-    library.bytes = std::make_shared<const std::string>(std::move(bytes));
+    library.bytes = std::make_shared<std::string>(std::move(bytes));
     DiscardingSymbolList names;
     const ReadResult read = AdoptLibraryBytes(*library.bytes, library.bytes, library.compared.table,
                                               library.compared.count, names);
@@ -313,6 +313,78 @@ TEST(TakeOver, AChosenSelectionTakesJustThat) {
     EXPECT_EQ(into2.changes.removed, std::vector<std::int32_t>{3});
     ASSERT_EQ(into2.changes.added.size(), 1u);
     EXPECT_EQ(into2.changes.added[0].symbol, "N2");
+}
+
+// Fields taken over where the records stand, with the comparison following
+// in place, leave what comparing the changed files anew finds; a plan weighed
+// by the pair counts is the plan weighed by counting names; and undoing the
+// patches gives back the bytes read.
+TEST(TakeOver, FieldsTakenInPlaceAreFollowedAsAFreshComparisonFinds) {
+    std::mt19937 random(29);
+    const std::vector<std::string> pool = Pool(50);
+    for (const LayoutPair& layouts : kLayoutPairs) {
+        for (int round = 0; round < 4; ++round) {
+            std::string bytes[2] = {RandomLibrary(random, layouts.layout1, pool, 1),
+                                    RandomLibrary(random, layouts.layout2, pool, 2)};
+            const LibraryLayout layout[2] = {layouts.layout1, layouts.layout2};
+            // Some names held twice, so that some chosen pairs are left out.
+            for (int side = 0; side < 2; ++side)
+                for (int twice = 0; twice < 3; ++twice) {
+                    const std::uint64_t records =
+                        (bytes[side].size() - kRecordBase) / RecordSize(layout[side]) - 1;
+                    bytes[side] +=
+                        std::string(RecordBytes(bytes[side], layout[side],
+                                                static_cast<std::int64_t>(1 + random() % records)));
+                }
+            const std::string read[2] = {bytes[0], bytes[1]};
+            const Library one = Load(bytes[0]);
+            const Library two = Load(bytes[1]);
+            Comparison comparison = Compare(one, two);
+            const PairCounts counts(comparison);
+            std::vector<std::pair<const Library*, std::vector<RecordPatch>>> made;
+            for (int step = 0; step < 6; ++step) {
+                const auto direction =
+                    step % 2 ? TakeDirection::kIntoLibrary1 : TakeDirection::kIntoLibrary2;
+                TakeSelection chosen;
+                for (std::size_t k = 0; k < comparison.pairs.size(); ++k)
+                    if (random() % 4 == 0) chosen.pairs.push_back(static_cast<std::int32_t>(k));
+                const TakeOverPlan weighed = PlanTakeOver(comparison, direction, chosen, &counts);
+                const TakeOverPlan counted = PlanTakeOver(comparison, direction, chosen);
+                ASSERT_EQ(weighed.changes.changed.size(), counted.changes.changed.size());
+                for (std::size_t i = 0; i < weighed.changes.changed.size(); ++i)
+                    EXPECT_EQ(weighed.changes.changed[i].record, counted.changes.changed[i].record);
+                ASSERT_EQ(weighed.skipped.size(), counted.skipped.size());
+                for (std::size_t i = 0; i < weighed.skipped.size(); ++i) {
+                    EXPECT_EQ(weighed.skipped[i].name, counted.skipped[i].name);
+                    EXPECT_EQ(weighed.skipped[i].times1, counted.skipped[i].times1);
+                    EXPECT_EQ(weighed.skipped[i].times2, counted.skipped[i].times2);
+                }
+
+                const bool into2 = direction == TakeDirection::kIntoLibrary2;
+                const Library& target = into2 ? two : one;
+                std::string& file = *target.bytes;
+                PatchedLibrary patched =
+                    PatchRecords(std::span<char>(file.data(), file.size()), target.compared.layout,
+                                 target.compared.count, weighed.changes.changed);
+                ASSERT_TRUE(patched);
+                std::vector<std::int32_t> followed;
+                for (const FieldChanges& change : weighed.changes.changed)
+                    followed.push_back(into2 ? counts.SolePairOf2(change.record)
+                                             : counts.SolePairOf1(change.record));
+                ASSERT_TRUE(std::none_of(followed.begin(), followed.end(),
+                                         [](std::int32_t k) { return k < 0; }));
+                RefreshPairs(comparison, followed);
+                EXPECT_TRUE(comparison.SameFindings(Compare(one, two)))
+                    << "step " << step << ", round " << round;
+                made.emplace_back(&target, std::move(patched.patches));
+            }
+            for (auto step = made.rbegin(); step != made.rend(); ++step)
+                UndoPatches(std::span<char>(step->first->bytes->data(), step->first->bytes->size()),
+                            step->second);
+            EXPECT_EQ(*one.bytes, read[0]);
+            EXPECT_EQ(*two.bytes, read[1]);
+        }
+    }
 }
 
 }  // namespace
