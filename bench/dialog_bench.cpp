@@ -5,7 +5,9 @@
 //
 //   QT_QPA_PLATFORM=offscreen dialog_bench LIB1 LIB2
 //   QT_QPA_PLATFORM=offscreen dialog_bench --differences LIB1 LIB2  (the window alone)
+//   QT_QPA_PLATFORM=offscreen dialog_bench --take LIB1 LIB2  (differences taken over, undone)
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QHeaderView>
@@ -15,6 +17,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <string>
 
@@ -116,10 +119,89 @@ int DifferenceWindowFigures(const QString& path1, const QString& path2) {
     return window.Model().CheckedCount() == 20 ? 0 : 1;
 }
 
+// Differences taken over one row at a time in the dialog, from the common
+// list and from the window "Unterschiede", each undone again: the slowest
+// of each, from the command to the views drawn anew.
+int TakeFigures(const QString& path1, const QString& path2) {
+    UseTestSettings();
+    CLibCompareDlg dialog;
+    dialog.show();
+    LoadThroughDialog(dialog, IDC_LOAD1_BUTTON, path1);
+    LoadThroughDialog(dialog, IDC_LOAD2_BUTTON, path2);
+    const auto action = [&dialog](const char* name) {
+        return dialog.findChild<QAction*>(QString::fromLatin1(name));
+    };
+    const auto timed = [](const std::function<void()>& run) {
+        QElapsedTimer clock;
+        clock.start();
+        run();
+        QApplication::processEvents();
+        return clock.nsecsElapsed() / 1e6;
+    };
+    constexpr int kRows = 20;
+    SymbolListBox& common = *dialog.m_listCommon;
+    const ComparisonSession& session = *dialog.findChild<ComparisonSession*>();
+    const std::size_t changedBefore = session.Current().changed.size();
+    double take = 0, undo = 0;
+    for (int i = 0; i < kRows; ++i) {
+        // Every so many rows a changed one, as a person would pick them.
+        const int row = common.Model().NextSignedRow(common.Model().Count() * i / kRows);
+        if (row < 0) break;
+        common.SelectRowAsUser(row);
+        QApplication::processEvents();
+        take = std::max(take, timed([&] { action("takeInto2")->trigger(); }));
+    }
+    const std::size_t changedTaken = session.Current().changed.size();
+    for (int i = 0; i < kRows; ++i)
+        undo = std::max(undo, timed([&] { action("undo")->trigger(); }));
+    std::printf(
+        "take: a changed symbol of the common list taken over in at most %.1f ms, undone in at "
+        "most %.1f ms (%zu changed pairs, %zu after %d takes, %zu after undoing; target: 20 ms "
+        "each)\n",
+        take, undo, changedBefore, changedTaken, kRows, session.Current().changed.size());
+
+    // From the table: the window open and active, its rows selected.
+    action("differencesAction")->trigger();
+    QApplication::processEvents();
+    DifferenceWindow* window = dialog.findChild<DifferenceWindow*>();
+    if (!window) {
+        std::fprintf(stderr, "dialog_bench: no window Unterschiede\n");
+        return 1;
+    }
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window)) {
+        std::fprintf(stderr, "dialog_bench: the window did not become active\n");
+        return 1;
+    }
+    const std::size_t rowsBefore = window->Model().TotalCount();
+    take = undo = 0;
+    for (int i = 0; i < kRows; ++i) {
+        // A changed field's row, every so many rows.
+        int row = window->Model().Count() * i / (kRows + 1);
+        while (row < window->Model().Count() &&
+               window->Model().At(window->Model().AllRow(row)).kind != DifferenceKind::kChanged)
+            ++row;
+        window->Table()->selectRow(row);
+        QApplication::processEvents();
+        take = std::max(take, timed([&] { action("takeInto2")->trigger(); }));
+    }
+    const std::size_t rowsTaken = window->Model().TotalCount();
+    for (int i = 0; i < kRows; ++i)
+        undo = std::max(undo, timed([&] { action("undo")->trigger(); }));
+    std::printf(
+        "take: a changed field's row of the window Unterschiede taken over in at most %.1f ms, "
+        "undone in at most "
+        "%.1f ms (%zu rows, %zu after %d takes, %zu after undoing; target: 20 ms each)\n",
+        take, undo, rowsBefore, rowsTaken, kRows, window->Model().TotalCount());
+    return changedTaken < changedBefore && rowsTaken < rowsBefore ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    if (argc == 4 && std::string(argv[1]) == "--take")
+        return TakeFigures(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     if (argc == 4 && std::string(argv[1]) == "--differences")
         return DifferenceWindowFigures(QString::fromLocal8Bit(argv[2]),
                                        QString::fromLocal8Bit(argv[3]));

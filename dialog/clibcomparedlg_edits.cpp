@@ -232,8 +232,29 @@ void CLibCompareDlg::ShowEdited() {
     for (std::size_t i = 0; i < lists.size(); ++i)
         if (const int row = lists[i]->CurrentSelection(); row >= 0)
             selected[i] = std::string(lists[i]->Text(row));
-    CompareAndShow(std::nullopt, {});
-    ShowSelectionsAgain(selected);
+    if (const std::vector<std::int32_t>* pairs = m_session->FollowedPairs()) {
+        // Fields changed in place: the same rows, their signs and the
+        // counts follow; the fields shown are read again.
+        const Comparison& compared = m_session->Current();
+        for (const std::int32_t k : *pairs)
+            m_listCommon->Model().SetSigned(
+                static_cast<std::uint32_t>(k),
+                compared.pairs[static_cast<std::size_t>(k)].differences != 0);
+        SetStatus(
+            Text(ComparisonStatus(Name(m_session->File1()), Name(m_session->File2()), compared)));
+        // The rows stay: the selected symbols' fields are read again, and
+        // the window keeps the row it stands on.
+        const std::array<void (CLibCompareDlg::*)(), 3> handlers{
+            &CLibCompareDlg::OnSelChangeOnly1, &CLibCompareDlg::OnSelChangeOnly2,
+            &CLibCompareDlg::OnSelChangeCommon};
+        m_selectingFromDifferences = true;
+        for (std::size_t i = 0; i < lists.size(); ++i)
+            if (selected[i]) (this->*handlers[i])();
+        m_selectingFromDifferences = false;
+    } else {
+        CompareAndShow(std::nullopt, {});
+        ShowSelectionsAgain(selected);
+    }
     UpdateEditActions();
 }
 

@@ -95,6 +95,9 @@ void DifferenceModel::SetComparison(const Comparison* comparison) {
     }
     checked_.assign(rows_.size(), 0);
     checkedCount_ = 0;
+    taken_ = 0;
+    takenRows_.clear();
+    orderAt_.clear();
     order_.resize(rows_.size());
     std::iota(order_.begin(), order_.end(), 0u);
     Refilter(order_);
@@ -193,6 +196,7 @@ int DifferenceModel::ShownRow(std::uint32_t all) const {
 
 bool DifferenceModel::Passes(std::uint32_t all, const std::string& folded) const {
     const Row& row = rows_[all];
+    if (taken_ != 0 && takenRows_[all]) return false;
     if (filter_.kind && row.kind != *filter_.kind) return false;
     if (filter_.field != 0 && row.kind == DifferenceKind::kChanged && row.field != filter_.field)
         return false;
@@ -226,6 +230,62 @@ void DifferenceModel::Refilter(const std::vector<std::uint32_t>& candidates) {
     shownAt_.assign(rows_.size(), -1);
     for (std::size_t at = 0; at < shown_.size(); ++at)
         shownAt_[shown_[at]] = static_cast<std::int32_t>(at);
+}
+
+bool DifferenceModel::Follow(const std::vector<std::int32_t>& pairs) {
+    if (!comparison_) return false;
+    std::vector<std::int32_t> followed(pairs);
+    std::sort(followed.begin(), followed.end());
+    const auto at = [&followed](std::int32_t k) {
+        const auto found = std::lower_bound(followed.begin(), followed.end(), k);
+        return found != followed.end() && *found == k ? found - followed.begin() : -1;
+    };
+    // The rows of the followed pairs, and the fields they have rows for.
+    std::vector<std::uint32_t> rows;
+    std::vector<std::uint8_t> fields(followed.size(), 0);
+    for (std::uint32_t all = 0; all < rows_.size(); ++all) {
+        const Row& row = rows_[all];
+        if (row.kind != DifferenceKind::kChanged) continue;
+        if (const auto i = at(row.index); i >= 0) {
+            fields[static_cast<std::size_t>(i)] |= row.field;
+            rows.push_back(all);
+        }
+    }
+    for (std::size_t i = 0; i < followed.size(); ++i)
+        if (comparison_->pairs[static_cast<std::size_t>(followed[i])].differences & ~fields[i])
+            return false;
+    if (takenRows_.size() != rows_.size()) takenRows_.assign(rows_.size(), 0);
+    if (orderAt_.size() != order_.size()) {
+        orderAt_.resize(order_.size());
+        for (std::uint32_t i = 0; i < order_.size(); ++i) orderAt_[order_[i]] = i;
+    }
+    for (const std::uint32_t all : rows) {
+        const bool taken = Taken(rows_[all]);
+        if (taken == (takenRows_[all] != 0)) continue;
+        takenRows_[all] = taken ? 1 : 0;
+        taken ? ++taken_ : --taken_;
+        const std::int32_t shown = shownAt_[all];
+        if (taken && shown >= 0) {
+            beginRemoveRows({}, shown, shown);
+            shown_.erase(shown_.begin() + shown);
+            shownAt_[all] = -1;
+            for (std::size_t i = static_cast<std::size_t>(shown); i < shown_.size(); ++i)
+                shownAt_[shown_[i]] = static_cast<std::int32_t>(i);
+            endRemoveRows();
+        } else if (!taken && shown < 0 && Passes(all, folded_)) {
+            // Back where the sorted column puts it among the rows shown.
+            const auto place = std::lower_bound(
+                shown_.begin(), shown_.end(), orderAt_[all],
+                [this](std::uint32_t row, std::uint32_t order) { return orderAt_[row] < order; });
+            const auto row = static_cast<int>(place - shown_.begin());
+            beginInsertRows({}, row, row);
+            shown_.insert(place, all);
+            for (std::size_t i = static_cast<std::size_t>(row); i < shown_.size(); ++i)
+                shownAt_[shown_[i]] = static_cast<std::int32_t>(i);
+            endInsertRows();
+        }
+    }
+    return true;
 }
 
 void DifferenceModel::SetFilter(const Filter& filter) {
@@ -321,6 +381,7 @@ void DifferenceModel::sort(int column, Qt::SortOrder order) {
     }
     beginResetModel();
     order_.swap(ids);
+    orderAt_.clear();  // worked out again when needed
     // The same rows stay shown, in the new order.
     std::vector<std::uint32_t> shown;
     shown.reserve(shown_.size());

@@ -59,11 +59,18 @@ public:
     // Checks the rows whose mark key `checked` answers true for.
     void CheckWhere(const std::function<bool(std::uint64_t mark)>& checked);
     void SetFilter(const Filter& filter);
+    // The comparison's pairs `pairs` changed in place (a difference taken
+    // over, or that undone): the rows of fields no longer changed go, those
+    // changed again come back where the sort puts them; the other rows stay
+    // as they are. False, and nothing changed, when a field now changed has
+    // no row: the caller fills the model anew.
+    bool Follow(const std::vector<std::int32_t>& pairs);
     const Filter& CurrentFilter() const { return filter_; }
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     int Count() const { return static_cast<int>(shown_.size()); }
-    std::size_t TotalCount() const { return rows_.size(); }
+    // Rows there are to show, whatever the filter.
+    std::size_t TotalCount() const { return rows_.size() - taken_; }
     std::size_t CheckedCount() const { return checkedCount_; }
     // Shown row -> all row, and back (-1 while hidden).
     std::uint32_t AllRow(int shown) const { return shown_[static_cast<std::size_t>(shown)]; }
@@ -98,6 +105,11 @@ private:
     QString CellText(std::uint32_t all, int column) const;
     bool Classifications(DifferenceKind kind) const;
     bool Passes(std::uint32_t all, const std::string& folded) const;
+    // A changed field's row whose field is the same in both libraries now.
+    bool Taken(const Row& row) const {
+        return row.kind == DifferenceKind::kChanged &&
+               !(comparison_->pairs[static_cast<std::size_t>(row.index)].differences & row.field);
+    }
     // shown_ and shownAt_ from `candidates` (in order) by the filter.
     void Refilter(const std::vector<std::uint32_t>& candidates);
 
@@ -105,9 +117,12 @@ private:
     std::vector<Row> rows_;              // all rows, in display order of the names
     std::vector<std::uint8_t> checked_;  // by all row
     std::size_t checkedCount_ = 0;
-    std::vector<std::uint32_t> order_;   // all rows in the order of the sorted column
-    std::vector<std::uint32_t> shown_;   // the rows the filter shows, in that order
-    std::vector<std::int32_t> shownAt_;  // all row -> shown row, -1 hidden
+    std::size_t taken_ = 0;                // rows of fields no longer changed
+    std::vector<std::uint8_t> takenRows_;  // by all row, once any was taken
+    std::vector<std::uint32_t> orderAt_;   // all row -> place in order_, when needed
+    std::vector<std::uint32_t> order_;     // all rows in the order of the sorted column
+    std::vector<std::uint32_t> shown_;     // the rows the filter shows, in that order
+    std::vector<std::int32_t> shownAt_;    // all row -> shown row, -1 hidden
     Filter filter_;
     std::string folded_;  // the filter's search, folded
     // Whether the words of the kinds and of the field columns contain it.

@@ -208,6 +208,7 @@ DifferenceWindow::DifferenceWindow(ComparisonSession* session, QWidget* parent)
         resize(170 * em, 40 * fontMetrics().height());
 
     connect(session_, &ComparisonSession::comparisonChanged, this, &DifferenceWindow::Refill);
+    connect(session_, &ComparisonSession::comparisonFollowed, this, &DifferenceWindow::Follow);
     Refill();
 }
 
@@ -250,6 +251,33 @@ void DifferenceWindow::Refill() {
     quiet_ = false;
     note_.clear();
     wrapPending_ = 0;
+    UpdateStatus();
+}
+
+void DifferenceWindow::Follow(const std::vector<std::int32_t>& pairs) {
+    const QModelIndex current = table_->currentIndex();
+    const std::vector<std::uint32_t> selected = SelectedRows();
+    const bool wasQuiet = quiet_;
+    quiet_ = true;
+    if (!model_->Follow(pairs)) {
+        quiet_ = wasQuiet;
+        Refill();
+        return;
+    }
+    // Rows still shown stay selected; where none is, the row now standing
+    // where the current one stood is the next to look at.
+    std::vector<std::uint32_t> still;
+    for (const std::uint32_t all : selected)
+        if (model_->ShownRow(all) >= 0) still.push_back(all);
+    int row = current.isValid() && !selected.empty() ? model_->ShownRow(selected.front()) : -1;
+    if (still.empty() && current.isValid() && model_->Count() > 0) {
+        row = std::min(current.row(), model_->Count() - 1);
+        still = {model_->AllRow(row)};
+    } else if (!still.empty()) {
+        row = model_->ShownRow(still.front());
+    }
+    Select(still, row);
+    quiet_ = wasQuiet;
     UpdateStatus();
 }
 

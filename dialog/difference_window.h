@@ -72,6 +72,9 @@ protected:
 
 private:
     void Refill();
+    // The comparison followed a change in place: the rows follow, and the
+    // selection stays where it stood (on the row after a row taken over).
+    void Follow(const std::vector<std::int32_t>& pairs);
     void ApplyFilter();
     void ToggleChecked();
     void Copy();

@@ -1,5 +1,6 @@
 #include "dialog/symbol_list_box.h"
 
+#include <QAccessible>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 
@@ -15,6 +16,14 @@ SymbolListBox::SymbolListBox(QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setTextElideMode(Qt::ElideNone);
+    connect(model_, &SymbolListModel::signChanged, this, [this](int row) {
+        const QModelIndex changed = model_->index(row);
+        update(changed);
+        // A screen reader hears that the row's description changed.
+        QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+        event.setChild(row);
+        QAccessible::updateAccessibility(&event);
+    });
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (!selectingQuietly_ && CurrentSelection() >= 0) emit selectionChangedByUser();
     });

@@ -159,6 +159,31 @@ void SymbolListModel::SetMarks(Mark mark, std::unordered_map<std::uint32_t, RowM
     }
 }
 
+void SymbolListModel::SetSigned(std::uint32_t source, bool sign) {
+    if (Signed(source) == sign) return;
+    if (sign)
+        marks_[source] = RowMark{true, {}};
+    else
+        marks_.erase(source);
+    if (onlySigned_) {  // the row comes or goes
+        beginResetModel();
+        ApplyFilter();
+        endResetModel();
+        return;
+    }
+    const int row = RowOfSource(source);
+    if (row < 0) return;
+    if (signedRowsKnown_) {
+        const auto at = std::lower_bound(signedRows_.begin(), signedRows_.end(), row);
+        if (sign)
+            signedRows_.insert(at, row);
+        else if (at != signedRows_.end() && *at == row)
+            signedRows_.erase(at);
+    }
+    // Not dataChanged: a list view lays out all its rows again on it.
+    emit signChanged(row);
+}
+
 void SymbolListModel::SetNotes(std::function<QString(std::uint32_t source)> noteOf) {
     noteOf_ = std::move(noteOf);
     if (Count() > 0)

@@ -96,11 +96,21 @@ public:
         QString note;
     };
     void SetMarks(Mark mark, std::unordered_map<std::uint32_t, RowMark> marks);
+    // Gives source `source` the sign (a mark without a note of its own), or
+    // takes its mark away; the other marks stay.
+    void SetSigned(std::uint32_t source, bool sign);
     // Notes made when asked for, by source, for rows whose mark has none (an
     // empty note: none). Emptying the list drops them.
     void SetNotes(std::function<QString(std::uint32_t source)> noteOf);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+
+signals:
+    // The sign and note of shown row `row` changed (SetSigned); the row is
+    // to be drawn again.
+    void signChanged(int row);
+
+public:
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:

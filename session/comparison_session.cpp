@@ -19,24 +19,29 @@ std::filesystem::path ToPath(const QString& path) {
 ComparisonSession::ComparisonSession(QObject* parent) : QObject(parent) {}
 
 ReadResult ComparisonSession::Read(const QString& path, SymbolTable& table, std::int32_t& count,
-                                   SymbolList& names) {
+                                   SymbolList& names, std::span<char>& bytes) {
     // A name handed over in bytes that are no UTF-8 (from the command line)
     // arrives with � in their place and names no file any more.
     if (path.contains(QChar::ReplacementCharacter) && !QFileInfo::exists(path))
         return ReadFailure(ReadStatus::kCannotOpen,
                            static_cast<int>(std::errc::illegal_byte_sequence));
     emit reading(path);
-    return ReadLibraryFile(ToPath(path), table, count, names,
-                           [this, &path](const ReadResult& read) {
-                               return !read.Doubtful() || !ask_ || ask_(path, read);
-                           });
+    std::shared_ptr<FileBytes> read;
+    ReadResult result = ReadLibraryFile(
+        ToPath(path), table, count, names,
+        [this, &path](const ReadResult& sample) {
+            return !sample.Doubtful() || !ask_ || ask_(path, sample);
+        },
+        &read);
+    if (result) bytes = std::span<char>(read->data(), read->size());
+    return result;
 }
 
 ComparisonSession::Load ComparisonSession::LoadLibrary1(const QString& path, SymbolList& names) {
     Forget();
     Load load;
     try {
-        load.read = Read(path, lib1Table, lib1Count, names);
+        load.read = Read(path, lib1Table, lib1Count, names, bytes_[0]);
     } catch (const std::bad_alloc&) {
         lib1Count = 0;
         load.outOfMemory = true;
@@ -53,7 +58,7 @@ ComparisonSession::Load ComparisonSession::LoadLibrary2(const QString& path) {
     Load load;
     DiscardingSymbolList names;  // the comparison lists them
     try {
-        load.read = Read(path, lib2Table, lib2Count, names);
+        load.read = Read(path, lib2Table, lib2Count, names, bytes_[1]);
     } catch (const std::bad_alloc&) {
         lib2Count = 0;
         load.outOfMemory = true;
@@ -71,11 +76,12 @@ ComparisonSession::Load ComparisonSession::ReadBothAgain() {
     // Into tables of their own first: if either cannot be read, nothing changes.
     SymbolTable table1, table2;
     std::int32_t count1 = 0, count2 = 0;
+    std::span<char> bytes1, bytes2;
     DiscardingSymbolList names;
     Load load;
     try {
-        load.read = Read(file1_, table1, count1, names);
-        if (load.read) load.read = Read(file2_, table2, count2, names);
+        load.read = Read(file1_, table1, count1, names, bytes1);
+        if (load.read) load.read = Read(file2_, table2, count2, names, bytes2);
     } catch (const std::bad_alloc&) {
         load.outOfMemory = true;
         return load;
@@ -85,6 +91,8 @@ ComparisonSession::Load ComparisonSession::ReadBothAgain() {
     lib1Count = count1;
     lib2Table = std::move(table2);
     lib2Count = count2;
+    bytes_[0] = bytes1;
+    bytes_[1] = bytes2;
     ForgetEdits(1);
     ForgetEdits(2);
     return load;
@@ -93,6 +101,7 @@ ComparisonSession::Load ComparisonSession::ReadBothAgain() {
 ComparisonSession::Outcome ComparisonSession::Compare(SymbolList& common, SymbolList& only1,
                                                       SymbolList& only2) {
     try {
+        counts_.reset();
         comparison_ = CompareTables(lib1Table, lib1Count, lib2Table, lib2Count, options_);
         PublishComparison(comparison_, commonTable, commonCount, common, only1, only2);
     } catch (const std::bad_alloc&) {
@@ -108,6 +117,7 @@ ComparisonSession::Outcome ComparisonSession::Compare(SymbolList& common, Symbol
 void ComparisonSession::Forget() {
     // Let go of the comparison and of the libraries it holds.
     comparison_ = {};
+    counts_.reset();
     commonCount = 0;
     showsComparison_ = false;
     emit comparisonChanged();
@@ -132,27 +142,23 @@ SymbolTable& TableOf(int library) {
 
 }  // namespace
 
-std::shared_ptr<const std::string> ComparisonSession::Current(int library) {
-    auto& current = current_[library - 1];
-    if (!current) {
-        current = std::make_shared<const std::string>(TableOf(library).FileView());
-        if (!saved_[library - 1]) saved_[library - 1] = current;
-    }
-    return current;
-}
-
-void ComparisonSession::Adopt(int library, std::shared_ptr<const std::string> bytes) {
+void ComparisonSession::Adopt(int library, std::shared_ptr<std::string> bytes) {
     DiscardingSymbolList names;
     const std::string_view view = *bytes;
+    bytes_[library - 1] = std::span<char>(bytes->data(), bytes->size());
     // Bytes made by ApplyChanges, which read them back: they read.
-    AdoptLibraryBytes(view, bytes, TableOf(library), library == 1 ? lib1Count : lib2Count, names);
-    current_[library - 1] = std::move(bytes);
+    AdoptLibraryBytes(view, std::move(bytes), TableOf(library),
+                      library == 1 ? lib1Count : lib2Count, names);
 }
 
-TakeOverPlan ComparisonSession::Plan(TakeDirection direction,
-                                     const TakeSelection& selection) const {
+const PairCounts& ComparisonSession::Counts() {
+    if (!counts_) counts_.emplace(comparison_);
+    return *counts_;
+}
+
+TakeOverPlan ComparisonSession::Plan(TakeDirection direction, const TakeSelection& selection) {
     if (!showsComparison_ || comparison_.refused) return {};
-    return PlanTakeOver(comparison_, direction, selection);
+    return PlanTakeOver(comparison_, direction, selection, &Counts());
 }
 
 ComparisonSession::Edit ComparisonSession::Take(
@@ -160,7 +166,7 @@ ComparisonSession::Edit ComparisonSession::Take(
     const std::vector<std::pair<std::int32_t, std::uint8_t>>& fields, const std::string& name) {
     Edit edit;
     if (!showsComparison_ || comparison_.refused) return edit;
-    TakeOverPlan plan = PlanTakeOver(comparison_, direction, selection);
+    TakeOverPlan plan = PlanTakeOver(comparison_, direction, selection, &Counts());
     edit.skipped = plan.skipped;
     edit.classificationsNotTaken = plan.classificationsNotTaken;
     const int target = direction == TakeDirection::kIntoLibrary2 ? 2 : 1;
@@ -181,17 +187,37 @@ ComparisonSession::Edit ComparisonSession::Take(
     });
     if (plan.changes.Empty()) return edit;
     const ComparedLibrary& library = target == 2 ? comparison_.lib2 : comparison_.lib1;
-    const std::shared_ptr<const std::string> before = Current(target);
-    ChangedLibrary changed = ApplyChanges(*before, library.layout, library.count, plan.changes);
-    if (!changed) {
-        edit.refusal = changed.refusal;
-        return edit;
+    Step step{target, nextSerial_, {}, {}, {}, {}, name};
+    if (plan.changes.added.empty() && plan.changes.removed.empty()) {
+        // Fields alone: changed where the records stand, a few records' bytes.
+        PatchedLibrary patched =
+            PatchRecords(bytes_[target - 1], library.layout, library.count, plan.changes.changed);
+        if (patched.inPlace && !patched) {
+            edit.refusal = patched.refusal;
+            return edit;
+        }
+        if (patched) {
+            step.patches = std::move(patched.patches);
+            for (const FieldChanges& change : plan.changes.changed)
+                step.records.push_back(change.record);
+        }
     }
-    auto after = std::make_shared<const std::string>(std::move(changed.bytes));
+    if (step.patches.empty()) {
+        // A file of another length: made anew from the bytes as they stand.
+        auto before = std::make_shared<std::string>(TableOf(target).FileView());
+        ChangedLibrary changed = ApplyChanges(*before, library.layout, library.count, plan.changes);
+        if (!changed) {
+            edit.refusal = changed.refusal;
+            return edit;
+        }
+        step.before = std::move(before);
+        step.after = std::make_shared<std::string>(std::move(changed.bytes));
+    }
+    ++nextSerial_;
     steps_.resize(done_);
-    steps_.push_back({target, before, after, name});
+    steps_.push_back(std::move(step));
     done_ = steps_.size();
-    Adopt(target, std::move(after));
+    Redo(steps_.back());
     lastEdited_ = target;
     edit.applied = true;
     edit.library = target;
@@ -199,10 +225,46 @@ ComparisonSession::Edit ComparisonSession::Take(
     return edit;
 }
 
+void ComparisonSession::FollowInPlace(int library, const std::vector<std::int32_t>& records) {
+    followed_.reset();
+    if (!showsComparison_ || comparison_.refused) return;
+    const PairCounts& counts = Counts();
+    std::vector<std::int32_t> pairs;
+    for (const std::int32_t record : records) {
+        const std::int32_t k =
+            library == 1 ? counts.SolePairOf1(record) : counts.SolePairOf2(record);
+        if (k < 0) return;  // paired otherwise since: compared anew
+        pairs.push_back(k);
+    }
+    RefreshPairs(comparison_, pairs);
+    followed_ = std::move(pairs);
+    emit comparisonFollowed(*followed_);
+}
+
+void ComparisonSession::Undo(const Step& step) {
+    if (step.patches.empty()) {
+        Adopt(step.library, step.before);
+        followed_.reset();
+        return;
+    }
+    UndoPatches(bytes_[step.library - 1], step.patches);
+    FollowInPlace(step.library, step.records);
+}
+
+void ComparisonSession::Redo(const Step& step) {
+    if (step.patches.empty()) {
+        Adopt(step.library, step.after);
+        followed_.reset();
+        return;
+    }
+    RedoPatches(bytes_[step.library - 1], step.patches);
+    FollowInPlace(step.library, step.records);
+}
+
 bool ComparisonSession::Undo() {
     if (done_ == 0) return false;
     const Step& step = steps_[--done_];
-    Adopt(step.library, step.before);
+    Undo(step);
     lastEdited_ = step.library;
     emit editsChanged();
     return true;
@@ -211,7 +273,7 @@ bool ComparisonSession::Undo() {
 bool ComparisonSession::Redo() {
     if (done_ == steps_.size()) return false;
     const Step& step = steps_[done_++];
-    Adopt(step.library, step.after);
+    Redo(step);
     lastEdited_ = step.library;
     emit editsChanged();
     return true;
@@ -225,15 +287,21 @@ std::string ComparisonSession::RedoName() const {
     return done_ < steps_.size() ? steps_[done_].name : std::string();
 }
 
+std::uint64_t ComparisonSession::State(int library) const {
+    for (std::size_t i = done_; i-- > 0;)
+        if (steps_[i].library == library) return steps_[i].serial;
+    return 0;
+}
+
 bool ComparisonSession::Modified(int library) const {
-    return current_[library - 1] != saved_[library - 1];
+    return State(library) != saved_[library - 1];
 }
 
 SaveOutcome ComparisonSession::Save(int library, const QString& path) {
     const QString target = path.isEmpty() ? (library == 1 ? file1_ : file2_) : path;
     const SaveOutcome saved = SaveLibraryFile(ToPath(target), TableOf(library).FileView());
     if (!saved) return saved;
-    saved_[library - 1] = current_[library - 1];
+    saved_[library - 1] = State(library);
     (library == 1 ? file1_ : file2_) = target;
     emit editsChanged();
     return saved;
@@ -242,15 +310,31 @@ SaveOutcome ComparisonSession::Save(int library, const QString& path) {
 void ComparisonSession::Discard(int library) {
     for (int which : {1, 2}) {
         if (library != 0 && which != library) continue;
-        if (Modified(which)) Adopt(which, saved_[which - 1]);
+        if (Modified(which)) {
+            // Back to the bytes as read, the newest step first; a library
+            // saved since is read from its file again.
+            for (std::size_t i = done_; i-- > 0;)
+                if (steps_[i].library == which) Undo(steps_[i]);
+            followed_.reset();
+            if (saved_[which - 1] != 0) {
+                DiscardingSymbolList names;
+                SymbolTable table;
+                std::int32_t count = 0;
+                std::shared_ptr<FileBytes> bytes;
+                if (ReadLibraryFile(ToPath(File(which)), table, count, names, {}, &bytes)) {
+                    TableOf(which) = std::move(table);
+                    (which == 1 ? lib1Count : lib2Count) = count;
+                    bytes_[which - 1] = std::span<char>(bytes->data(), bytes->size());
+                }
+            }
+        }
         ForgetEdits(which);
     }
     emit editsChanged();
 }
 
 void ComparisonSession::ForgetEdits(int library) {
-    current_[library - 1].reset();
-    saved_[library - 1].reset();
+    saved_[library - 1] = 0;
     std::size_t kept = 0, done = 0;
     for (std::size_t i = 0; i < steps_.size(); ++i) {
         if (steps_[i].library == library) continue;

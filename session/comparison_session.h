@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -85,19 +87,27 @@ public:
     // direction's target, or (with `only` records of the target) takes them
     // out of it. `fields`, where given for a pair index, limits a pair to
     // those changed fields (FieldDifference bits). The target's table is its
-    // new bytes read back; the caller compares anew (Compare) to show them.
+    // new bytes read back; the caller compares anew (Compare) to show them,
+    // unless FollowedPairs says the comparison followed.
     // `name` words the step for undo (made by the caller's messages).
     Edit Take(TakeDirection direction, const TakeSelection& selection,
               const std::vector<std::pair<std::int32_t, std::uint8_t>>& fields,
               const std::string& name);
     // What taking `selection` would do, without doing it: the names it
     // would leave out (the actions are not offered for them).
-    TakeOverPlan Plan(TakeDirection direction, const TakeSelection& selection) const;
+    TakeOverPlan Plan(TakeDirection direction, const TakeSelection& selection);
 
     // One step back or forward; false when there is none. The caller
-    // compares anew.
+    // compares anew, unless FollowedPairs says the comparison followed.
     bool Undo();
     bool Redo();
+    // Where the step last made, undone or redone changed only fields of
+    // symbols held once in each library, the comparison followed it at once:
+    // the pairs whose differences it worked out anew. Null: the caller
+    // compares anew (Compare) to show the step.
+    const std::vector<std::int32_t>* FollowedPairs() const {
+        return followed_ ? &*followed_ : nullptr;
+    }
     // The words of the step Undo (Redo) would take back (do again); empty:
     // none.
     std::string UndoName() const;
@@ -121,23 +131,40 @@ signals:
     void reading(const QString& path);
     // The comparison changed, or was forgotten.
     void comparisonChanged();
+    // The comparison followed a change of fields in place: the differences
+    // of these pairs were worked out anew (FollowedPairs).
+    void comparisonFollowed(const std::vector<std::int32_t>& pairs);
 
 private:
+    // One step of edits to one library: a new file (the bytes before and
+    // after, both held here), or records changed where they stand.
     struct Step {
         int library = 0;
-        std::shared_ptr<const std::string> before, after;
+        std::uint64_t serial = 0;  // names the state the step leaves
+        std::shared_ptr<std::string> before, after;
+        std::vector<RecordPatch> patches;   // where changed in place
+        std::vector<std::int32_t> records;  // the records patched
         std::string name;
     };
     // Library `library`'s table reads `bytes`, which it keeps.
-    void Adopt(int library, std::shared_ptr<const std::string> bytes);
-    // The bytes library `library`'s table holds now, as a value of their own
-    // (copied from the file as read at the first edit).
-    std::shared_ptr<const std::string> Current(int library);
+    void Adopt(int library, std::shared_ptr<std::string> bytes);
     // A library read anew: its edits and their steps are gone.
     void ForgetEdits(int library);
+    // Takes `step` back (or makes it again) in its library's bytes, and has
+    // the comparison follow where it can.
+    void Undo(const Step& step);
+    void Redo(const Step& step);
+    // The comparison follows records of library `library` changed in place;
+    // where it cannot, the caller compares anew.
+    void FollowInPlace(int library, const std::vector<std::int32_t>& records);
+    // The pair counts of the comparison shown, worked out once.
+    const PairCounts& Counts();
+    // The serial of the step library `library` stands at (0: as read).
+    std::uint64_t State(int library) const;
 
-    ReadResult Read(const QString& path, SymbolTable& table, std::int32_t& count,
-                    SymbolList& names);
+    // Reads `path` into `table`; `bytes` gets the buffer it reads.
+    ReadResult Read(const QString& path, SymbolTable& table, std::int32_t& count, SymbolList& names,
+                    std::span<char>& bytes);
 
     Ask ask_;
     Comparison comparison_;
@@ -145,11 +172,14 @@ private:
     bool showsComparison_ = false;
     QString file1_;
     QString file2_;
-    // Per library (index 0: library 1): the bytes its table holds once
-    // edited (none: the file as read, never edited), and those its file holds
-    // (none: as read). Unsaved changes: the two differ.
-    std::shared_ptr<const std::string> current_[2];
-    std::shared_ptr<const std::string> saved_[2];
+    // Per library (index 0: library 1): the bytes its table reads, which
+    // edits change in place; and the state its file holds (State at the
+    // last save, 0: as read).
+    std::span<char> bytes_[2];
+    std::uint64_t saved_[2] = {0, 0};
+    std::uint64_t nextSerial_ = 1;
+    std::optional<PairCounts> counts_;
+    std::optional<std::vector<std::int32_t>> followed_;
     std::vector<Step> steps_;
     std::size_t done_ = 0;  // steps_[0, done_) are in effect
     int lastEdited_ = 0;
