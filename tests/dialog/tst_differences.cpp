@@ -93,6 +93,7 @@ private slots:
     void screenReaders();
     void keepsItsSizeAndPlace();
     void followsTheDialog();
+    void takeFieldsFromTheTable();
 
 private:
     void Open() {
@@ -556,6 +557,70 @@ void TestDifferences::followsTheDialog() {
 
     dialog->reject();
     QVERIFY(!table->isVisible());
+}
+
+// Alt+Right on rows of the table takes just their fields into library 2: the
+// row goes at once, the next row stands where it stood, the list's sign
+// follows; Strg+Z and Strg+Y in the table bring it back and take it again.
+void TestDifferences::takeFieldsFromTheTable() {
+    window_.reset();
+    auto dialog = FreshDialog();
+    QVERIFY(dialog->OpenLibrary1(old_));
+    dialog->OpenLibrary2AndCompare(new_);
+    QTest::keyClick(dialog->windowHandle(), Qt::Key_U, Qt::ControlModifier);
+    DifferenceWindow* table = dialog->findChild<DifferenceWindow*>();
+    QVERIFY(table);
+    window_.reset(table);
+    struct Release {
+        std::unique_ptr<DifferenceWindow>& window;
+        ~Release() { (void)window.release(); }  // the dialog's child
+    } release{window_};
+    table->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(table));
+    QStringList start;
+    for (int row = 0; row < Table()->model()->rowCount(); ++row) start << RowText(row);
+    const int signs = dialog->m_listCommon->Model().SignedRowCount();
+    const QString classification = QStringLiteral("geändert|Schütz|Klassifizierung 1|K1|K2|");
+    const QString designation = QStringLiteral(
+        "geändert|Schütz|Bezeichnung|Leistungsschütz 3-polig|Leistungsschütz "
+        "4-polig|");
+
+    ClickRow(static_cast<int>(start.indexOf(classification)));
+    Key(Qt::Key_Right, Qt::AltModifier);
+    QStringList rows;
+    for (int row = 0; row < Table()->model()->rowCount(); ++row) rows << RowText(row);
+    QStringList expected = start;
+    expected.removeAll(classification);
+    QCOMPARE(rows, expected);
+    QCOMPARE(RowText(CurrentRow()).section(u'|', 1, 1), QStringLiteral("Umrichter"));
+    QCOMPARE(window_->StatusText(), QStringLiteral("Unterschied 6 von 6 · gezeigt: 6 von 6 · 0 "
+                                                   "von 6 geprüft"));
+    QCOMPARE(dialog->m_listCommon->Model().SignedRowCount(), signs);  // its designation differs
+    QVERIFY(dialog->windowTitle().endsWith(QStringLiteral(" *")));
+
+    ClickRow(static_cast<int>(rows.indexOf(designation)));
+    Key(Qt::Key_Right, Qt::AltModifier);
+    QCOMPARE(Table()->model()->rowCount(), 5);
+    QCOMPARE(dialog->m_listCommon->Model().SignedRowCount(), signs - 1);
+    QVERIFY(SelectText(dialog->m_listCommon, QStringLiteral("Sch\u00FCtz")));
+    QCOMPARE(ControlById<QLineEdit>(*dialog, IDC_COMMON_DESIGNATION)->text(),
+             QStringLiteral("Leistungsschütz 3-polig"));
+    QCOMPARE(ControlById<QLineEdit>(*dialog, IDC_COMMON_CLASS1)->text(), QStringLiteral("K1"));
+
+    // Back in the table: undone one step at a time, then taken again.
+    table->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(table));
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Table()->model()->rowCount(), 6);
+    QCOMPARE(dialog->m_listCommon->Model().SignedRowCount(), signs);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    rows.clear();
+    for (int row = 0; row < Table()->model()->rowCount(); ++row) rows << RowText(row);
+    QCOMPARE(rows, start);
+    QVERIFY(!dialog->windowTitle().endsWith(QStringLiteral(" *")));
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(Table()->model()->rowCount(), 6);
+    QVERIFY(!Column(2).contains(QStringLiteral("Klassifizierung 1")));
 }
 
 QTEST_MAIN(TestDifferences)
