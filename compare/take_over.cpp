@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <unordered_set>
 
 namespace {
@@ -78,21 +79,59 @@ bool HasClassification(const SymbolEntry& entry) {
 
 }  // namespace
 
-PairCounts::PairCounts(const Comparison& comparison) {
+PairCounts::PairCounts(const Comparison& comparison) : pairs_(&comparison.pairs) {
     of1_.assign(static_cast<std::size_t>(comparison.lib1.count) + 1, 0);
-    of2_.assign(static_cast<std::size_t>(comparison.lib2.count) + 1, 0);
-    for (const MatchedPair& pair : comparison.pairs) {
-        ++of1_[static_cast<std::size_t>(pair.record1)];
-        ++of2_[static_cast<std::size_t>(pair.record2)];
-    }
-    sole1_.assign(of1_.size(), -1);
-    sole2_.assign(of2_.size(), -1);
+    first1_.assign(of1_.size(), -1);
     for (std::size_t k = 0; k < comparison.pairs.size(); ++k) {
-        const MatchedPair& pair = comparison.pairs[k];
-        if (!Sole(pair)) continue;
-        sole1_[static_cast<std::size_t>(pair.record1)] = static_cast<std::int32_t>(k);
-        sole2_[static_cast<std::size_t>(pair.record2)] = static_cast<std::int32_t>(k);
+        const auto r1 = static_cast<std::size_t>(comparison.pairs[k].record1);
+        if (of1_[r1]++ == 0) first1_[r1] = static_cast<std::int32_t>(k);
     }
+}
+
+std::pair<std::size_t, std::size_t> PairCounts::PairsOf2(std::int32_t record) const {
+    if (!pairs_) return {0, 0};
+    const auto [begin, end] =
+        std::equal_range(pairs_->begin(), pairs_->end(), record, [](const auto& a, const auto& b) {
+            if constexpr (std::is_same_v<std::decay_t<decltype(a)>, MatchedPair>)
+                return a.record2 < b;
+            else
+                return a < b.record2;
+        });
+    return {static_cast<std::size_t>(begin - pairs_->begin()),
+            static_cast<std::size_t>(end - pairs_->begin())};
+}
+
+std::int32_t PairCounts::Of1(std::int32_t record) const {
+    return record >= 0 && static_cast<std::size_t>(record) < of1_.size()
+               ? of1_[static_cast<std::size_t>(record)]
+               : 0;
+}
+
+std::int32_t PairCounts::Of2(std::int32_t record) const {
+    const auto [begin, end] = PairsOf2(record);
+    return static_cast<std::int32_t>(end - begin);
+}
+
+bool PairCounts::Sole(std::int32_t k) const {
+    if (!pairs_ || k < 0 || static_cast<std::size_t>(k) >= pairs_->size()) return false;
+    const auto at = static_cast<std::size_t>(k);
+    const std::vector<MatchedPair>& pairs = *pairs_;
+    // The neighbours in the pairs' order belong to other library-2 records.
+    return Of1(pairs[at].record1) == 1 && (at == 0 || pairs[at - 1].record2 != pairs[at].record2) &&
+           (at + 1 == pairs.size() || pairs[at + 1].record2 != pairs[at].record2);
+}
+
+std::int32_t PairCounts::SolePairOf1(std::int32_t record) const {
+    if (Of1(record) != 1) return -1;
+    const std::int32_t k = first1_[static_cast<std::size_t>(record)];
+    return Sole(k) ? k : -1;
+}
+
+std::int32_t PairCounts::SolePairOf2(std::int32_t record) const {
+    const auto [begin, end] = PairsOf2(record);
+    if (end - begin != 1) return -1;
+    const auto k = static_cast<std::int32_t>(begin);
+    return Sole(k) ? k : -1;
 }
 
 TakeSelection SelectKinds(const Comparison& comparison, TakeDirection direction, unsigned kinds) {
@@ -179,7 +218,7 @@ TakeOverPlan PlanTakeOver(const Comparison& comparison, TakeDirection direction,
 
     for (const std::int32_t k : pairs) {
         const MatchedPair& pair = comparison.pairs[k];
-        if (pairsAlone && !counts->Sole(pair)) {
+        if (pairsAlone && !counts->Sole(k)) {
             // Reported once, at the name's first pair chosen.
             const std::string_view name = comparison.lib1.table.Symbol(pair.record1);
             if (reported.insert(name).second)

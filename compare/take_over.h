@@ -87,35 +87,30 @@ struct TakeOverPlan {
 // exactly when both its records have one pair. Worked out once for a
 // comparison (one pass over the pairs), it answers for chosen pairs without
 // counting names through both libraries, and it stays true while only
-// fields of such pairs change.
+// fields of such pairs change. It reads the comparison's pairs, which must
+// stay in place.
 class PairCounts {
 public:
     PairCounts() = default;
     explicit PairCounts(const Comparison& comparison);
-    // Whether pair `pair` is the only one of its name.
-    bool Sole(const MatchedPair& pair) const {
-        return Of1(pair.record1) == 1 && Of2(pair.record2) == 1;
-    }
-    std::int32_t Of1(std::int32_t record) const { return At(of1_, record); }
-    std::int32_t Of2(std::int32_t record) const { return At(of2_, record); }
-    // The index of the pair of library-1 (2) record `record` where it has
-    // exactly one; -1 where not.
-    std::int32_t SolePairOf1(std::int32_t record) const { return Sole(sole1_, record); }
-    std::int32_t SolePairOf2(std::int32_t record) const { return Sole(sole2_, record); }
+    // Whether pair `k` is the only one of its name.
+    bool Sole(std::int32_t k) const;
+    // How many pairs library-1 (2) record `record` has.
+    std::int32_t Of1(std::int32_t record) const;
+    std::int32_t Of2(std::int32_t record) const;
+    // The index of the pair of library-1 (2) record `record` where it is
+    // the only one of its name; -1 where not.
+    std::int32_t SolePairOf1(std::int32_t record) const;
+    std::int32_t SolePairOf2(std::int32_t record) const;
 
 private:
-    static std::int32_t Sole(const std::vector<std::int32_t>& pairs, std::int32_t record) {
-        return record >= 0 && static_cast<std::size_t>(record) < pairs.size()
-                   ? pairs[static_cast<std::size_t>(record)]
-                   : -1;
-    }
-    static std::int32_t At(const std::vector<std::int32_t>& counts, std::int32_t record) {
-        return record >= 0 && static_cast<std::size_t>(record) < counts.size()
-                   ? counts[static_cast<std::size_t>(record)]
-                   : 0;
-    }
-    std::vector<std::int32_t> of1_, of2_;      // pairs per record
-    std::vector<std::int32_t> sole1_, sole2_;  // the record's pair where sole, else -1
+    // Where the pairs of library-2 record `record` lie: they lie together,
+    // in the order of the library-2 records.
+    std::pair<std::size_t, std::size_t> PairsOf2(std::int32_t record) const;
+
+    const std::vector<MatchedPair>* pairs_ = nullptr;
+    std::vector<std::int32_t> of1_;     // pairs per library-1 record
+    std::vector<std::int32_t> first1_;  // a pair of each library-1 record
 };
 
 // The changes that take the selected differences over into the direction's

@@ -98,6 +98,12 @@ void DifferenceModel::SetComparison(const Comparison* comparison) {
     taken_ = 0;
     takenRows_.clear();
     orderAt_.clear();
+    // The changed fields' rows by pair, for following changes in place.
+    rowsOfPairs_.clear();
+    for (std::uint32_t all = 0; all < rows_.size(); ++all)
+        if (rows_[all].kind == DifferenceKind::kChanged)
+            rowsOfPairs_.emplace_back(rows_[all].index, all);
+    std::sort(rowsOfPairs_.begin(), rowsOfPairs_.end());
     order_.resize(rows_.size());
     std::iota(order_.begin(), order_.end(), 0u);
     Refilter(order_);
@@ -236,21 +242,16 @@ bool DifferenceModel::Follow(const std::vector<std::int32_t>& pairs) {
     if (!comparison_) return false;
     std::vector<std::int32_t> followed(pairs);
     std::sort(followed.begin(), followed.end());
-    const auto at = [&followed](std::int32_t k) {
-        const auto found = std::lower_bound(followed.begin(), followed.end(), k);
-        return found != followed.end() && *found == k ? found - followed.begin() : -1;
-    };
     // The rows of the followed pairs, and the fields they have rows for.
     std::vector<std::uint32_t> rows;
     std::vector<std::uint8_t> fields(followed.size(), 0);
-    for (std::uint32_t all = 0; all < rows_.size(); ++all) {
-        const Row& row = rows_[all];
-        if (row.kind != DifferenceKind::kChanged) continue;
-        if (const auto i = at(row.index); i >= 0) {
-            fields[static_cast<std::size_t>(i)] |= row.field;
-            rows.push_back(all);
+    for (std::size_t i = 0; i < followed.size(); ++i)
+        for (auto found = std::lower_bound(rowsOfPairs_.begin(), rowsOfPairs_.end(),
+                                           std::pair<std::int32_t, std::uint32_t>(followed[i], 0));
+             found != rowsOfPairs_.end() && found->first == followed[i]; ++found) {
+            fields[i] |= rows_[found->second].field;
+            rows.push_back(found->second);
         }
-    }
     for (std::size_t i = 0; i < followed.size(); ++i)
         if (comparison_->pairs[static_cast<std::size_t>(followed[i])].differences & ~fields[i])
             return false;

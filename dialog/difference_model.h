@@ -120,9 +120,11 @@ private:
     std::size_t taken_ = 0;                // rows of fields no longer changed
     std::vector<std::uint8_t> takenRows_;  // by all row, once any was taken
     std::vector<std::uint32_t> orderAt_;   // all row -> place in order_, when needed
-    std::vector<std::uint32_t> order_;     // all rows in the order of the sorted column
-    std::vector<std::uint32_t> shown_;     // the rows the filter shows, in that order
-    std::vector<std::int32_t> shownAt_;    // all row -> shown row, -1 hidden
+    // The changed fields' rows by pair index (pair, all row).
+    std::vector<std::pair<std::int32_t, std::uint32_t>> rowsOfPairs_;
+    std::vector<std::uint32_t> order_;   // all rows in the order of the sorted column
+    std::vector<std::uint32_t> shown_;   // the rows the filter shows, in that order
+    std::vector<std::int32_t> shownAt_;  // all row -> shown row, -1 hidden
     Filter filter_;
     std::string folded_;  // the filter's search, folded
     // Whether the words of the kinds and of the field columns contain it.

@@ -103,6 +103,9 @@ ComparisonSession::Outcome ComparisonSession::Compare(SymbolList& common, Symbol
     try {
         counts_.reset();
         comparison_ = CompareTables(lib1Table, lib1Count, lib2Table, lib2Count, options_);
+        // Worked out now, so that the first difference taken over is as
+        // quick as the next.
+        if (!comparison_.refused) counts_.emplace(comparison_);
         PublishComparison(comparison_, commonTable, commonCount, common, only1, only2);
     } catch (const std::bad_alloc&) {
         for (SymbolList* list : {&only1, &only2, &common}) list->Empty();
