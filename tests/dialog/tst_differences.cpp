@@ -75,6 +75,8 @@ private slots:
     }
     void init();
     void cleanup() {
+        if (dialog_) (void)window_.release();  // the dialog's child
+        dialog_.reset();
         window_.reset();
         session_.reset();
         QSettings().remove(QStringLiteral("Unterschiede"));
@@ -107,6 +109,16 @@ private:
         QVERIFY(session_->LoadLibrary1(old_, names).Succeeded());
         QVERIFY(session_->LoadLibrary2(new_).Succeeded());
         QCOMPARE(session_->Compare(common, only1, only2), ComparisonSession::Outcome::kCompared);
+    }
+    // The dialog with both libraries, and its window opened there by
+    // Strg+U; the helpers of this test drive that window (the dialog owns it).
+    void OpenFromDialog() {
+        window_.reset();
+        dialog_ = FreshDialog();
+        QVERIFY(dialog_->OpenLibrary1(old_));
+        dialog_->OpenLibrary2AndCompare(new_);
+        QTest::keyClick(dialog_->windowHandle(), Qt::Key_U, Qt::ControlModifier);
+        window_.reset(dialog_->findChild<DifferenceWindow*>());
     }
     QTableView* Table() const { return window_->Table(); }
     QWindow* Window() const { return window_->windowHandle(); }
@@ -157,6 +169,7 @@ private:
     QString new_ = Q(dir_.path() / "neu.1");
     std::unique_ptr<ComparisonSession> session_;
     std::unique_ptr<DifferenceWindow> window_;
+    std::unique_ptr<CLibCompareDlg> dialog_;  // where the window is the dialog's
 };
 
 void TestDifferences::init() {
@@ -461,20 +474,12 @@ void TestDifferences::keepsItsSizeAndPlace() {
 // dialog selects its first row, and Alt+↓ in the dialog goes through the
 // table's rows. It closes with the dialog.
 void TestDifferences::followsTheDialog() {
-    window_.reset();
-    auto dialog = FreshDialog();
-    QVERIFY(dialog->OpenLibrary1(old_));
-    dialog->OpenLibrary2AndCompare(new_);
-    QTest::keyClick(dialog->windowHandle(), Qt::Key_U, Qt::ControlModifier);
-    DifferenceWindow* table = dialog->findChild<DifferenceWindow*>();
+    OpenFromDialog();
+    DifferenceWindow* table = window_.get();
     QVERIFY(table);
     QVERIFY(QTest::qWaitForWindowExposed(table));
     QCOMPARE(table->Table()->model()->rowCount(), 7);
-    window_.reset(table);  // the helpers of this test drive it
-    struct Release {
-        std::unique_ptr<DifferenceWindow>& window;
-        ~Release() { (void)window.release(); }  // the dialog's child
-    } release{window_};
+    CLibCompareDlg* dialog = dialog_.get();
     const auto symbolOfCurrentRow = [this] {
         const int row = CurrentRow();
         return row < 0 ? QString() : Table()->model()->index(row, 1).data().toString();
@@ -563,18 +568,10 @@ void TestDifferences::followsTheDialog() {
 // row goes at once, the next row stands where it stood, the list's sign
 // follows; Strg+Z and Strg+Y in the table bring it back and take it again.
 void TestDifferences::takeFieldsFromTheTable() {
-    window_.reset();
-    auto dialog = FreshDialog();
-    QVERIFY(dialog->OpenLibrary1(old_));
-    dialog->OpenLibrary2AndCompare(new_);
-    QTest::keyClick(dialog->windowHandle(), Qt::Key_U, Qt::ControlModifier);
-    DifferenceWindow* table = dialog->findChild<DifferenceWindow*>();
+    OpenFromDialog();
+    DifferenceWindow* table = window_.get();
     QVERIFY(table);
-    window_.reset(table);
-    struct Release {
-        std::unique_ptr<DifferenceWindow>& window;
-        ~Release() { (void)window.release(); }  // the dialog's child
-    } release{window_};
+    CLibCompareDlg* dialog = dialog_.get();
     table->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(table));
     QStringList start;
