@@ -5,6 +5,7 @@
 #include <QTest>
 #include <cerrno>
 
+#include "library/library_writer.h"
 #include "library/symbol_list.h"
 #include "library/symbol_table.h"
 #include "session/comparison_session.h"
@@ -28,6 +29,7 @@ private slots:
     void aLoadThatFailsChangesNothing();
     void readingBothAgainIsAllOrNothing();
     void editsUndoneToTheStartSaveTheBytesRead();
+    void stepsInPlaceAndAnewInTurn();
 
 private:
     TempDir dir_;
@@ -180,6 +182,80 @@ void TestSession::editsUndoneToTheStartSaveTheBytesRead() {
     QVERIFY(session.LoadLibrary2(copy).Succeeded());
     session.Compare(common, only1, only2);
     QVERIFY(!session.Current().HasDifferences());
+}
+
+// Fields taken over where they stand and a symbol added (a new file) in
+// turn: the comparison follows the first kind at once; undo and redo go
+// through both; the file saved holds what a new file made of all the changes
+// holds; "unsaved" follows the step it was saved at; and discarding goes
+// back to what the file holds.
+void TestSession::stepsInPlaceAndAnewInTurn() {
+    const std::string bytes2 = LongLibrary({{"B", "alt"}, {"C", "c2"}, {"D", "d"}});
+    const QString one =
+        Q(dir_.Write("eins.1", LongLibrary({{"A", "a"}, {"B", "neu"}, {"C", "c1"}})));
+    const QString two = Q(dir_.Write("zwei.1", bytes2));
+    ComparisonSession session;
+    DiscardingSymbolList names, common, only1, only2;
+    QVERIFY(session.LoadLibrary1(one, names).Succeeded());
+    QVERIFY(session.LoadLibrary2(two).Succeeded());
+    QCOMPARE(session.Compare(common, only1, only2), ComparisonSession::Outcome::kCompared);
+    const auto pairOf = [&session](std::string_view name) {
+        TakeSelection chosen;
+        for (std::size_t k = 0; k < session.Current().pairs.size(); ++k)
+            if (session.Current().Record2(session.Current().pairs[k]).symbol == name)
+                chosen.pairs.push_back(static_cast<std::int32_t>(k));
+        return chosen;
+    };
+    const auto changedNames = [&session] {
+        std::string names;
+        for (const std::int32_t k : session.Current().changed)
+            names += session.Current().Record2(session.Current().pairs[k]).symbol;
+        return names;
+    };
+
+    QVERIFY(session.Take(TakeDirection::kIntoLibrary2, pairOf("B"), {}, "B").applied);
+    QVERIFY(session.FollowedPairs());
+    QCOMPARE(changedNames(), std::string("C"));
+    TakeSelection a;
+    a.only1 = {1};
+    QVERIFY(session.Take(TakeDirection::kIntoLibrary2, a, {}, "A").applied);
+    QVERIFY(!session.FollowedPairs());
+    session.Compare(common, only1, only2);
+    QVERIFY(session.Current().only1.empty());
+    QVERIFY(session.Take(TakeDirection::kIntoLibrary2, pairOf("C"), {}, "C").applied);
+    QVERIFY(session.FollowedPairs());
+    QCOMPARE(changedNames(), std::string());
+
+    QVERIFY(session.Save(2));
+    QVERIFY(!session.Modified(2));
+    LibraryChanges all;
+    all.changed = {{1, "neu", {}, {}}, {2, "c1", {}, {}}};
+    all.added = {{"A", "a", "", "", {}}};
+    const ChangedLibrary expected = ApplyChanges(bytes2, LibraryLayout::kLong, 3, all);
+    QVERIFY(expected);
+    QFile saved(two);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll().toStdString(), expected.bytes);
+
+    // Back and forth through both kinds of step.
+    QVERIFY(session.Undo());
+    QCOMPARE(changedNames(), std::string("C"));
+    QVERIFY(session.Modified(2));
+    QVERIFY(session.Undo());
+    QVERIFY(session.Undo());
+    session.Compare(common, only1, only2);
+    QCOMPARE(changedNames(), std::string("BC"));
+    QCOMPARE(std::string(lib2Table.FileView()), bytes2);
+    QVERIFY(session.Redo());
+    QVERIFY(session.Redo());
+    session.Compare(common, only1, only2);
+    QCOMPARE(changedNames(), std::string("C"));
+
+    // Discarded: library 2 as saved, with no steps left.
+    session.Discard(2);
+    QCOMPARE(std::string(lib2Table.FileView()), expected.bytes);
+    QVERIFY(!session.Modified(2));
+    QCOMPARE(session.UndoName(), std::string());
 }
 
 QTEST_GUILESS_MAIN(TestSession)
