@@ -2,9 +2,11 @@
 // and file chooser, selects a symbol in each only-list, steps with Alt+Down to
 // the changed common symbol given, and then waits to be photographed. Prints
 // "ready" when the picture can be taken. With SCREENSHOT_DIFFERENCES set, it
-// opens the window "Unterschiede" by its button, over the dialog.
+// opens the window "Unterschiede" by its button, over the dialog; with
+// SCREENSHOT_TAKE set, the common symbol's changes are taken into library 2.
 //
 //   screenshot_demo LIB1 LIB2 SYMBOL_ONLY1 SYMBOL_COMMON SYMBOL_ONLY2
+#include <QAction>
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QPushButton>
@@ -48,8 +50,12 @@ int main(int argc, char** argv) {
         if (qEnvironmentVariableIsSet("SCREENSHOT_DIFFERENCES")) {
             dialog.findChild<QPushButton*>(QStringLiteral("differences"))->click();
             for (QWidget* window : QApplication::topLevelWidgets())
-                if (window != &dialog && window->isVisible()) window->setGeometry(40, 330, 1000, 330);
+                if (window != &dialog && window->isVisible())
+                    window->setGeometry(40, 330, 1000, 330);
         }
+        // With SCREENSHOT_TAKE set, the common symbol is taken into library 2.
+        if (qEnvironmentVariableIsSet("SCREENSHOT_TAKE"))
+            dialog.findChild<QAction*>(QStringLiteral("takeInto2"))->trigger();
         QTimer::singleShot(500, [] {
             std::puts("ready");
             std::fflush(stdout);
