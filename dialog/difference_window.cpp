@@ -227,6 +227,7 @@ void DifferenceWindow::Refill() {
     // model refers to may already be another one.
     const std::optional<std::uint64_t> mark = currentMark_;
     const Comparison& comparison = session_->Current();
+    marksFollow_ = false;
     const bool shown = session_->ShowsComparison() && !comparison.refused;
     quiet_ = true;
     model_->SetComparison(shown ? &comparison : nullptr);
@@ -264,6 +265,8 @@ void DifferenceWindow::Follow(const std::vector<std::int32_t>& pairs) {
         Refill();
         return;
     }
+    marksFollow_ = true;
+    ForgetContentKeys();
     // Rows still shown stay selected; where none is, the row now standing
     // where the current one stood is the next to look at.
     std::vector<std::uint32_t> still;
@@ -392,6 +395,11 @@ void DifferenceWindow::ToggleChecked() {
     const int at = current.isValid() ? current.row() : 0;
     const bool leaving = check && model_->CurrentFilter().onlyUnchecked;
     quiet_ = true;
+    if (marksFollow_) {
+        // Kept for the contents as they now stand, which a save writes.
+        marks_.Rekey(session_->Current());
+        marksFollow_ = false;
+    }
     marks_.Set(model_->SetChecked(rows, check), check);
     if (leaving && model_->Count() > 0) {
         // The rows checked went: on to the one that took their place.

@@ -97,6 +97,7 @@ private:
     QCheckBox* onlyUnchecked_;
     QLabel* status_;
     ReviewMarks marks_;
+    bool marksFollow_ = false;  // the contents changed in place since the marks were read
     QString note_;
     int wrapPending_ = 0;  // +1 / -1: a step that way found the end
     bool quiet_ = false;   // selecting for the program, not the user

@@ -18,8 +18,8 @@ std::uint64_t Word(const char* at) {
 
 const QString kMarksGroup = QStringLiteral("Unterschiede/Geprüft/");
 
-// A file's key, worked out once while its bytes are held: the table's bytes
-// are not changed while anything holds them, and new bytes are a new buffer.
+// A file's key, worked out once while its bytes are held: new bytes are a
+// new buffer, and bytes changed in place (ForgetContentKeys) are hashed anew.
 struct HashedFile {
     std::weak_ptr<const void> owner;
     const char* data = nullptr;
@@ -27,9 +27,10 @@ struct HashedFile {
     QString key;
 };
 
+HashedFile cache[4];
+std::size_t next = 0;
+
 QString FileKey(const SymbolTable& table) {
-    static HashedFile cache[4];
-    static std::size_t next = 0;
     const std::string_view bytes = table.FileView();
     const std::shared_ptr<const void> owner =
         table.Storage().empty() ? nullptr : table.Storage().front();
@@ -47,6 +48,10 @@ QString FileKey(const SymbolTable& table) {
 
 std::uint64_t ContentHash(std::string_view bytes, std::uint64_t seed) {
     return XXH3_64bits_withSeed(bytes.data(), bytes.size(), seed);
+}
+
+void ForgetContentKeys() {
+    for (HashedFile& file : cache) file = {};
 }
 
 QString ComparedFilesKey(const Comparison& comparison) {

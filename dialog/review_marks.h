@@ -21,6 +21,8 @@ std::uint64_t ContentHash(std::string_view bytes, std::uint64_t seed = 0);
 // The contents of both files of `comparison` as a key for the settings: each
 // file's size and hash. Each file is hashed once while its bytes are held.
 QString ComparedFilesKey(const Comparison& comparison);
+// Bytes were changed in place: every file is hashed anew.
+void ForgetContentKeys();
 
 // A mark's key, from what the files say rather than a row's place: the kind
 // of difference, the symbol's bytes, the field (a FieldDifference bit, 0 for
@@ -37,6 +39,12 @@ public:
     void Open(const Comparison& comparison);
     bool Empty() const { return marks_.empty(); }
     bool Has(std::uint64_t mark) const { return marks_.contains(mark); }
+    // The files' contents changed in place (differences taken over): the
+    // marks held are kept from now on for the contents `comparison` holds.
+    void Rekey(const Comparison& comparison) {
+        ForgetContentKeys();
+        key_ = ComparedFilesKey(comparison);
+    }
     // Checks or unchecks `marks` and saves them all.
     void Set(const std::vector<std::uint64_t>& marks, bool checked);
 

@@ -618,6 +618,18 @@ void TestDifferences::takeFieldsFromTheTable() {
     Key(Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(Table()->model()->rowCount(), 6);
     QVERIFY(!Column(2).contains(QStringLiteral("Klassifizierung 1")));
+
+    // A row checked now is kept for library 2 as saved: read again, it is
+    // still checked.
+    ClickRow(0);
+    Key(Qt::Key_Space);
+    QVERIFY(window_->StatusText().endsWith(QStringLiteral("1 von 6 geprüft")));
+    QVERIFY(Activate(*dialog));
+    QTest::keyClick(dialog->windowHandle(), Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(!dialog->windowTitle().endsWith(QStringLiteral(" *")));
+    dialog->OpenLibrary2AndCompare(new_);
+    QVERIFY2(window_->StatusText().endsWith(QStringLiteral("1 von 6 geprüft")),
+             qPrintable(window_->StatusText()));
 }
 
 QTEST_MAIN(TestDifferences)
