@@ -14,6 +14,16 @@ namespace {
 
 // ---- text ------------------------------------------------------------------
 
+// Asks for the memory at `address` to be brought into the cache, without
+// waiting for it.
+inline void Prefetch(const void* address) {
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(address);
+#else
+    (void)address;
+#endif
+}
+
 // A name and how many rows in a row it stands for.
 using NameRun = std::pair<std::string_view, std::int64_t>;
 
@@ -43,18 +53,24 @@ void TextList(Output& out, std::string_view heading, std::vector<NameRun> runs) 
     std::vector<std::int64_t> before(order.size() + 1, 0);
     for (std::size_t k = 0; k < order.size(); ++k)
         before[k + 1] = before[k] + runs[order[k]].second;
-    InBlocks(out, static_cast<std::size_t>(rows),
-             [&](Output& block, std::size_t begin, std::size_t end) {
-                 auto k =
-                     static_cast<std::size_t>(std::upper_bound(before.begin(), before.end(),
-                                                               static_cast<std::int64_t>(begin)) -
-                                              before.begin() - 1);
-                 for (auto row = static_cast<std::int64_t>(begin);
-                      row < static_cast<std::int64_t>(end); ++row) {
-                     while (row >= before[k + 1]) ++k;
-                     block.Line("  ", runs[order[k]].first);
-                 }
-             });
+    InBlocks(
+        out, static_cast<std::size_t>(rows),
+        [&](Output& block, std::size_t begin, std::size_t end) {
+            auto k = static_cast<std::size_t>(
+                std::upper_bound(before.begin(), before.end(), static_cast<std::int64_t>(begin)) -
+                before.begin() - 1);
+            // Names out of order lie all over the file: the run a few names
+            // ahead and, once that is at hand, its name are asked for before
+            // they are needed, so that their reads overlap.
+            constexpr std::size_t kAhead = 16;
+            for (auto row = static_cast<std::int64_t>(begin); row < static_cast<std::int64_t>(end);
+                 ++k) {
+                if (k + 2 * kAhead < order.size()) Prefetch(&runs[order[k + 2 * kAhead]]);
+                if (k + kAhead < order.size()) Prefetch(runs[order[k + kAhead]].first.data());
+                const std::int64_t last = std::min(before[k + 1], static_cast<std::int64_t>(end));
+                for (; row < last; ++row) block.Line("  ", runs[order[k]].first);
+            }
+        });
     out.Text("\n");
 }
 

@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 #include <rapidjson/document.h>
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "library/text.h"
 #include "test_support.h"
 
 namespace {
@@ -327,6 +330,86 @@ TEST(Reports, SayWhichOptionsWereInForce) {
         for (std::size_t at = 0; (at = csv.find(",1,", at)) != std::string::npos; ++at)
             ++changedRows;
         EXPECT_EQ(changedRows, std::stoul(row.changed)) << row.what << "\n" << csv;
+    }
+}
+
+// The text report's lists in display order, whatever order the libraries
+// hold their names in: long enough to be written in several blocks, with a
+// name held many times on both sides whose rows run across blocks, and case
+// and accent twins. Each list must read as the names of its entries sorted
+// by a plain stable sort.
+TEST(TextReport, ListsNamesInDisplayOrderAcrossBlocks) {
+    struct Case {
+        const char* what;
+        int names;     // records of each library besides the repeated name
+        int heldIn1;   // times library 1 holds the repeated name
+        int heldIn2;   // and library 2
+        bool inOrder;  // records sorted by name, or in random order
+    } cases[] = {
+        {"a few names", 40, 2, 3, false},
+        {"random order, a long run", 3000, 2, 1500, false},
+        {"random order, many short runs", 5000, 40, 60, false},
+        {"in order, a long run", 3000, 3, 900, true},
+    };
+    std::uint32_t seed = 99;
+    const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u, seed >> 8; };
+    for (const Case& c : cases) {
+        std::vector<LongRecord> libs[2];
+        for (int side = 0; side < 2; ++side) {
+            for (int i = 0; i < c.names; ++i) {
+                // Shared, or one side's own; some in another case or with
+                // an accent.
+                const std::uint32_t n = next() % static_cast<std::uint32_t>(c.names);
+                std::string name = (n % 3 == 0  ? "Sym"
+                                    : side == 0 ? "Eins"
+                                                : "Zwei") +
+                                   std::to_string(n % 97) + "-" + std::to_string(n);
+                if (next() % 5 == 0) name[0] = static_cast<char>(name[0] + 32);
+                if (next() % 9 == 0) name.insert(name.begin() + 1, '\xE4');
+                libs[side].push_back({name, "B", "", ""});
+            }
+            for (int k = 0; k < (side == 0 ? c.heldIn1 : c.heldIn2); ++k)
+                libs[side].push_back({"Oft", "B", "", ""});
+            if (c.inOrder)
+                std::stable_sort(libs[side].begin(), libs[side].end(),
+                                 [](const LongRecord& a, const LongRecord& b) {
+                                     return DisplayLess(a[0], b[0]);
+                                 });
+            else
+                for (std::size_t i = libs[side].size(); i > 1; --i)
+                    std::swap(libs[side][i - 1], libs[side][next() % i]);
+        }
+        const Comparison comparison = Compare(libs[0], libs[1]);
+        const std::string text = Report(comparison, ReportFormat::kText, {"a.1", "b.1"});
+        // The lines of one list, and what they must be.
+        const auto listed = [&text](const std::string& heading) {
+            std::vector<std::string> lines;
+            std::size_t at = text.find("\n" + heading + " (");
+            if (at == std::string::npos) return lines;
+            at = text.find('\n', at + 1) + 1;
+            for (std::size_t end; (end = text.find('\n', at)) != at; at = end + 1)
+                lines.push_back(text.substr(at, end - at));
+            return lines;
+        };
+        const auto expected = [](std::vector<std::string_view> names) {
+            std::stable_sort(names.begin(), names.end(), DisplayLess);
+            std::vector<std::string> lines;
+            for (std::string_view name : names) {
+                std::string line = "  ";
+                line += Windows1252ToUtf8(name);
+                lines.push_back(line);
+            }
+            return lines;
+        };
+        std::vector<std::string_view> only1, only2, common;
+        for (std::int32_t r : comparison.only1) only1.push_back(comparison.lib1.table.Symbol(r));
+        for (std::int32_t r : comparison.only2) only2.push_back(comparison.lib2.table.Symbol(r));
+        for (const MatchedPair& pair : comparison.pairs)
+            common.push_back(comparison.lib2.table.Symbol(pair.record2));
+        EXPECT_GE(common.size(), static_cast<std::size_t>(c.heldIn1 * c.heldIn2)) << c.what;
+        EXPECT_EQ(listed("Symbole nur in Bibliothek 1"), expected(only1)) << c.what;
+        EXPECT_EQ(listed("Symbole nur in Bibliothek 2"), expected(only2)) << c.what;
+        EXPECT_EQ(listed("Gemeinsame Symbole"), expected(common)) << c.what;
     }
 }
 
