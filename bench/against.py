@@ -25,7 +25,9 @@ dialog = "--dialog" in args
 formats = [args[i + 1] for i, a in enumerate(args) if a == "--format"] or ["text"]
 args = [a for i, a in enumerate(args)
         if a != "--dialog" and a != "--format" and (i == 0 or args[i - 1] != "--format")]
-runs, lib_a, lib_b = int(args[0]), args[1], args[2]
+# Absolute paths: the dialog's file chooser takes a relative one as relative
+# to the folder it opens in, the one chosen last.
+runs, lib_a, lib_b = int(args[0]), os.path.abspath(args[1]), os.path.abspath(args[2])
 builds = []
 for build in args[3:]:
     name, folder = build.split("=", 1)

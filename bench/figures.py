@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
-"""The end-to-end figures against the baseline, in one run.
+"""The end-to-end figures against the baseline, in one run, for one pair of
+libraries or several side by side.
 
-    figures.py BIN_DIR A.1 B.1 [RUNS]
+    figures.py BIN_DIR A.1 B.1 [A2.1 B2.1 ...] [RUNS]
 
 Baseline: `LC_ALL=C sort` of each side's bare names plus `comm`. Each figure
-is the median of RUNS runs (default 5), the programs taking turns. The CLI
-also runs with LIBCOMPARE_ONE_THREAD=1, to show what the second thread buys.
+is the median of RUNS runs (default 5), the programs and the pairs taking
+turns, so that a machine whose speed drifts does so for every column alike.
+The CLI also runs with LIBCOMPARE_ONE_THREAD=1, to show what the second
+thread buys. One column per pair, headed by its first file's name.
 """
 import os
 import statistics
@@ -17,8 +20,16 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from library_names import write_names as names  # noqa: E402
 
-bin_dir, lib_a, lib_b = sys.argv[1:4]
-runs = int(sys.argv[4]) if len(sys.argv) > 4 else 5
+args = sys.argv[1:]
+runs = 5
+if len(args) % 2 == 0 and args[-1].isdigit():
+    runs = int(args.pop())
+if len(args) < 3 or len(args) % 2 == 0:
+    sys.exit("usage: figures.py BIN_DIR A.1 B.1 [A2.1 B2.1 ...] [RUNS]")
+bin_dir = args[0]
+# Absolute paths: the dialog's file chooser takes a relative one as relative
+# to the folder it opens in, the one chosen last.
+pairs = [(os.path.abspath(args[i]), os.path.abspath(args[i + 1])) for i in range(1, len(args), 2)]
 
 
 def run(argv, env=None):
@@ -33,58 +44,74 @@ def run(argv, env=None):
     return took, usage.ru_maxrss * 1024
 
 
-with tempfile.TemporaryDirectory() as work:
-    na, nb = os.path.join(work, "a.names"), os.path.join(work, "b.names")
-    names(lib_a, na)
-    names(lib_b, nb)
-    baseline_cmd = [
-        "bash", "-c",
-        f"LC_ALL=C sort '{na}' > '{work}/a.s'; LC_ALL=C sort '{nb}' > '{work}/b.s'; "
-        f"LC_ALL=C comm '{work}/a.s' '{work}/b.s' > /dev/null",
-    ]
-    cli = os.path.join(bin_dir, "libcompare-cli")
-    formats = ("text", "csv", "json", "html")
-    one_thread = dict(os.environ, LIBCOMPARE_ONE_THREAD="1")
-    times = {"baseline": []}
-    peaks = {}
-    for fmt in formats:
-        times[fmt], times[fmt + " one thread"], peaks[fmt] = [], [], 0
-    for _ in range(runs):
-        times["baseline"].append(run(baseline_cmd)[0])
-        for fmt in formats:
-            took, peak = run([cli, "--format", fmt, lib_a, lib_b])
-            times[fmt].append(took)
-            peaks[fmt] = max(peaks[fmt], peak)
-            times[fmt + " one thread"].append(
-                run([cli, "--format", fmt, lib_a, lib_b], one_thread)[0])
-    dialog = []
+def dialog_time(lib_a, lib_b):
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
-    # A build of the CLI alone has no dialog to time.
-    has_dialog = os.path.exists(os.path.join(bin_dir, "dialog_bench"))
-    for _ in range(3 if has_dialog else 0):
-        out = subprocess.run([os.path.join(bin_dir, "dialog_bench"), "--only-timing", lib_a, lib_b],
-                             env=env, capture_output=True, text=True).stdout
-        if "both libraries" not in out:  # a build without --only-timing
-            out = subprocess.run([os.path.join(bin_dir, "dialog_bench"), lib_a, lib_b],
-                                 env=env, capture_output=True, text=True, check=True).stdout
-        line = [l for l in out.splitlines() if "both libraries" in l][0]
-        dialog.append(float(line.split(":")[-1].split()[0]))
+    out = subprocess.run([os.path.join(bin_dir, "dialog_bench"), "--only-timing", lib_a, lib_b],
+                         env=env, capture_output=True, text=True).stdout
+    if "both libraries" not in out:  # a build without --only-timing
+        out = subprocess.run([os.path.join(bin_dir, "dialog_bench"), lib_a, lib_b],
+                             env=env, capture_output=True, text=True, check=True).stdout
+    line = [l for l in out.splitlines() if "both libraries" in l][0]
+    return float(line.split(":")[-1].split()[0])
 
-files = os.path.getsize(lib_a) + os.path.getsize(lib_b)
-base = statistics.median(times["baseline"])
-print(f"   {os.cpu_count()} cores")
-print(f"   baseline (sort + comm):           {base:.3f} s")
+
+cli = os.path.join(bin_dir, "libcompare-cli")
+formats = ("text", "csv", "json", "html")
+one_thread = dict(os.environ, LIBCOMPARE_ONE_THREAD="1")
+# A build of the CLI alone has no dialog to time.
+has_dialog = os.path.exists(os.path.join(bin_dir, "dialog_bench"))
+times = [{} for _ in pairs]  # per pair: what -> [seconds]
+peaks = [{} for _ in pairs]  # per pair: format -> bytes
+with tempfile.TemporaryDirectory() as work:
+    baselines = []
+    for p, (lib_a, lib_b) in enumerate(pairs):
+        na, nb = os.path.join(work, f"{p}a.names"), os.path.join(work, f"{p}b.names")
+        names(lib_a, na)
+        names(lib_b, nb)
+        baselines.append([
+            "bash", "-c",
+            f"LC_ALL=C sort '{na}' > '{work}/a.s'; LC_ALL=C sort '{nb}' > '{work}/b.s'; "
+            f"LC_ALL=C comm '{work}/a.s' '{work}/b.s' > /dev/null",
+        ])
+    for _ in range(runs):
+        for p, (lib_a, lib_b) in enumerate(pairs):
+            t = times[p]
+            t.setdefault("baseline", []).append(run(baselines[p])[0])
+            for fmt in formats:
+                took, peak = run([cli, "--format", fmt, lib_a, lib_b])
+                t.setdefault(fmt, []).append(took)
+                peaks[p][fmt] = max(peaks[p].get(fmt, 0), peak)
+                t.setdefault(fmt + " one thread", []).append(
+                    run([cli, "--format", fmt, lib_a, lib_b], one_thread)[0])
+    for _ in range(3 if has_dialog else 0):
+        for p, (lib_a, lib_b) in enumerate(pairs):
+            times[p].setdefault("dialog", []).append(dialog_time(lib_a, lib_b))
+
+
+def row(label, cells, target=""):
+    print(f"   {label:<34}" + "".join(f"{c:<26}" for c in cells) + target)
+
+
+median = statistics.median
+base = [median(t["baseline"]) for t in times]
+files = [os.path.getsize(a) + os.path.getsize(b) for a, b in pairs]
+print(f"   {os.cpu_count()} cores; medians of {runs} runs" + (" (the dialog: of 3)" if has_dialog else ""))
+row("", [os.path.basename(a) for a, _ in pairs], "target")
+row("baseline (sort + comm)", [f"{b:.3f} s" for b in base])
 for fmt in formats:
-    t = statistics.median(times[fmt])
-    one = statistics.median(times[fmt + " one thread"])
-    print(f"   libcompare-cli --format {fmt:<4}:    {t:.3f} s = {t / base:.2f} x the baseline "
-          f"(target <= 0.8 x); on one thread {one:.3f} s = {one / base:.2f} x")
+    cells, one_cells = [], []
+    for p, t in enumerate(times):
+        m, one = median(t[fmt]), median(t[fmt + " one thread"])
+        cells.append(f"{m:.3f} s = {m / base[p]:.2f} x")
+        one_cells.append(f"{one:.3f} s = {one / base[p]:.2f} x")
+    row(f"libcompare-cli --format {fmt}", cells, "<= 0.8 x" if fmt != "html" else "")
+    row(f"  on one thread", one_cells)
 for fmt in formats:
-    print(f"   peak memory, {fmt:<4}:               {peaks[fmt] / 2**20:.0f} MiB = "
-          f"{peaks[fmt] / files:.2f} x the two files (target <= 1.5 x)")
-html, json = statistics.median(times["html"]), statistics.median(times["json"])
-print(f"   html against json:                time {html / json:.2f} x, peak memory "
-      f"{peaks['html'] / peaks['json']:.2f} x (target <= 1.5 x each)")
-if dialog:
-    print(f"   dialog, OK in the chooser to filled lists, both libraries: "
-          f"{statistics.median(dialog):.3f} s (median of 3; target <= 0.8 s)")
+    row(f"peak memory, {fmt}",
+        [f"{peaks[p][fmt] / 2**20:.0f} MiB = {peaks[p][fmt] / files[p]:.2f} x" for p in
+         range(len(pairs))], "<= 1.5 x the two files")
+row("html against json, time / memory",
+    [f"{median(t['html']) / median(t['json']):.2f} x / "
+     f"{peaks[p]['html'] / peaks[p]['json']:.2f} x" for p, t in enumerate(times)], "<= 1.5 x each")
+if has_dialog:
+    row("dialog, OK to filled lists", [f"{median(t['dialog']):.3f} s" for t in times], "<= 0.8 s")

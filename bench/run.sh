@@ -28,12 +28,9 @@ ls -l "$work"/*.1 | awk '{print "   " $5 " bytes  " $9}'
 
 label() { if [ -n "$1" ]; then echo "in random order"; else echo "in order"; fi; }
 
-for pair in "" -random; do
-  a=$work/a$pair.1
-  b=$work/b$pair.1
-  echo "== names $(label "$pair"): end to end, against LC_ALL=C sort + comm of the bare names (medians)"
-  python3 bench/figures.py "$bin" "$a" "$b"
-done
+echo "== end to end, against LC_ALL=C sort + comm of the bare names: names in order (a.1) and in"
+echo "   random order (a-random.1), side by side, taking turns"
+python3 bench/figures.py "$bin" "$work/a.1" "$work/b.1" "$work/a-random.1" "$work/b-random.1"
 
 echo "== reading both files into memory, against mapping them"
 python3 bench/read_cost.py "$work/a.1" "$work/b.1"
