@@ -96,8 +96,7 @@ void DifferenceModel::SetComparison(const Comparison* comparison) {
     checked_.assign(rows_.size(), 0);
     checkedCount_ = 0;
     taken_ = 0;
-    takenRows_.clear();
-    orderAt_.clear();
+    takenRows_.assign(rows_.size(), 0);
     // The changed fields' rows by pair, for following changes in place.
     rowsOfPairs_.clear();
     for (std::uint32_t all = 0; all < rows_.size(); ++all)
@@ -106,6 +105,7 @@ void DifferenceModel::SetComparison(const Comparison* comparison) {
     std::sort(rowsOfPairs_.begin(), rowsOfPairs_.end());
     order_.resize(rows_.size());
     std::iota(order_.begin(), order_.end(), 0u);
+    orderAt_ = order_;
     Refilter(order_);
     endResetModel();
 }
@@ -255,11 +255,6 @@ bool DifferenceModel::Follow(const std::vector<std::int32_t>& pairs) {
     for (std::size_t i = 0; i < followed.size(); ++i)
         if (comparison_->pairs[static_cast<std::size_t>(followed[i])].differences & ~fields[i])
             return false;
-    if (takenRows_.size() != rows_.size()) takenRows_.assign(rows_.size(), 0);
-    if (orderAt_.size() != order_.size()) {
-        orderAt_.resize(order_.size());
-        for (std::uint32_t i = 0; i < order_.size(); ++i) orderAt_[order_[i]] = i;
-    }
     for (const std::uint32_t all : rows) {
         const bool taken = Taken(rows_[all]);
         if (taken == (takenRows_[all] != 0)) continue;
@@ -382,7 +377,7 @@ void DifferenceModel::sort(int column, Qt::SortOrder order) {
     }
     beginResetModel();
     order_.swap(ids);
-    orderAt_.clear();  // worked out again when needed
+    for (std::uint32_t i = 0; i < order_.size(); ++i) orderAt_[order_[i]] = i;
     // The same rows stay shown, in the new order.
     std::vector<std::uint32_t> shown;
     shown.reserve(shown_.size());

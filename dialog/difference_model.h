@@ -118,8 +118,8 @@ private:
     std::vector<std::uint8_t> checked_;  // by all row
     std::size_t checkedCount_ = 0;
     std::size_t taken_ = 0;                // rows of fields no longer changed
-    std::vector<std::uint8_t> takenRows_;  // by all row, once any was taken
-    std::vector<std::uint32_t> orderAt_;   // all row -> place in order_, when needed
+    std::vector<std::uint8_t> takenRows_;  // by all row
+    std::vector<std::uint32_t> orderAt_;   // all row -> place in order_
     // The changed fields' rows by pair index (pair, all row).
     std::vector<std::pair<std::int32_t, std::uint32_t>> rowsOfPairs_;
     std::vector<std::uint32_t> order_;   // all rows in the order of the sorted column
