@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 #include <random>
+#include <ranges>
 #include <system_error>
 
 namespace {
@@ -387,8 +388,8 @@ PatchedLibrary PatchRecords(std::span<char> file, LibraryLayout layout, std::int
 }
 
 void UndoPatches(std::span<char> file, const std::vector<RecordPatch>& patches) {
-    for (auto patch = patches.rbegin(); patch != patches.rend(); ++patch)
-        Write(file, patch->at, patch->before);
+    for (const RecordPatch& patch : std::views::reverse(patches))
+        Write(file, patch.at, patch.before);
 }
 
 void RedoPatches(std::span<char> file, const std::vector<RecordPatch>& patches) {
