@@ -7,7 +7,6 @@
 #include <cstring>
 #include <fstream>
 #include <random>
-#include <ranges>
 #include <system_error>
 
 namespace {
@@ -388,8 +387,7 @@ PatchedLibrary PatchRecords(std::span<char> file, LibraryLayout layout, std::int
 }
 
 void UndoPatches(std::span<char> file, const std::vector<RecordPatch>& patches) {
-    for (const RecordPatch& patch : std::views::reverse(patches))
-        Write(file, patch.at, patch.before);
+    for (std::size_t i = patches.size(); i-- > 0;) Write(file, patches[i].at, patches[i].before);
 }
 
 void RedoPatches(std::span<char> file, const std::vector<RecordPatch>& patches) {
