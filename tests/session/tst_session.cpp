@@ -32,6 +32,14 @@ private slots:
     void stepsInPlaceAndAnewInTurn();
 
 private:
+    // Library 1 and 2 read from `one` and `two` into `session`, and compared.
+    static void LoadAndCompare(ComparisonSession& session, const QString& one, const QString& two) {
+        DiscardingSymbolList names, common, only1, only2;
+        QVERIFY(session.LoadLibrary1(one, names).Succeeded());
+        QVERIFY(session.LoadLibrary2(two).Succeeded());
+        QCOMPARE(session.Compare(common, only1, only2), ComparisonSession::Outcome::kCompared);
+    }
+
     TempDir dir_;
 };
 
@@ -148,10 +156,9 @@ void TestSession::editsUndoneToTheStartSaveTheBytesRead() {
     const QString one = Q(dir_.Write("eins.1", LongLibrary({{"A", "a"}, {"B", "neu"}})));
     const QString two = Q(dir_.Write("zwei.1", bytes2));
     ComparisonSession session;
-    DiscardingSymbolList names, common, only1, only2;
-    QVERIFY(session.LoadLibrary1(one, names).Succeeded());
-    QVERIFY(session.LoadLibrary2(two).Succeeded());
-    QCOMPARE(session.Compare(common, only1, only2), ComparisonSession::Outcome::kCompared);
+    DiscardingSymbolList common, only1, only2;
+    LoadAndCompare(session, one, two);
+    QVERIFY(!QTest::currentTestFailed());
     const TakeSelection all = SelectKinds(session.Current(), TakeDirection::kIntoLibrary2,
                                           kTakeChanged | kTakeAdded | kTakeRemoved);
     const ComparisonSession::Edit edit =
@@ -195,10 +202,9 @@ void TestSession::stepsInPlaceAndAnewInTurn() {
         Q(dir_.Write("eins.1", LongLibrary({{"A", "a"}, {"B", "neu"}, {"C", "c1"}})));
     const QString two = Q(dir_.Write("zwei.1", bytes2));
     ComparisonSession session;
-    DiscardingSymbolList names, common, only1, only2;
-    QVERIFY(session.LoadLibrary1(one, names).Succeeded());
-    QVERIFY(session.LoadLibrary2(two).Succeeded());
-    QCOMPARE(session.Compare(common, only1, only2), ComparisonSession::Outcome::kCompared);
+    DiscardingSymbolList common, only1, only2;
+    LoadAndCompare(session, one, two);
+    QVERIFY(!QTest::currentTestFailed());
     const auto pairOf = [&session](std::string_view name) {
         TakeSelection chosen;
         for (std::size_t k = 0; k < session.Current().pairs.size(); ++k)
