@@ -220,7 +220,12 @@ ComparisonSession::Edit ComparisonSession::Take(
     steps_.resize(done_);
     steps_.push_back(std::move(step));
     done_ = steps_.size();
-    Redo(steps_.back());
+    // The patches are written already; a new file is adopted.
+    const Step& made = steps_.back();
+    if (made.patches.empty())
+        Redo(made);
+    else
+        FollowInPlace(target, made.records);
     lastEdited_ = target;
     edit.applied = true;
     edit.library = target;
