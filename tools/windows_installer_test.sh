@@ -58,20 +58,30 @@ msiexec() {  # msiexec ARGS...: its exit status (Wine hands on the low 8 bits: 1
   WINEPREFIX=$prefix "$wineserver" -w
   return $status
 }
+# A read of the registry through Wine's reg.exe now and then fails with
+# nothing found where the value is there (seen once in CI, right after another
+# read of the same kind had passed). So a read that finds nothing is tried
+# twice more, after the server has settled; the last try's words are kept for
+# the failure's line.
 reg_value() {  # reg_value KEY [NAME]: the value's data (the key's default without NAME)
-  local out
-  if [ $# -gt 1 ]; then
-    out=$(w reg query "$1" /v "$2" 2>/dev/null) || return 1
-  else
-    out=$(w reg query "$1" /ve 2>/dev/null) || return 1
-  fi
-  printf '%s\n' "$out" | tr -d '\r' |
-    awk -F '    ' '$3 ~ /^REG_/ { print $4; found = 1 } END { exit !found }'
+  local out errors=$work/reg-errors.txt words=$work/reg-words.txt
+  local which=(/ve)
+  if [ $# -gt 1 ]; then which=(/v "$2"); fi
+  for _ in 1 2 3; do
+    if out=$(w reg query "$1" "${which[@]}" 2>"$errors") &&
+      printf '%s\n' "$out" | tr -d '\r' |
+      awk -F '    ' '$3 ~ /^REG_/ { print $4; found = 1 } END { exit !found }'; then
+      return 0
+    fi
+    { cat "$errors"; printf '%s' "$out"; } | tr -d '\r' | tr '\n' ' ' >"$words"
+    WINEPREFIX=$prefix "$wineserver" -w
+  done
+  return 1
 }
 reg_is() {  # reg_is EXPECTED KEY [NAME]
   local expected=$1 actual
   shift
-  actual=$(reg_value "$@") || return 1
+  actual=$(reg_value "$@") || { echo "  $*: not read ($(cat "$work/reg-words.txt"))"; return 1; }
   [ "$actual" = "$expected" ] || { echo "  $*: \"$actual\", expected \"$expected\""; return 1; }
 }
 has_reg_value() { reg_value "$@" >/dev/null; }
