@@ -246,6 +246,14 @@ public:
         }
     }
 
+    // Asks for the first library-1 record in the bucket where a lookup of
+    // `hash` starts, once that bucket is at hand (Prefetch(hash) a few steps
+    // earlier): where the hashes agree, the lookup reads that record's name.
+    void PrefetchFirstRecord(std::size_t hash) const {
+        const Bucket& bucket = buckets_[hash & mask_];
+        if (bucket.chain.count != 0 && bucket.hash == hash) lib1_.Prefetch(bucket.chain.first);
+    }
+
     // The records named as `nameOf()` says, whose hash is `hash`.
     template <typename NameOf>
     Chain Find(std::size_t hash, const NameOf& nameOf) const {
@@ -334,6 +342,8 @@ Comparison CompareTables(const SymbolTable& lib1, std::int32_t lib1Count, const 
             const auto at = static_cast<std::size_t>(a);
             if (const std::size_t ahead = at + NameIndex::kAhead; ahead < hashes2.size())
                 index->Prefetch(hashes2[ahead]);
+            if (const std::size_t ahead = at + NameIndex::kAhead / 2; ahead < hashes2.size())
+                index->PrefetchFirstRecord(hashes2[ahead]);
             const NameIndex::Chain chain =
                 index->Find(hashes2[at], [&lib2, a] { return lib2.Symbol(a); });
             firstMatch[at] = chain.first;
@@ -357,6 +367,10 @@ Comparison CompareTables(const SymbolTable& lib1, std::int32_t lib1Count, const 
     const auto match = [&](std::int32_t from, std::int32_t to) {
         for (std::int32_t a = from; a <= to; ++a) {
             const auto at = static_cast<std::size_t>(a);
+            // Library 1's records lie anywhere in its file when the names are
+            // not in the same order: the one some records ahead is asked for.
+            if (const std::size_t ahead = at + NameIndex::kAhead; ahead < firstMatch.size())
+                lib1.Prefetch(firstMatch[ahead]);
             if (matches[at] == 0) continue;
             const SymbolEntry entry = lib2[a];
             MatchedPair* pair = room + pairsBefore[at];
@@ -466,15 +480,26 @@ void PublishComparison(const Comparison& comparison, SymbolTable& common, std::i
         common.Replace({}, {});
         return;
     }
+    const SymbolTable& lib1 = comparison.lib1.table;
+    const SymbolTable& lib2 = comparison.lib2.table;
     std::vector<std::int32_t> picks;
     picks.reserve(comparison.pairs.size());
-    for (const MatchedPair& pair : comparison.pairs) {
-        picks.push_back(std::int32_t{pair.record2});  // a copy: the pair is packed
-        commonList.Add(comparison.lib2.table.Symbol(pair.record2));
+    for (std::size_t k = 0; k < comparison.pairs.size(); ++k) {
+        if (k + kPrefetchAhead < comparison.pairs.size())
+            lib2.Prefetch(comparison.pairs[k + kPrefetchAhead].record2);
+        const std::int32_t record2 = comparison.pairs[k].record2;  // a copy: the pair is packed
+        picks.push_back(record2);
+        commonList.Add(lib2.Symbol(record2));
     }
-    common.Pick(comparison.lib2.table, std::move(picks));
-    for (std::int32_t a : comparison.only2) only2List.Add(comparison.lib2.table.Symbol(a));
-    for (std::int32_t b : comparison.only1) only1List.Add(comparison.lib1.table.Symbol(b));
+    common.Pick(lib2, std::move(picks));
+    for (std::size_t i = 0; i < comparison.only2.size(); ++i) {
+        lib2.PrefetchAhead(comparison.only2, i);
+        only2List.Add(lib2.Symbol(comparison.only2[i]));
+    }
+    for (std::size_t i = 0; i < comparison.only1.size(); ++i) {
+        lib1.PrefetchAhead(comparison.only1, i);
+        only1List.Add(lib1.Symbol(comparison.only1[i]));
+    }
 }
 
 Comparison CompareLibraries(SymbolList& commonList, SymbolList& only1List, SymbolList& only2List) {

@@ -156,6 +156,7 @@ Comparison CompareLibraries(SymbolList& commonList, SymbolList& only1List, Symbo
 struct NearMiss {
     std::string_view name;         // in the library asked about
     std::string_view counterpart;  // the first such name in the other library
+    std::int32_t record = 0;       // of `name`
 };
 
 // The near misses of each library's unmatched records among the other's

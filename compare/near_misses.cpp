@@ -14,13 +14,43 @@ namespace {
 // A record with the hash of its loose name.
 using HashedRecord = std::pair<std::uint64_t, std::int32_t>;
 
-// A library's unmatched records by the hash of their loose name, in record
-// order within one hash.
-std::vector<HashedRecord> UnmatchedByLooseHash(const SymbolTable& lib,
-                                               const std::vector<std::int32_t>& unmatched) {
+// A library's unmatched records with the hashes of their loose names, in
+// record order.
+std::vector<HashedRecord> LooseHashes(const SymbolTable& lib,
+                                      const std::vector<std::int32_t>& unmatched) {
     std::vector<HashedRecord> records;
     records.reserve(unmatched.size());
-    for (std::int32_t r : unmatched) records.emplace_back(LooseNameHash(lib.Symbol(r)), r);
+    for (std::size_t i = 0; i < unmatched.size(); ++i) {
+        lib.PrefetchAhead(unmatched, i);
+        records.emplace_back(LooseNameHash(lib.Symbol(unmatched[i])), unmatched[i]);
+    }
+    return records;
+}
+
+// A bit for each hash of one side, in sixteen times as many bits as it has
+// records: a record of the other side whose bit is not set has no near miss.
+// Most have none, so that only a few are left to sort.
+class HashSieve {
+public:
+    explicit HashSieve(const std::vector<HashedRecord>& records) {
+        std::size_t size = 64;
+        while (size < records.size() * 16) size *= 2;
+        mask_ = size - 1;
+        bits_.assign(size / 64, 0);
+        for (const HashedRecord& r : records) bits_[(r.first & mask_) / 64] |= Bit(r.first);
+    }
+    bool MayHold(std::uint64_t hash) const { return bits_[(hash & mask_) / 64] & Bit(hash); }
+
+private:
+    static std::uint64_t Bit(std::uint64_t hash) { return std::uint64_t{1} << (hash % 64); }
+    std::uint64_t mask_ = 0;
+    std::vector<std::uint64_t> bits_;
+};
+
+// The records of `records` that `other` may hold a near miss of, by hash, in
+// record order within one hash.
+std::vector<HashedRecord> Candidates(std::vector<HashedRecord> records, const HashSieve& other) {
+    std::erase_if(records, [&other](const HashedRecord& r) { return !other.MayHold(r.first); });
     std::sort(records.begin(), records.end());
     return records;
 }
@@ -38,7 +68,7 @@ void MatchGroup(const SymbolTable& lib, Group group, const SymbolTable& other, G
         for (auto o = others.first; o != others.second; ++o)
             if (const std::string_view counterpart = other.Symbol(o->second);
                 SameLooseName(name, counterpart)) {
-                found.push_back({at->second, {name, counterpart}});
+                found.push_back({at->second, {name, counterpart, at->second}});
                 break;
             }
     }
@@ -60,8 +90,11 @@ NearMissLists NearMisses(const Comparison& comparison) {
     // hashes agree are compared.
     const SymbolTable& lib1 = comparison.lib1.table;
     const SymbolTable& lib2 = comparison.lib2.table;
-    const auto one = UnmatchedByLooseHash(lib1, comparison.only1);
-    const auto two = UnmatchedByLooseHash(lib2, comparison.only2);
+    std::vector<HashedRecord> one = LooseHashes(lib1, comparison.only1);
+    std::vector<HashedRecord> two = LooseHashes(lib2, comparison.only2);
+    const HashSieve sieve1(one), sieve2(two);
+    one = Candidates(std::move(one), sieve2);
+    two = Candidates(std::move(two), sieve1);
     std::vector<std::pair<std::int32_t, NearMiss>> found1, found2;
     auto i = one.cbegin();
     auto j = two.cbegin();

@@ -1,6 +1,7 @@
 #include "dialog/difference_marks.h"
 
 #include <QLineEdit>
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -43,27 +44,24 @@ void MarkDifferences(const Comparison& compared, SymbolListModel& common, Symbol
     });
     common.SetMarks(SymbolListModel::Mark::kChanged, std::move(marks));
 
-    // Row source k of an only-list is its library's k-th unmatched record.
-    const auto hint = [](SymbolListModel& list, const SymbolTable& table,
-                         const std::vector<std::int32_t>& unmatched,
+    // Row source k of an only-list is its library's k-th unmatched record;
+    // they are in record order, as the near misses are.
+    const auto hint = [](SymbolListModel& list, const std::vector<std::int32_t>& unmatched,
                          const std::vector<NearMiss>& misses, int other) {
-        std::unordered_map<std::string_view, std::string_view> counterpart;
-        for (const NearMiss& miss : misses) counterpart.try_emplace(miss.name, miss.counterpart);
         std::unordered_map<std::uint32_t, SymbolListModel::RowMark> marks;
-        if (!counterpart.empty())
-            for (std::size_t source = 0; source < unmatched.size(); ++source) {
-                const auto found = counterpart.find(table.Symbol(unmatched[source]));
-                if (found != counterpart.end())
-                    marks.emplace(
-                        static_cast<std::uint32_t>(source),
-                        SymbolListModel::RowMark{
-                            true, QString::fromStdString(NearMissNote(other, found->second))});
-            }
+        auto at = unmatched.begin();
+        for (const NearMiss& miss : misses) {
+            at = std::lower_bound(at, unmatched.end(), miss.record);
+            if (at == unmatched.end() || *at != miss.record) continue;
+            marks.emplace(static_cast<std::uint32_t>(at - unmatched.begin()),
+                          SymbolListModel::RowMark{
+                              true, QString::fromStdString(NearMissNote(other, miss.counterpart))});
+        }
         list.SetMarks(SymbolListModel::Mark::kHint, std::move(marks));
     };
     const NearMissLists misses = NearMisses(compared);
-    hint(only1, compared.lib1.table, compared.only1, misses.lib1, 2);
-    hint(only2, compared.lib2.table, compared.only2, misses.lib2, 1);
+    hint(only1, compared.only1, misses.lib1, 2);
+    hint(only2, compared.only2, misses.lib2, 1);
 }
 
 void MarkChangedFields(const Comparison& compared, std::int64_t slot,

@@ -3,6 +3,8 @@
 #include <string>
 #include <utility>
 
+#include "library/prefetch.h"
+
 SymbolTable lib1Table;
 SymbolTable lib2Table;
 SymbolTable commonTable;
@@ -67,6 +69,19 @@ std::string_view SymbolTable::Symbol(std::int64_t slot) const {
     const std::size_t at = Underlying(slot);
     const Content& c = *content_;
     return c.fromFile ? ReadRecordSymbol(c.file, c.layout, at) : c.entries[at].symbol;
+}
+
+void SymbolTable::Prefetch(std::int64_t slot) const {
+    if (slot < 0 || slot >= Size()) return;
+    const Content& c = *content_;
+    if (!c.fromFile) return;  // slots written one by one lie together, each already at hand
+    const std::uint64_t start = RecordStart(c.layout, Underlying(slot));
+    if (start >= c.file.size()) return;
+    // A long record spans three cache lines; its name and designation lie in
+    // the first two.
+    ::Prefetch(c.file.data() + start);
+    if (c.layout == LibraryLayout::kLong && start + 64 < c.file.size())
+        ::Prefetch(c.file.data() + start + 64);
 }
 
 bool SymbolTable::HasClassifications() const {

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "library/prefetch.h"
 #include "report/messages.h"
 #include "report/report_output.h"
 
@@ -194,6 +195,12 @@ bool WriteJson(const Comparison& c, const Comparison& all, const ReportSources& 
           [&](Json<Output>& j, std::size_t i) { j.Fields(c.lib2.table[c.only2[i]], true); });
     json.Key("changed");
     array(c.changed.size(), [&](Json<Output>& j, std::size_t i) {
+        if (i + kPrefetchAhead < c.changed.size()) {  // changed pairs lie far apart
+            const MatchedPair& ahead =
+                c.pairs[static_cast<std::size_t>(c.changed[i + kPrefetchAhead])];
+            c.lib1.table.Prefetch(ahead.record1);
+            c.lib2.table.Prefetch(ahead.record2);
+        }
         const MatchedPair& pair = c.pairs[static_cast<std::size_t>(c.changed[i])];
         j.writer().StartObject();
         j.Key("symbol");

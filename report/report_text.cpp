@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "library/prefetch.h"
 #include "report/messages.h"
 #include "report/report_output.h"
 
@@ -13,16 +14,6 @@ namespace report_detail {
 namespace {
 
 // ---- text ------------------------------------------------------------------
-
-// Asks for the memory at `address` to be brought into the cache, without
-// waiting for it.
-inline void Prefetch(const void* address) {
-#if defined(__GNUC__) || defined(__clang__)
-    __builtin_prefetch(address);
-#else
-    (void)address;
-#endif
-}
 
 // A name and how many rows in a row it stands for.
 using NameRun = std::pair<std::string_view, std::int64_t>;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "library/library_reader.h"
+#include "library/text.h"
 #include "test_support.h"
 
 namespace {
@@ -379,6 +380,15 @@ TEST(CompareTables, ANameHeldThousandsOfTimesChangesWhereRecordsAreLeftOver) {
 
 namespace {
 
+// Near misses as "record:name/counterpart".
+std::vector<std::string> Shown(const std::vector<NearMiss>& list) {
+    std::vector<std::string> found;
+    for (const NearMiss& m : list)
+        found.push_back(std::to_string(m.record) + ":" + std::string(m.name) + "/" +
+                        std::string(m.counterpart));
+    return found;
+}
+
 // Only case and surrounding blanks make a near miss; each list comes in its
 // library's record order, and the counterpart is the first such name in the
 // other library's record order.
@@ -387,17 +397,49 @@ TEST(NearMisses, CaseAndSurroundingBlanksOnly) {
     const SymbolTable t2 =
         Library({"RELAIS", "motor", "Lampen", "relais", "Taster\t", "X", "MOTOR"}, "L2");
     const NearMissLists misses = NearMisses(CompareTables(t1, 6, t2, 7));
-    auto shown = [](const std::vector<NearMiss>& list) {
+    EXPECT_EQ(Shown(misses.lib1),
+              (std::vector<std::string>{"1:Motor/motor", "3:Relais/RELAIS", "4: Taster/Taster\t"}));
+    EXPECT_EQ(Shown(misses.lib2),
+              (std::vector<std::string>{"1:RELAIS/Relais", "2:motor/Motor", "4:relais/Relais",
+                                        "5:Taster\t/ Taster", "7:MOTOR/Motor"}));
+}
+
+// On many names, most without a near miss, both lists are what looking at
+// every pair of unmatched names finds.
+TEST(NearMisses, AsEveryPairOfUnmatchedNamesSays) {
+    std::mt19937 random(11);
+    const auto names = [&random](std::size_t count) {
+        Names made;
+        for (std::size_t i = 0; i < count; ++i) {
+            std::string name = "Teil" + std::to_string(random() % 3000);
+            if (random() % 4 == 0) name[0] = 't';
+            if (random() % 8 == 0) name += ' ';
+            if (random() % 8 == 0) name = '\t' + name;
+            made.push_back(name);
+        }
+        return made;
+    };
+    const Names names1 = names(2000), names2 = names(2500);
+    const SymbolTable t1 = Library(names1, "L1"), t2 = Library(names2, "L2");
+    const Comparison c = CompareTables(t1, 2000, t2, 2500);
+    const auto expected = [](const SymbolTable& lib, const std::vector<std::int32_t>& unmatched,
+                             const SymbolTable& other, const std::vector<std::int32_t>& others) {
         std::vector<std::string> found;
-        for (const NearMiss& m : list)
-            found.push_back(std::string(m.name) + "/" + std::string(m.counterpart));
+        for (std::int32_t r : unmatched)
+            for (std::int32_t o : others)
+                if (SameLooseName(lib.Symbol(r), other.Symbol(o))) {
+                    found.push_back(std::to_string(r) + ":" + std::string(lib.Symbol(r)) + "/" +
+                                    std::string(other.Symbol(o)));
+                    break;
+                }
         return found;
     };
-    EXPECT_EQ(shown(misses.lib1),
-              (std::vector<std::string>{"Motor/motor", "Relais/RELAIS", " Taster/Taster\t"}));
-    EXPECT_EQ(shown(misses.lib2),
-              (std::vector<std::string>{"RELAIS/Relais", "motor/Motor", "relais/Relais",
-                                        "Taster\t/ Taster", "MOTOR/Motor"}));
+    const NearMissLists misses = NearMisses(c);
+    const std::vector<std::string> expected1 = expected(t1, c.only1, t2, c.only2);
+    EXPECT_GT(expected1.size(), 50u);
+    EXPECT_LT(expected1.size(), c.only1.size() / 2);
+    EXPECT_EQ(Shown(misses.lib1), expected1);
+    EXPECT_EQ(Shown(misses.lib2), expected(t2, c.only2, t1, c.only1));
 }
 
 }  // namespace
