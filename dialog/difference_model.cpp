@@ -476,8 +476,9 @@ QVariant DifferenceModel::data(const QModelIndex& index, int role) const {
             if (row.kind != DifferenceKind::kChanged) return {};
             return Utf8(DifferenceInWords(FieldOf(Record(row, 1), row.field),
                                           FieldOf(Record(row, 2), row.field)));
-        case Qt::ToolTipRole:
-            if (index.column() == kValue1Column || index.column() == kValue2Column)
+        case Qt::ToolTipRole:  // what a narrow column cuts off
+            if (index.column() == kFieldColumn || index.column() == kValue1Column ||
+                index.column() == kValue2Column)
                 return CellText(all, index.column());
             return {};
         case Qt::TextAlignmentRole:

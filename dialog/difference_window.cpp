@@ -13,12 +13,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScreen>
 #include <QSettings>
 #include <QShortcut>
 #include <QTableView>
 #include <QTextDocument>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <initializer_list>
+#include <string>
 
 #include "dialog/change_line.h"
 #include "session/comparison_session.h"
@@ -129,16 +132,26 @@ DifferenceWindow::DifferenceWindow(ComparisonSession* session, QWidget* parent)
     header->setSortIndicator(DifferenceModel::kSymbolColumn, Qt::AscendingOrder);
     header->setStretchLastSection(false);
     const int em = fontMetrics().averageCharWidth();
-    const int widths[] = {18, 24, 16, 40, 40, 8};
+    const int widths[] = {18, 24, 16, kValueEms, kValueEms, 8};
     for (int column = 0; column < DifferenceModel::kColumnCount; ++column)
         header->resizeSection(column, widths[column] * em);
-    // "Art" shows its longest word whole.
-    int kindWidth = 0;
-    for (const DifferenceKind kind :
-         {DifferenceKind::kChanged, DifferenceKind::kOnly1, DifferenceKind::kOnly2})
-        kindWidth = std::max(kindWidth, fontMetrics().horizontalAdvance(
-                                            QString::fromStdString(DifferenceKindName(kind))));
-    header->resizeSection(DifferenceModel::kKindColumn, kindWidth + 2 * em);
+    // "Art" shows its longest word whole, "Feld" the name of any one field.
+    const auto widest = [this](std::initializer_list<std::string> texts) {
+        int width = 0;
+        for (const std::string& text : texts)
+            width = std::max(width, fontMetrics().horizontalAdvance(QString::fromStdString(text)));
+        return width;
+    };
+    header->resizeSection(DifferenceModel::kKindColumn,
+                          widest({DifferenceKindName(DifferenceKind::kChanged),
+                                  DifferenceKindName(DifferenceKind::kOnly1),
+                                  DifferenceKindName(DifferenceKind::kOnly2)}) +
+                              2 * em);
+    header->resizeSection(
+        DifferenceModel::kFieldColumn,
+        widest({FieldName(kDesignationDiffers), FieldName(kClassification1Differs),
+                FieldName(kClassification2Differs)}) +
+            2 * em);
     // Every header's name whole, also where the header shows it bold.
     QFont bold = header->font();
     bold.setBold(true);
@@ -206,6 +219,8 @@ DifferenceWindow::DifferenceWindow(ComparisonSession* session, QWidget* parent)
     if (const QByteArray geometry = QSettings().value(kGeometry).toByteArray();
         geometry.isEmpty() || !restoreGeometry(geometry))
         resize(170 * em, 40 * fontMetrics().height());
+    else
+        placed_ = true;
 
     connect(session_, &ComparisonSession::comparisonChanged, this, &DifferenceWindow::Refill);
     connect(session_, &ComparisonSession::comparisonFollowed, this, &DifferenceWindow::Follow);
@@ -214,6 +229,47 @@ DifferenceWindow::DifferenceWindow(ComparisonSession* session, QWidget* parent)
 
 DifferenceWindow::~DifferenceWindow() {
     if (isVisible()) QSettings().setValue(kGeometry, saveGeometry());
+}
+
+void DifferenceWindow::showEvent(QShowEvent* event) {
+    // The first time, over the dialog it belongs to rather than wherever
+    // the system puts a new window; then where the user left it.
+    if (!placed_ && parentWidget()) {
+        placed_ = true;
+        const QRect over = parentWidget()->window()->frameGeometry();
+        QRect frame = frameGeometry();
+        frame.moveCenter(over.center());
+        if (const QScreen* screen = parentWidget()->screen()) {
+            const QRect room = screen->availableGeometry();
+            frame.moveLeft(
+                std::max(room.left(), std::min(frame.left(), room.right() - frame.width())));
+            frame.moveTop(
+                std::max(room.top(), std::min(frame.top(), room.bottom() - frame.height())));
+        }
+        move(frame.topLeft());
+    }
+    QWidget::showEvent(event);
+    FitValueColumns();
+}
+
+void DifferenceWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FitValueColumns();
+}
+
+void DifferenceWindow::FitValueColumns() {
+    // The two values share what the other columns leave of the table's
+    // width, each at least as wide as at first.
+    QHeaderView* header = table_->horizontalHeader();
+    int others = 0;
+    for (int column = 0; column < DifferenceModel::kColumnCount; ++column)
+        if (column != DifferenceModel::kValue1Column && column != DifferenceModel::kValue2Column)
+            others += header->sectionSize(column);
+    const int least = kValueEms * fontMetrics().averageCharWidth();
+    const int room = table_->viewport()->width() - others;
+    const int first = std::max(least, room / 2);
+    header->resizeSection(DifferenceModel::kValue1Column, first);
+    header->resizeSection(DifferenceModel::kValue2Column, std::max(least, room - first));
 }
 
 void DifferenceWindow::hideEvent(QHideEvent* event) {

@@ -68,6 +68,8 @@ signals:
     void exportRequested();
 
 protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
@@ -87,6 +89,10 @@ private:
     void OnCurrentChanged();
     void SetNote(const QString& note);
     void UpdateStatus();
+    void FitValueColumns();
+
+    // The values' columns are at least this many average characters wide.
+    static constexpr int kValueEms = 40;
 
     ComparisonSession* session_;
     DifferenceModel* model_;
@@ -97,6 +103,7 @@ private:
     QCheckBox* onlyUnchecked_;
     QLabel* status_;
     ReviewMarks marks_;
+    bool placed_ = false;       // shown where it stood last, or placed over the dialog
     bool marksFollow_ = false;  // the contents changed in place since the marks were read
     QString note_;
     int wrapPending_ = 0;  // +1 / -1: a step that way found the end

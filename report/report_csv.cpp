@@ -93,7 +93,8 @@ bool WriteCsv(const Comparison& c, const ReportSink& sink, bool forSpreadsheets)
         for (std::size_t k = begin; k < end; ++k) {
             // Library 1's records of the pairs lie all over its file unless
             // both libraries hold their names in the same order.
-            if (k + kPrefetchAhead < end) c.lib1.table.Prefetch(c.pairs[k + kPrefetchAhead].record1);
+            if (k + kPrefetchAhead < end)
+                c.lib1.table.Prefetch(c.pairs[k + kPrefetchAhead].record1);
             const MatchedPair& pair = c.pairs[k];
             CsvRow(block, words, words.common, c.Record2(pair),
                    pair.differences != 0 ? words.changed : words.unchanged, c.Record1(pair),

@@ -11,10 +11,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "dialog/clibcomparedlg.h"
@@ -112,11 +114,12 @@ private:
     }
     // The dialog with both libraries, and its window opened there by
     // Strg+U; the helpers of this test drive that window (the dialog owns it).
-    void OpenFromDialog() {
+    void OpenFromDialog(const std::function<void()>& before = {}) {
         window_.reset();
         dialog_ = FreshDialog();
         QVERIFY(dialog_->OpenLibrary1(old_));
         dialog_->OpenLibrary2AndCompare(new_);
+        if (before) before();
         QTest::keyClick(dialog_->windowHandle(), Qt::Key_U, Qt::ControlModifier);
         window_.reset(dialog_->findChild<DifferenceWindow*>());
     }
@@ -467,6 +470,57 @@ void TestDifferences::keepsItsSizeAndPlace() {
     window_->close();
     Open();
     QCOMPARE(window_->size(), QSize(731, 377));
+
+    // Opened the first time from the dialog: centred over the dialog as far
+    // as the screen lets it, whatever the window system would do.
+    window_.reset();  // which keeps its place
+    QSettings().remove(QStringLiteral("Unterschiede"));
+    QRect room;
+    OpenFromDialog([this, &room] {  // the dialog at the foot of the screen
+        room = dialog_->screen()->availableGeometry();
+        dialog_->move(dialog_->x(), room.bottom() - dialog_->frameGeometry().height());
+    });
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    const QRect frame = window_->frameGeometry();
+    const QPoint center = dialog_->frameGeometry().center();
+    QVERIFY(frame.contains(center));
+    const auto expected = [](int center, int size, int low, int high) {
+        return size > high - low + 1 ? low : std::clamp(center - size / 2, low, high - size + 1);
+    };
+    QVERIFY2(
+        qAbs(frame.left() - expected(center.x(), frame.width(), room.left(), room.right())) <= 1,
+        qPrintable(QString::number(frame.left())));
+    QVERIFY2(
+        qAbs(frame.top() - expected(center.y(), frame.height(), room.top(), room.bottom())) <= 1,
+        qPrintable(QString::number(frame.top())));
+
+    // The two values share the table's width, however wide the window; no
+    // narrower than a value of some words; the column "Feld" shows a
+    // field's name whole.
+    const QHeaderView* header = Table()->horizontalHeader();
+    const auto sections = [header] {
+        int sum = 0;
+        for (int column = 0; column < header->count(); ++column) sum += header->sectionSize(column);
+        return sum;
+    };
+    for (const int width : {window_->width(), window_->width() + 300, window_->width() + 77}) {
+        window_->resize(width, window_->height());
+        QCOMPARE(sections(), Table()->viewport()->width());
+        QVERIFY(qAbs(header->sectionSize(DifferenceModel::kValue1Column) -
+                     header->sectionSize(DifferenceModel::kValue2Column)) <= 1);
+    }
+    // A narrow window scrolls rather than cut every value short.
+    window_->resize(400, window_->height());
+    for (const int column : {DifferenceModel::kValue1Column, DifferenceModel::kValue2Column})
+        QVERIFY(header->sectionSize(column) > Table()->fontMetrics().horizontalAdvance(
+                                                  QStringLiteral("Leistungsschütz 3-polig")));
+    QVERIFY(header->sectionSize(DifferenceModel::kFieldColumn) >
+            Table()->fontMetrics().horizontalAdvance(QStringLiteral("Klassifizierung 1")));
+    // What it cuts off of the fields of a record only in one library, its
+    // tooltip says.
+    const int motor = static_cast<int>(Column(1).indexOf(QStringLiteral("Motor")));
+    QCOMPARE(Table()->model()->index(motor, DifferenceModel::kFieldColumn).data(Qt::ToolTipRole),
+             QStringLiteral("Bezeichnung · Klassifizierung 1 · Klassifizierung 2"));
 }
 
 // Opened from the dialog, the table and the dialog's lists follow each
