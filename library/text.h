@@ -53,16 +53,17 @@ struct DisplayKeyPrefix {
 DisplayKeyPrefix DisplayKeyPrefixOf(std::string_view name);
 
 // Sorts `ids` into display order of their names, `nameOf(id)`; equal names
-// keep the order of their ids. Each name's key prefix is worked out once; only
+// keep the order of their ids. Each name's key prefix is worked out once, by
+// `keyOf(i)` for ids[i] (DisplayKeyPrefixOf of its name), i counting up; only
 // names with equal prefixes are compared in full.
-template <typename Id, typename NameOf>
-void SortForDisplay(std::vector<Id>& ids, const NameOf& nameOf) {
+template <typename Id, typename NameOf, typename KeyOf>
+void SortForDisplay(std::vector<Id>& ids, const NameOf& nameOf, const KeyOf& keyOf) {
     struct Item {
         DisplayKeyPrefix key;
         std::size_t at;  // position in ids
     };
     std::vector<Item> items(ids.size());
-    for (std::size_t i = 0; i < ids.size(); ++i) items[i] = {DisplayKeyPrefixOf(nameOf(ids[i])), i};
+    for (std::size_t i = 0; i < ids.size(); ++i) items[i] = {keyOf(i), i};
     const auto less = [&](const Item& a, const Item& b) {
         if (a.key.high != b.key.high) return a.key.high < b.key.high;
         if (a.key.low != b.key.low) return a.key.low < b.key.low;
@@ -96,6 +97,10 @@ void SortForDisplay(std::vector<Id>& ids, const NameOf& nameOf) {
     sorted.reserve(ids.size());
     for (const Item& item : items) sorted.push_back(ids[item.at]);
     ids.swap(sorted);
+}
+template <typename Id, typename NameOf>
+void SortForDisplay(std::vector<Id>& ids, const NameOf& nameOf) {
+    SortForDisplay(ids, nameOf, [&](std::size_t i) { return DisplayKeyPrefixOf(nameOf(ids[i])); });
 }
 
 // Whether two names differ at most in case and in blanks (spaces, tabs) at

@@ -317,14 +317,23 @@ bool WriteHtml(const Comparison& c, const Comparison& all, const ReportSources& 
     out.Text("</dl>\n");
     // Sorted like the lists, library 2's on a thread of its own.
     std::vector<std::int32_t> changed = c.changed, only1 = c.only1, only2 = c.only2;
-    BothAtOnce(
-        [&] { SortForDisplay(only2, [&c](std::int32_t r) { return c.lib2.table.Symbol(r); }); },
-        [&] {
-            SortForDisplay(changed, [&c](std::int32_t k) {
-                return c.lib2.table.Symbol(c.pairs[static_cast<std::size_t>(k)].record2);
+    // Records in record order, their names asked for a few ahead: they lie
+    // apart in the file.
+    const auto sortRecords = [](std::vector<std::int32_t>& records, const SymbolTable& table) {
+        SortForDisplay(
+            records, [&table](std::int32_t r) { return table.Symbol(r); },
+            [&](std::size_t i) {
+                table.PrefetchAhead(records, i);
+                return DisplayKeyPrefixOf(table.Symbol(records[i]));
             });
-            SortForDisplay(only1, [&c](std::int32_t r) { return c.lib1.table.Symbol(r); });
-        });
+    };
+    BothAtOnce([&] { sortRecords(only2, c.lib2.table); },
+               [&] {
+                   SortForDisplay(changed, [&c](std::int32_t k) {
+                       return c.lib2.table.Symbol(c.pairs[static_cast<std::size_t>(k)].record2);
+                   });
+                   sortRecords(only1, c.lib1.table);
+               });
     HtmlChanged(out, c, changed);
     HtmlOnly(out, "Symbole nur in Bibliothek 1", c.lib1, only1);
     HtmlOnly(out, "Symbole nur in Bibliothek 2", c.lib2, only2);

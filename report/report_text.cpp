@@ -36,7 +36,15 @@ void TextList(Output& out, std::string_view heading, std::vector<NameRun> runs) 
         order[i] = static_cast<std::uint32_t>(i);
         rows += runs[i].second;
     }
-    SortForDisplay(order, [&runs](std::uint32_t i) { return runs[i].first; });
+    // The names lie all over the files unless these were in order: the key
+    // of the run a few ahead is asked for before it is worked out.
+    SortForDisplay(
+        order, [&runs](std::uint32_t i) { return runs[i].first; },
+        [&runs, &order](std::size_t i) {
+            if (i + kPrefetchAhead < order.size())
+                Prefetch(runs[order[i + kPrefetchAhead]].first.data());
+            return DisplayKeyPrefixOf(runs[order[i]].first);
+        });
     out.Text(heading);
     out.Text(" (" + GermanNumber(static_cast<std::uint64_t>(rows)) + ")\n");
     // Blocks of rows, not of runs, so that a block stays small however many
@@ -131,14 +139,21 @@ bool WriteText(const Comparison& c, const Comparison& all, const ReportSources& 
     TextChanged(out, c);
     std::vector<NameRun> runs;
     for (const auto* lib : {&c.lib1, &c.lib2}) {
-        for (std::int32_t r : lib == &c.lib1 ? c.only1 : c.only2)
-            AddRun(runs, lib->table.Symbol(r));
+        const std::vector<std::int32_t>& only = lib == &c.lib1 ? c.only1 : c.only2;
+        for (std::size_t i = 0; i < only.size(); ++i) {
+            lib->table.PrefetchAhead(only, i);
+            AddRun(runs, lib->table.Symbol(only[i]));
+        }
         TextList(out,
                  lib == &c.lib1 ? "Symbole nur in Bibliothek 1" : "Symbole nur in Bibliothek 2",
                  std::move(runs));
         runs = {};
     }
-    for (const MatchedPair& pair : c.pairs) AddRun(runs, c.lib2.table.Symbol(pair.record2));
+    for (std::size_t k = 0; k < c.pairs.size(); ++k) {
+        if (k + kPrefetchAhead < c.pairs.size())
+            c.lib2.table.Prefetch(c.pairs[k + kPrefetchAhead].record2);
+        AddRun(runs, c.lib2.table.Symbol(c.pairs[k].record2));
+    }
     TextList(out, "Gemeinsame Symbole", std::move(runs));
     return out.Finish();
 }
