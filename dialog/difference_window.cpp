@@ -162,6 +162,13 @@ DifferenceWindow::DifferenceWindow(ComparisonSession* session, QWidget* parent)
                                            QString::fromStdString(DifferenceColumnName(column))) +
                                            4 * em));
 
+    connect(header, &QHeaderView::sectionResized, this, [this](int column) {
+        if (!fitting_ &&
+            (column == DifferenceModel::kValue1Column || column == DifferenceModel::kValue2Column))
+            valuesSizedByHand_ = true;
+    });
+    table_->viewport()->installEventFilter(this);
+
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("status"));
     status_->setTextFormat(Qt::PlainText);
@@ -233,33 +240,41 @@ DifferenceWindow::~DifferenceWindow() {
 
 void DifferenceWindow::showEvent(QShowEvent* event) {
     // The first time, over the dialog it belongs to rather than wherever
-    // the system puts a new window; then where the user left it.
+    // the system puts a new window; then where the user left it. A window
+    // not shown yet may not know its frame: it gets the dialog's.
     if (!placed_ && parentWidget()) {
         placed_ = true;
-        const QRect over = parentWidget()->window()->frameGeometry();
-        QRect frame = frameGeometry();
+        const QWidget* dialog = parentWidget()->window();
+        const QRect over = dialog->frameGeometry();
+        const QRect inside = dialog->geometry();
+        QRect frame({}, size().grownBy(QMargins(
+                            inside.left() - over.left(), inside.top() - over.top(),
+                            over.right() - inside.right(), over.bottom() - inside.bottom())));
         frame.moveCenter(over.center());
-        if (const QScreen* screen = parentWidget()->screen()) {
+        if (const QScreen* screen = dialog->screen()) {
             const QRect room = screen->availableGeometry();
             frame.moveLeft(
-                std::max(room.left(), std::min(frame.left(), room.right() - frame.width())));
+                std::max(room.left(), std::min(frame.left(), room.right() + 1 - frame.width())));
             frame.moveTop(
-                std::max(room.top(), std::min(frame.top(), room.bottom() - frame.height())));
+                std::max(room.top(), std::min(frame.top(), room.bottom() + 1 - frame.height())));
         }
-        move(frame.topLeft());
+        move(frame.topLeft());  // a window's position is its frame's
     }
     QWidget::showEvent(event);
-    FitValueColumns();
 }
 
-void DifferenceWindow::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    FitValueColumns();
+bool DifferenceWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The table's room changes with the window, and with its scroll bar
+    // coming and going as rows are filtered.
+    if (watched == table_->viewport() && event->type() == QEvent::Resize) FitValueColumns();
+    return QWidget::eventFilter(watched, event);
 }
 
 void DifferenceWindow::FitValueColumns() {
     // The two values share what the other columns leave of the table's
-    // width, each at least as wide as at first.
+    // width, each at least as wide as at first; until the user sets one's
+    // width by hand.
+    if (valuesSizedByHand_) return;
     QHeaderView* header = table_->horizontalHeader();
     int others = 0;
     for (int column = 0; column < DifferenceModel::kColumnCount; ++column)
@@ -268,8 +283,10 @@ void DifferenceWindow::FitValueColumns() {
     const int least = kValueEms * fontMetrics().averageCharWidth();
     const int room = table_->viewport()->width() - others;
     const int first = std::max(least, room / 2);
+    fitting_ = true;
     header->resizeSection(DifferenceModel::kValue1Column, first);
     header->resizeSection(DifferenceModel::kValue2Column, std::max(least, room - first));
+    fitting_ = false;
 }
 
 void DifferenceWindow::hideEvent(QHideEvent* event) {

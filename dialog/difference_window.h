@@ -69,7 +69,7 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
@@ -103,8 +103,10 @@ private:
     QCheckBox* onlyUnchecked_;
     QLabel* status_;
     ReviewMarks marks_;
-    bool placed_ = false;       // shown where it stood last, or placed over the dialog
-    bool marksFollow_ = false;  // the contents changed in place since the marks were read
+    bool fitting_ = false;            // FitValueColumns is setting the widths
+    bool valuesSizedByHand_ = false;  // the user set a value column's width
+    bool placed_ = false;             // shown where it stood last, or placed over the dialog
+    bool marksFollow_ = false;        // the contents changed in place since the marks were read
     QString note_;
     int wrapPending_ = 0;  // +1 / -1: a step that way found the end
     bool quiet_ = false;   // selecting for the program, not the user

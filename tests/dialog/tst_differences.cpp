@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
@@ -509,6 +510,17 @@ void TestDifferences::keepsItsSizeAndPlace() {
         QVERIFY(qAbs(header->sectionSize(DifferenceModel::kValue1Column) -
                      header->sectionSize(DifferenceModel::kValue2Column)) <= 1);
     }
+    // The rows filtered down to fewer than fill the table: its scroll bar
+    // goes, and the values take up its width too.
+    window_->resize(window_->width(), 200);
+    QTRY_VERIFY(Table()->verticalScrollBar()->isVisible());
+    QCOMPARE(sections(), Table()->viewport()->width());
+    Child<QComboBox>("kind")->setCurrentIndex(1);  // geändert: two rows
+    QTRY_VERIFY(!Table()->verticalScrollBar()->isVisible());
+    QCOMPARE(sections(), Table()->viewport()->width());
+    Child<QComboBox>("kind")->setCurrentIndex(0);
+    QCOMPARE(sections(), Table()->viewport()->width());
+
     // A narrow window scrolls rather than cut every value short.
     window_->resize(400, window_->height());
     for (const int column : {DifferenceModel::kValue1Column, DifferenceModel::kValue2Column})
@@ -516,6 +528,23 @@ void TestDifferences::keepsItsSizeAndPlace() {
                                                   QStringLiteral("Leistungsschütz 3-polig")));
     QVERIFY(header->sectionSize(DifferenceModel::kFieldColumn) >
             Table()->fontMetrics().horizontalAdvance(QStringLiteral("Klassifizierung 1")));
+    // A value's column widened by hand, by its header's edge, keeps its
+    // width when the window changes.
+    window_->resize(1200, 500);
+    const int edge = header->sectionViewportPosition(DifferenceModel::kValue1Column) +
+                     header->sectionSize(DifferenceModel::kValue1Column) - 1;
+    const auto onHeader = [this, header](int x) {
+        return header->viewport()->mapTo(window_.get(), QPoint(x, header->height() / 2));
+    };
+    const int widened = header->sectionSize(DifferenceModel::kValue1Column) + 60;
+    QTest::mousePress(Window(), Qt::LeftButton, {}, onHeader(edge));
+    QTest::mouseMove(Window(), onHeader(edge + 30));
+    QTest::mouseMove(Window(), onHeader(edge + 60));
+    QTest::mouseRelease(Window(), Qt::LeftButton, {}, onHeader(edge + 60));
+    QCOMPARE(header->sectionSize(DifferenceModel::kValue1Column), widened);
+    window_->resize(1300, 500);
+    QCOMPARE(header->sectionSize(DifferenceModel::kValue1Column), widened);
+
     // What it cuts off of the fields of a record only in one library, its
     // tooltip says.
     const int motor = static_cast<int>(Column(1).indexOf(QStringLiteral("Motor")));
