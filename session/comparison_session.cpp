@@ -19,7 +19,7 @@ std::filesystem::path ToPath(const QString& path) {
 ComparisonSession::ComparisonSession(QObject* parent) : QObject(parent) {}
 
 ReadResult ComparisonSession::Read(const QString& path, SymbolTable& table, std::int32_t& count,
-                                   SymbolList& names, std::span<char>& bytes) {
+                                   SymbolList& names, Buffer& buffer) {
     // A name handed over in bytes that are no UTF-8 (from the command line)
     // arrives with � in their place and names no file any more.
     if (path.contains(QChar::ReplacementCharacter) && !QFileInfo::exists(path))
@@ -33,7 +33,7 @@ ReadResult ComparisonSession::Read(const QString& path, SymbolTable& table, std:
             return !sample.Doubtful() || !ask_ || ask_(path, sample);
         },
         &read);
-    if (result) bytes = std::span<char>(read->data(), read->size());
+    if (result) buffer = {read, std::span<char>(read->data(), read->size())};
     return result;
 }
 
@@ -41,7 +41,7 @@ ComparisonSession::Load ComparisonSession::LoadLibrary1(const QString& path, Sym
     Forget();
     Load load;
     try {
-        load.read = Read(path, lib1Table, lib1Count, names, bytes_[0]);
+        load.read = Read(path, lib1Table, lib1Count, names, buffers_[0]);
     } catch (const std::bad_alloc&) {
         lib1Count = 0;
         load.outOfMemory = true;
@@ -58,7 +58,7 @@ ComparisonSession::Load ComparisonSession::LoadLibrary2(const QString& path) {
     Load load;
     DiscardingSymbolList names;  // the comparison lists them
     try {
-        load.read = Read(path, lib2Table, lib2Count, names, bytes_[1]);
+        load.read = Read(path, lib2Table, lib2Count, names, buffers_[1]);
     } catch (const std::bad_alloc&) {
         lib2Count = 0;
         load.outOfMemory = true;
@@ -76,12 +76,12 @@ ComparisonSession::Load ComparisonSession::ReadBothAgain() {
     // Into tables of their own first: if either cannot be read, nothing changes.
     SymbolTable table1, table2;
     std::int32_t count1 = 0, count2 = 0;
-    std::span<char> bytes1, bytes2;
+    Buffer buffer1, buffer2;
     DiscardingSymbolList names;
     Load load;
     try {
-        load.read = Read(file1_, table1, count1, names, bytes1);
-        if (load.read) load.read = Read(file2_, table2, count2, names, bytes2);
+        load.read = Read(file1_, table1, count1, names, buffer1);
+        if (load.read) load.read = Read(file2_, table2, count2, names, buffer2);
     } catch (const std::bad_alloc&) {
         load.outOfMemory = true;
         return load;
@@ -91,8 +91,8 @@ ComparisonSession::Load ComparisonSession::ReadBothAgain() {
     lib1Count = count1;
     lib2Table = std::move(table2);
     lib2Count = count2;
-    bytes_[0] = bytes1;
-    bytes_[1] = bytes2;
+    buffers_[0] = std::move(buffer1);
+    buffers_[1] = std::move(buffer2);
     ForgetEdits(1);
     ForgetEdits(2);
     return load;
@@ -145,13 +145,12 @@ SymbolTable& TableOf(int library) {
 
 }  // namespace
 
-void ComparisonSession::Adopt(int library, std::shared_ptr<std::string> bytes) {
+void ComparisonSession::Adopt(int library, const Buffer& buffer) {
     DiscardingSymbolList names;
-    const std::string_view view = *bytes;
-    bytes_[library - 1] = std::span<char>(bytes->data(), bytes->size());
-    // Bytes made by ApplyChanges, which read them back: they read.
-    AdoptLibraryBytes(view, std::move(bytes), TableOf(library),
-                      library == 1 ? lib1Count : lib2Count, names);
+    buffers_[library - 1] = buffer;
+    // Bytes read before, or made by ApplyChanges, which read them back: they read.
+    AdoptLibraryBytes(std::string_view(buffer.bytes.data(), buffer.bytes.size()), buffer.owner,
+                      TableOf(library), library == 1 ? lib1Count : lib2Count, names);
 }
 
 const PairCounts& ComparisonSession::Counts() {
@@ -194,7 +193,7 @@ ComparisonSession::Edit ComparisonSession::Take(
     if (plan.changes.added.empty() && plan.changes.removed.empty()) {
         // Fields alone: changed where the records stand, a few records' bytes.
         PatchedLibrary patched =
-            PatchRecords(bytes_[target - 1], library.layout, library.count, plan.changes.changed);
+            PatchRecords(buffers_[target - 1].bytes, library.layout, library.count, plan.changes.changed);
         if (patched.inPlace && !patched) {
             edit.refusal = patched.refusal;
             return edit;
@@ -207,14 +206,15 @@ ComparisonSession::Edit ComparisonSession::Take(
     }
     if (step.patches.empty()) {
         // A file of another length: made anew from the bytes as they stand.
-        auto before = std::make_shared<std::string>(TableOf(target).FileView());
-        ChangedLibrary changed = ApplyChanges(*before, library.layout, library.count, plan.changes);
+        ChangedLibrary changed =
+            ApplyChanges(TableOf(target).FileView(), library.layout, library.count, plan.changes);
         if (!changed) {
             edit.refusal = changed.refusal;
             return edit;
         }
-        step.before = std::move(before);
-        step.after = std::make_shared<std::string>(std::move(changed.bytes));
+        step.before = buffers_[target - 1];
+        auto after = std::make_shared<std::string>(std::move(changed.bytes));
+        step.after = {after, std::span<char>(after->data(), after->size())};
     }
     ++nextSerial_;
     steps_.resize(done_);
@@ -255,7 +255,7 @@ void ComparisonSession::Undo(const Step& step) {
         followed_.reset();
         return;
     }
-    UndoPatches(bytes_[step.library - 1], step.patches);
+    UndoPatches(buffers_[step.library - 1].bytes, step.patches);
     FollowInPlace(step.library, step.records);
 }
 
@@ -265,7 +265,7 @@ void ComparisonSession::Redo(const Step& step) {
         followed_.reset();
         return;
     }
-    RedoPatches(bytes_[step.library - 1], step.patches);
+    RedoPatches(buffers_[step.library - 1].bytes, step.patches);
     FollowInPlace(step.library, step.records);
 }
 
@@ -332,7 +332,7 @@ void ComparisonSession::Discard(int library) {
                 if (ReadLibraryFile(ToPath(File(which)), table, count, names, {}, &bytes)) {
                     TableOf(which) = std::move(table);
                     (which == 1 ? lib1Count : lib2Count) = count;
-                    bytes_[which - 1] = std::span<char>(bytes->data(), bytes->size());
+                    buffers_[which - 1] = {bytes, std::span<char>(bytes->data(), bytes->size())};
                 }
             }
         }

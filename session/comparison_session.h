@@ -136,18 +136,27 @@ signals:
     void comparisonFollowed(const std::vector<std::int32_t>& pairs);
 
 private:
-    // One step of edits to one library: a new file (the bytes before and
-    // after, both held here), or records changed where they stand.
+    // A library's bytes, which its table reads and edits change in place,
+    // with what keeps them alive.
+    struct Buffer {
+        std::shared_ptr<void> owner;
+        std::span<char> bytes;
+    };
+    // One step of edits to one library: a new file (the buffers before and
+    // after), or records changed where they stand. A buffer is changed in
+    // place only while its table reads it, and that is while undo and redo
+    // stand between the step that made it and the next new file: so the
+    // buffer before a new file is the one the table read, not a copy.
     struct Step {
         int library = 0;
         std::uint64_t serial = 0;  // names the state the step leaves
-        std::shared_ptr<std::string> before, after;
+        Buffer before, after;
         std::vector<RecordPatch> patches;   // where changed in place
         std::vector<std::int32_t> records;  // the records patched
         std::string name;
     };
-    // Library `library`'s table reads `bytes`, which it keeps.
-    void Adopt(int library, std::shared_ptr<std::string> bytes);
+    // Library `library`'s table reads `buffer`, which it keeps.
+    void Adopt(int library, const Buffer& buffer);
     // A library read anew: its edits and their steps are gone.
     void ForgetEdits(int library);
     // Takes `step` back (or makes it again) in its library's bytes, and has
@@ -162,9 +171,9 @@ private:
     // The serial of the step library `library` stands at (0: as read).
     std::uint64_t State(int library) const;
 
-    // Reads `path` into `table`; `bytes` gets the buffer it reads.
+    // Reads `path` into `table`; `buffer` gets the buffer it reads.
     ReadResult Read(const QString& path, SymbolTable& table, std::int32_t& count, SymbolList& names,
-                    std::span<char>& bytes);
+                    Buffer& buffer);
 
     Ask ask_;
     Comparison comparison_;
@@ -175,7 +184,7 @@ private:
     // Per library (index 0: library 1): the bytes its table reads, which
     // edits change in place; and the state its file holds (State at the
     // last save, 0: as read).
-    std::span<char> bytes_[2];
+    Buffer buffers_[2];
     std::uint64_t saved_[2] = {0, 0};
     std::uint64_t nextSerial_ = 1;
     std::optional<PairCounts> counts_;
