@@ -278,6 +278,13 @@ bool CLibCompareDlg::OnSave(int library, bool choosePath) {
 }
 
 bool CLibCompareDlg::AskToSave(std::initializer_list<int> libraries) {
+    // A library whose changes were discarded before the user stopped at the
+    // next question is shown as it now stands.
+    bool discarded = false;
+    const auto stop = [this, &discarded] {
+        if (discarded) ShowEdited();
+        return false;
+    };
     for (int library : libraries) {
         if (!m_session->Modified(library)) continue;
         const DialogWords& words = DialogText();
@@ -291,11 +298,12 @@ bool CLibCompareDlg::AskToSave(std::initializer_list<int> libraries) {
         box.exec();
         const auto answer = box.standardButton(box.clickedButton());
         if (answer == QMessageBox::Save) {
-            if (!OnSave(library, false)) return false;
+            if (!OnSave(library, false)) return stop();
         } else if (answer == QMessageBox::Discard) {
             m_session->Discard(library);
+            discarded = true;
         } else {
-            return false;
+            return stop();
         }
     }
     return true;

@@ -57,6 +57,7 @@ private slots:
     void saveAsElsewhere();
     void askBeforeLosingChanges_data();
     void askBeforeLosingChanges();
+    void discardOneThenCancel();
     void optionsMakeAChangeNoChange();
 
 private:
@@ -171,6 +172,38 @@ void TestTakeOver::askBeforeLosingChanges() {
     QCOMPARE(question, QStringLiteral("Änderungen an „NEU.1“ speichern?"));
     QCOMPARE(dialog_->isVisible(), !closed);
     QCOMPARE(Bytes(new_) != newBytes_, written);
+}
+
+// Changes in both libraries, closing: library 1's discarded, then the close
+// cancelled at library 2's question. The dialog stays, showing library 1 as
+// read and library 2 as edited.
+void TestTakeOver::discardOneThenCancel() {
+    QVERIFY(SelectText(dialog_->m_listOnly2, QStringLiteral("Umrichter")));
+    Key(Qt::Key_Left, Qt::AltModifier);  // added to library 1
+    QVERIFY(Rows(dialog_->m_listCommon).contains(QStringLiteral("Umrichter")));
+    TakeSchuetz();
+    QStringList questions;
+    QString question;
+    const auto answer = [&](QMessageBox::StandardButton button) {
+        return [&questions, &question, button](QWidget* window) {
+            const bool answered = modal::Answer(button, &question)(window);
+            questions << question;
+            return answered;
+        };
+    };
+    QCOMPARE(modal::Drive([this] { Key(Qt::Key_Escape); },
+                          {answer(QMessageBox::Discard), answer(QMessageBox::Cancel)}),
+             std::size_t{2});
+    QCOMPARE(questions, (QStringList{QStringLiteral("Änderungen an „ALT.1“ speichern?"),
+                                     QStringLiteral("Änderungen an „NEU.1“ speichern?")}));
+    QVERIFY(dialog_->isVisible());
+    QVERIFY(!Rows(dialog_->m_listCommon).contains(QStringLiteral("Umrichter")));
+    QVERIFY(Rows(dialog_->m_listOnly2).contains(QStringLiteral("Umrichter")));
+    QCOMPARE(dialog_->m_listCommon->Model().SignedRowCount(), 0);  // Schütz still taken
+    QVERIFY(Path2Field().endsWith(QStringLiteral("(geändert)")));
+    QVERIFY(!ControlById<QLineEdit>(*dialog_, IDC_PATH1_EDIT)
+                 ->text()
+                 .endsWith(QStringLiteral("(geändert)")));
 }
 
 // A designation that differs only in case: a change, until "Groß-/Klein-
