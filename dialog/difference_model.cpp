@@ -114,7 +114,7 @@ void DifferenceModel::CheckWhere(const std::function<bool(std::uint64_t mark)>& 
     checkedCount_ = 0;
     for (std::uint32_t all = 0; all < rows_.size(); ++all) {
         checked_[all] = checked(MarkOf(all)) ? 1 : 0;
-        checkedCount_ += checked_[all];
+        if (!takenRows_[all]) checkedCount_ += checked_[all];
     }
     beginResetModel();
     Refilter(order_);
@@ -260,6 +260,9 @@ bool DifferenceModel::Follow(const std::vector<std::int32_t>& pairs) {
         if (taken == (takenRows_[all] != 0)) continue;
         takenRows_[all] = taken ? 1 : 0;
         taken ? ++taken_ : --taken_;
+        // A row taken over is counted neither among the rows nor among the
+        // checked ones; its tick comes back with it.
+        if (checked_[all]) taken ? --checkedCount_ : ++checkedCount_;
         const std::int32_t shown = shownAt_[all];
         if (taken && shown >= 0) {
             beginRemoveRows({}, shown, shown);

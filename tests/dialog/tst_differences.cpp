@@ -702,6 +702,23 @@ void TestDifferences::takeFieldsFromTheTable() {
     QCOMPARE(Table()->model()->rowCount(), 6);
     QVERIFY(!Column(2).contains(QStringLiteral("Klassifizierung 1")));
 
+    // A checked row taken over leaves the count of checked ones; undone,
+    // it comes back checked.
+    ClickRow(static_cast<int>(Column(2).indexOf(QStringLiteral("Bezeichnung"))));
+    Key(Qt::Key_Space);
+    QVERIFY(window_->StatusText().endsWith(QStringLiteral(" · 1 von 6 geprüft")));
+    Key(Qt::Key_Right, Qt::AltModifier);
+    QVERIFY2(window_->StatusText().endsWith(QStringLiteral(" · 0 von 5 geprüft")),
+             qPrintable(window_->StatusText()));
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(window_->StatusText().endsWith(QStringLiteral(" · 1 von 6 geprüft")));
+    const int back = static_cast<int>(Column(2).indexOf(QStringLiteral("Bezeichnung")));
+    QCOMPARE(Table()->model()->index(back, DifferenceModel::kCheckedColumn).data(),
+             QStringLiteral("✓"));
+    ClickRow(back);
+    Key(Qt::Key_Space);
+    QVERIFY(window_->StatusText().endsWith(QStringLiteral(" · 0 von 6 geprüft")));
+
     // A row checked now is kept for library 2 as saved: read again, it is
     // still checked.
     ClickRow(0);
