@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QHideEvent>
 #include <QItemSelection>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -215,13 +216,6 @@ DifferenceWindow::DifferenceWindow(ComparisonSession* session, QWidget* parent)
         search_->setFocus(Qt::ShortcutFocusReason);
         search_->selectAll();
     });
-    // Escape empties the search first, as in the dialog; then closes.
-    shortcut(QKeySequence(Qt::Key_Escape), this, Qt::WindowShortcut, [this] {
-        if (!search_->text().isEmpty())
-            search_->clear();
-        else
-            close();
-    });
 
     if (const QByteArray geometry = QSettings().value(kGeometry).toByteArray();
         geometry.isEmpty() || !restoreGeometry(geometry))
@@ -236,6 +230,20 @@ DifferenceWindow::DifferenceWindow(ComparisonSession* session, QWidget* parent)
 
 DifferenceWindow::~DifferenceWindow() {
     if (isVisible()) QSettings().setValue(kGeometry, saveGeometry());
+}
+
+void DifferenceWindow::keyPressEvent(QKeyEvent* event) {
+    // Escape empties the search first, as in the dialog; then closes. As a
+    // key left over by the control that has the focus, not a shortcut: an
+    // open drop-down takes its Escape itself, and closes just itself.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (!search_->text().isEmpty())
+            search_->clear();
+        else
+            close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void DifferenceWindow::showEvent(QShowEvent* event) {

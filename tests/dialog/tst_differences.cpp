@@ -637,6 +637,15 @@ void TestDifferences::followsTheDialog() {
     Key(Qt::Key_Escape);
     QCOMPARE(Child<QLineEdit>("search")->text(), QString());
     QVERIFY(table->isVisible());
+    // Escape in an open drop-down closes the drop-down only.
+    auto* kind = Child<QComboBox>("kind");
+    QTest::mouseClick(Window(), Qt::LeftButton, {}, kind->mapTo(table, kind->rect().center()));
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    QTest::keyClick(QApplication::activePopupWidget()->windowHandle(), Qt::Key_Escape);
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+    QVERIFY(table->isVisible());
+    QVERIFY(QTest::qWaitForWindowActive(table));
+    ClickRow(0);  // from the table too
     Key(Qt::Key_Escape);
     QVERIFY(!table->isVisible());
     QVERIFY(Activate(*dialog));
