@@ -91,6 +91,8 @@ void CLibCompareDlg::OnShowDifferences() {
         QTableView* table = m_differences->Table();
         table->addActions({m_takeInto2, m_takeInto1, m_removeFrom2, m_removeFrom1, m_undo, m_redo});
         table->setContextMenuPolicy(Qt::ActionsContextMenu);
+        // Strg+S saves there as here, without an entry in the table's menu.
+        m_differences->addAction(m_saveEdited);
     }
     m_differences->show();
     m_differences->raise();
