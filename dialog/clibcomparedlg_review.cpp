@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QFileInfo>
+#include <QMenu>
 #include <QTableView>
 #include <algorithm>
 
@@ -89,8 +90,19 @@ void CLibCompareDlg::OnShowDifferences() {
                 &CLibCompareDlg::OnExportDifferences);
         // Its rows are taken over by the same commands, from its own menu.
         QTableView* table = m_differences->Table();
+        // Its menu, made once and kept as the lists' are, offers what the
+        // rows selected allow.
         table->addActions({m_takeInto2, m_takeInto1, m_removeFrom2, m_removeFrom1, m_undo, m_redo});
-        table->setContextMenuPolicy(Qt::ActionsContextMenu);
+        auto* menu = new QMenu(table);
+        menu->setObjectName(QStringLiteral("contextMenu"));
+        menu->addActions(table->actions());
+        menu->setToolTipsVisible(true);
+        table->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(table, &QWidget::customContextMenuRequested, this, [this, table, menu](QPoint at) {
+            UpdateTakeActions(true);
+            menu->exec(table->viewport()->mapToGlobal(at));
+            UpdateTakeActions(false);  // the keys go on weighing when pressed
+        });
         // Strg+S saves there as here, without an entry in the table's menu.
         m_differences->addAction(m_saveEdited);
     }

@@ -3,6 +3,7 @@
 // off rows and getting the marks back for the same two files, copying, and
 // what a screen reader hears. Driven through the window as a user would.
 #include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -11,11 +12,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -99,6 +102,8 @@ private slots:
     void keepsItsSizeAndPlace();
     void followsTheDialog();
     void takeFieldsFromTheTable();
+    void theTablesMenuOffersWhatARowAllows_data();
+    void theTablesMenuOffersWhatARowAllows();
 
 private:
     void Open() {
@@ -738,6 +743,52 @@ void TestDifferences::takeFieldsFromTheTable() {
     dialog->OpenLibrary2AndCompare(new_);
     QVERIFY2(window_->StatusText().endsWith(QStringLiteral("1 von 6 geprüft")),
              qPrintable(window_->StatusText()));
+}
+
+void TestDifferences::theTablesMenuOffersWhatARowAllows_data() {
+    QTest::addColumn<QString>("row");  // Art|Symbol
+    QTest::addColumn<QStringList>("enabled");
+    QTest::newRow("geändert") << "geändert|Schütz"
+                              << QStringList{"In Bibliothek 2 übernehmen",
+                                             "In Bibliothek 1 übernehmen"};
+    QTest::newRow("nur in 1") << "nur in Bibliothek 1|Motor"
+                              << QStringList{"In Bibliothek 2 übernehmen",
+                                             "Aus Bibliothek 1 entfernen"};
+    QTest::newRow("nur in 2") << "nur in Bibliothek 2|Umrichter"
+                              << QStringList{"In Bibliothek 1 übernehmen",
+                                             "Aus Bibliothek 2 entfernen"};
+}
+
+// A right click on a row opens the table's menu with just the commands that
+// can take its difference; the menu is the same each time.
+void TestDifferences::theTablesMenuOffersWhatARowAllows() {
+    QFETCH(QString, row);
+    QFETCH(QStringList, enabled);
+    OpenFromDialog();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    int at = -1;
+    for (int r = 0; r < Table()->model()->rowCount() && at < 0; ++r)
+        if (RowText(r).startsWith(row + u'|')) at = r;
+    QVERIFY(at >= 0);
+    QStringList offered;
+    QTimer poll;  // the menu runs its own loop: read it once it shows
+    poll.setInterval(5);
+    connect(&poll, &QTimer::timeout, this, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu || !menu->isVisible()) return;
+        poll.stop();
+        for (QAction* action : menu->actions())
+            if (action->isEnabled() && action->text().contains(QStringLiteral("Bibliothek")))
+                offered << action->text();
+        menu->close();
+    });
+    poll.start();
+    ClickRow(at);
+    QTest::mouseClick(Window(), Qt::RightButton, {}, RowPoint(at));
+    poll.stop();
+    QCOMPARE(offered, enabled);
 }
 
 QTEST_MAIN(TestDifferences)
