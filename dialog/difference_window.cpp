@@ -8,13 +8,10 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QHideEvent>
 #include <QItemSelection>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QScreen>
 #include <QSettings>
 #include <QShortcut>
 #include <QTableView>
@@ -36,8 +33,6 @@ QString Utf8(const std::string& text) {
 QString Utf8(const char* text) {
     return QString::fromUtf8(text);
 }
-
-const QString kGeometry = QStringLiteral("Unterschiede/Fenster/Geometrie");
 
 }  // namespace
 
@@ -217,89 +212,16 @@ DifferenceWindow::DifferenceWindow(ComparisonSession* session, QWidget* parent)
         search_->selectAll();
     });
 
-    if (const QByteArray geometry = QSettings().value(kGeometry).toByteArray();
+    if (const QByteArray geometry = QSettings().value(GeometryKey()).toByteArray();
         geometry.isEmpty() || !restoreGeometry(geometry))
         resize(170 * em, 40 * fontMetrics().height());
     else
         placed_ = true;
 
+    connect(session_, &ComparisonSession::editsChanged, this, [this] { edited_ = true; });
     connect(session_, &ComparisonSession::comparisonChanged, this, &DifferenceWindow::Refill);
     connect(session_, &ComparisonSession::comparisonFollowed, this, &DifferenceWindow::Follow);
     Refill();
-}
-
-DifferenceWindow::~DifferenceWindow() {
-    if (isVisible()) QSettings().setValue(kGeometry, saveGeometry());
-}
-
-void DifferenceWindow::keyPressEvent(QKeyEvent* event) {
-    // Escape empties the search first, as in the dialog; then closes. As a
-    // key left over by the control that has the focus, not a shortcut: an
-    // open drop-down takes its Escape itself, and closes just itself.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        if (!search_->text().isEmpty())
-            search_->clear();
-        else
-            close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-void DifferenceWindow::showEvent(QShowEvent* event) {
-    // The first time, over the dialog it belongs to rather than wherever
-    // the system puts a new window; then where the user left it. A window
-    // not shown yet may not know its frame: it gets the dialog's.
-    if (!placed_ && parentWidget()) {
-        placed_ = true;
-        const QWidget* dialog = parentWidget()->window();
-        const QRect over = dialog->frameGeometry();
-        const QRect inside = dialog->geometry();
-        QRect frame({}, size().grownBy(QMargins(
-                            inside.left() - over.left(), inside.top() - over.top(),
-                            over.right() - inside.right(), over.bottom() - inside.bottom())));
-        frame.moveCenter(over.center());
-        if (const QScreen* screen = dialog->screen()) {
-            const QRect room = screen->availableGeometry();
-            frame.moveLeft(
-                std::max(room.left(), std::min(frame.left(), room.right() + 1 - frame.width())));
-            frame.moveTop(
-                std::max(room.top(), std::min(frame.top(), room.bottom() + 1 - frame.height())));
-        }
-        move(frame.topLeft());  // a window's position is its frame's
-    }
-    QWidget::showEvent(event);
-}
-
-bool DifferenceWindow::eventFilter(QObject* watched, QEvent* event) {
-    // The table's room changes with the window, and with its scroll bar
-    // coming and going as rows are filtered.
-    if (watched == table_->viewport() && event->type() == QEvent::Resize) FitValueColumns();
-    return QWidget::eventFilter(watched, event);
-}
-
-void DifferenceWindow::FitValueColumns() {
-    // The two values share what the other columns leave of the table's
-    // width, each at least as wide as at first; until the user sets one's
-    // width by hand.
-    if (valuesSizedByHand_) return;
-    QHeaderView* header = table_->horizontalHeader();
-    int others = 0;
-    for (int column = 0; column < DifferenceModel::kColumnCount; ++column)
-        if (column != DifferenceModel::kValue1Column && column != DifferenceModel::kValue2Column)
-            others += header->sectionSize(column);
-    const int least = kValueEms * fontMetrics().averageCharWidth();
-    const int room = table_->viewport()->width() - others;
-    const int first = std::max(least, room / 2);
-    fitting_ = true;
-    header->resizeSection(DifferenceModel::kValue1Column, first);
-    header->resizeSection(DifferenceModel::kValue2Column, std::max(least, room - first));
-    fitting_ = false;
-}
-
-void DifferenceWindow::hideEvent(QHideEvent* event) {
-    if (!event->spontaneous()) QSettings().setValue(kGeometry, saveGeometry());
-    QWidget::hideEvent(event);
 }
 
 void DifferenceWindow::Refill() {
@@ -307,6 +229,11 @@ void DifferenceWindow::Refill() {
     // Its key was taken when it became current: by now the comparison the
     // model refers to may already be another one.
     const std::optional<std::uint64_t> mark = currentMark_;
+    // After an edit that made a new file (a symbol added or removed), the
+    // row taken is gone: the row now standing where it stood is the next.
+    const int currentRow = table_->currentIndex().isValid() ? table_->currentIndex().row() : -1;
+    const bool afterEdit = edited_;
+    edited_ = false;
     const Comparison& comparison = session_->Current();
     marksFollow_ = false;
     const bool shown = session_->ShowsComparison() && !comparison.refused;
@@ -323,12 +250,18 @@ void DifferenceWindow::Refill() {
     if (header->sortIndicatorSection() != DifferenceModel::kSymbolColumn ||
         header->sortIndicatorOrder() != Qt::AscendingOrder)
         model_->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
+    bool selected = false;
     if (mark) {
         for (std::uint32_t all = 0; all < model_->TotalCount(); ++all) {
             if (model_->MarkOf(all) != *mark) continue;
             if (model_->ShownRow(all) >= 0) Select({all}, model_->ShownRow(all));
+            selected = model_->ShownRow(all) >= 0;
             break;
         }
+    }
+    if (!selected && afterEdit && currentRow >= 0 && model_->Count() > 0) {
+        const int row = std::min(currentRow, model_->Count() - 1);
+        Select({model_->AllRow(row)}, row);
     }
     quiet_ = false;
     note_.clear();

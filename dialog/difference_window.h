@@ -91,6 +91,8 @@ private:
     void SetNote(const QString& note);
     void UpdateStatus();
     void FitValueColumns();
+    // Where its size and place are kept in the settings.
+    static QString GeometryKey();
 
     // The values' columns are at least this many average characters wide.
     static constexpr int kValueEms = 40;
@@ -110,6 +112,7 @@ private:
     bool marksFollow_ = false;        // the contents changed in place since the marks were read
     QString note_;
     int wrapPending_ = 0;  // +1 / -1: a step that way found the end
+    bool edited_ = false;  // the session's edits changed since the last refill
     bool quiet_ = false;   // selecting for the program, not the user
     // The key of the current row's mark, taken when it became current.
     std::optional<std::uint64_t> currentMark_;

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -102,6 +103,7 @@ private slots:
     void keepsItsSizeAndPlace();
     void followsTheDialog();
     void takeFieldsFromTheTable();
+    void addingFromTheTableGoesOnAtTheNextRow();
     void theTablesMenuOffersWhatARowAllows_data();
     void theTablesMenuOffersWhatARowAllows();
 
@@ -743,6 +745,25 @@ void TestDifferences::takeFieldsFromTheTable() {
     dialog->OpenLibrary2AndCompare(new_);
     QVERIFY2(window_->StatusText().endsWith(QStringLiteral("1 von 6 geprüft")),
              qPrintable(window_->StatusText()));
+}
+
+// A symbol only in library 1 added to library 2 from the table: its row
+// goes, and the row now standing where it stood is current, as after a
+// field taken over.
+void TestDifferences::addingFromTheTableGoesOnAtTheNextRow() {
+    OpenFromDialog();
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    QStringList before;
+    for (int row = 0; row < Table()->model()->rowCount(); ++row) before << RowText(row);
+    const int motor = static_cast<int>(
+        before.indexOf(QRegularExpression(QStringLiteral("^nur in Bibliothek 1\\|Motor\\|.*"))));
+    QVERIFY(motor >= 0 && motor + 1 < before.size());
+    ClickRow(motor);
+    Key(Qt::Key_Right, Qt::AltModifier);
+    QCOMPARE(Table()->model()->rowCount(), before.size() - 1);
+    QCOMPARE(CurrentRow(), motor);
+    QCOMPARE(RowText(CurrentRow()), before[motor + 1]);
 }
 
 void TestDifferences::theTablesMenuOffersWhatARowAllows_data() {
