@@ -192,8 +192,8 @@ ComparisonSession::Edit ComparisonSession::Take(
     Step step{target, nextSerial_, {}, {}, {}, {}, name};
     if (plan.changes.added.empty() && plan.changes.removed.empty()) {
         // Fields alone: changed where the records stand, a few records' bytes.
-        PatchedLibrary patched =
-            PatchRecords(buffers_[target - 1].bytes, library.layout, library.count, plan.changes.changed);
+        PatchedLibrary patched = PatchRecords(buffers_[target - 1].bytes, library.layout,
+                                              library.count, plan.changes.changed);
         if (patched.inPlace && !patched) {
             edit.refusal = patched.refusal;
             return edit;
@@ -223,7 +223,7 @@ ComparisonSession::Edit ComparisonSession::Take(
     // The patches are written already; a new file is adopted.
     const Step& made = steps_.back();
     if (made.patches.empty())
-        Redo(made);
+        Apply(made, true);
     else
         FollowInPlace(target, made.records);
     lastEdited_ = target;
@@ -249,30 +249,20 @@ void ComparisonSession::FollowInPlace(int library, const std::vector<std::int32_
     emit comparisonFollowed(*followed_);
 }
 
-void ComparisonSession::Undo(const Step& step) {
+void ComparisonSession::Apply(const Step& step, bool forward) {
     if (step.patches.empty()) {
-        Adopt(step.library, step.before);
+        Adopt(step.library, forward ? step.after : step.before);
         followed_.reset();
         return;
     }
-    UndoPatches(buffers_[step.library - 1].bytes, step.patches);
-    FollowInPlace(step.library, step.records);
-}
-
-void ComparisonSession::Redo(const Step& step) {
-    if (step.patches.empty()) {
-        Adopt(step.library, step.after);
-        followed_.reset();
-        return;
-    }
-    RedoPatches(buffers_[step.library - 1].bytes, step.patches);
+    (forward ? RedoPatches : UndoPatches)(buffers_[step.library - 1].bytes, step.patches);
     FollowInPlace(step.library, step.records);
 }
 
 bool ComparisonSession::Undo() {
     if (done_ == 0) return false;
     const Step& step = steps_[--done_];
-    Undo(step);
+    Apply(step, false);
     lastEdited_ = step.library;
     emit editsChanged();
     return true;
@@ -281,7 +271,7 @@ bool ComparisonSession::Undo() {
 bool ComparisonSession::Redo() {
     if (done_ == steps_.size()) return false;
     const Step& step = steps_[done_++];
-    Redo(step);
+    Apply(step, true);
     lastEdited_ = step.library;
     emit editsChanged();
     return true;
@@ -322,7 +312,7 @@ void ComparisonSession::Discard(int library) {
             // Back to the bytes as read, the newest step first; a library
             // saved since is read from its file again.
             for (std::size_t i = done_; i-- > 0;)
-                if (steps_[i].library == which) Undo(steps_[i]);
+                if (steps_[i].library == which) Apply(steps_[i], false);
             followed_.reset();
             if (saved_[which - 1] != 0) {
                 DiscardingSymbolList names;

@@ -159,10 +159,9 @@ private:
     void Adopt(int library, const Buffer& buffer);
     // A library read anew: its edits and their steps are gone.
     void ForgetEdits(int library);
-    // Takes `step` back (or makes it again) in its library's bytes, and has
-    // the comparison follow where it can.
-    void Undo(const Step& step);
-    void Redo(const Step& step);
+    // Makes `step` again (forward) or takes it back in its library's bytes,
+    // and has the comparison follow where it can.
+    void Apply(const Step& step, bool forward);
     // The comparison follows records of library `library` changed in place;
     // where it cannot, the caller compares anew.
     void FollowInPlace(int library, const std::vector<std::int32_t>& records);
